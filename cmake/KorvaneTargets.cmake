@@ -1,0 +1,39 @@
+# korvane_library(NAME FOLDER DEPENDS ...): a static library of the .cpp files of one folder
+# (not its sub folders). Headers are included from the repository root
+# ("platform/registry.hpp"). A folder without sources yet gives an interface library.
+function(korvane_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    set(scope PUBLIC)
+  else()
+    add_library(${name} INTERFACE)
+    set(scope INTERFACE)
+  endif()
+  target_include_directories(${name} ${scope}
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+    $<INSTALL_INTERFACE:include/korvane>)
+  if(ARG_DEPENDS)
+    target_link_libraries(${name} ${scope} ${ARG_DEPENDS})
+  endif()
+endfunction()
+
+# korvane_test(NAME DEPENDS ...): the *_test.cpp files of the current folder as one
+# GoogleTest executable, registered as one test.
+function(korvane_test name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE
+    KORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    KORVANE_BINARY_DIR="${PROJECT_BINARY_DIR}"
+    KORVANE_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures/peers")
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "KORVANE_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()

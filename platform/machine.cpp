@@ -1,0 +1,23 @@
+#include "platform/machine.hpp"
+
+#include <stdexcept>
+
+namespace platform {
+namespace {
+Machine* current = nullptr;
+}
+
+Machine& CurrentMachine() {
+  if (!current) throw std::logic_error("no machine has been installed");
+  return *current;
+}
+
+bool HasCurrentMachine() { return current != nullptr; }
+
+void InstallMachine(Machine* machine) { current = machine; }
+
+ScopedMachine::ScopedMachine(Machine& machine) : previous_(current) { current = &machine; }
+
+ScopedMachine::~ScopedMachine() { current = previous_; }
+
+}  // namespace platform

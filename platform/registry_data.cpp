@@ -1,0 +1,28 @@
+#include <algorithm>
+
+#include "platform/registry.hpp"
+
+namespace platform {
+
+std::vector<std::uint8_t> DwordData(std::uint32_t value) {
+  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
+
+std::vector<std::uint8_t> StringData(std::string_view text) {
+  std::vector<std::uint8_t> data(text.begin(), text.end());
+  data.push_back(0);
+  return data;
+}
+
+std::string StringFromData(std::span<const std::uint8_t> data) {
+  auto end = std::find(data.begin(), data.end(), std::uint8_t{0});
+  return std::string(data.begin(), end);
+}
+
+std::uint32_t DwordFromData(std::span<const std::uint8_t> data) {
+  if (data.size() < 4) return 0;
+  return data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
+}
+
+}  // namespace platform
