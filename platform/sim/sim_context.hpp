@@ -25,9 +25,9 @@ struct SimContext {
   std::string windowsFolder;           // e.g. "C:\WINDOWS"
   std::string systemFolder;            // e.g. "C:\WINDOWS\SYSTEM"
   std::string tempFolder;              // e.g. "C:\WINDOWS\TEMP", without trailing backslash
-  // True when the Windows path (full, any case) names the executable of a running process: such
-  // a file cannot
-  // be overwritten or deleted (SharingViolation). Unset means no process holds any file.
+  // True when the Windows path (full, any case) names the executable of a running process:
+  // such a file cannot be overwritten or deleted (SharingViolation). Unset means no process
+  // holds any file.
   std::function<bool(const std::string& windowsPath)> isRunningExecutable;
 
   // The drive of a letter (either case), or null when the machine has no such drive.
