@@ -1,0 +1,52 @@
+#pragma once
+// FieldDataLink: ties one data-aware control to one field of the dataset behind a data
+// source. The link is active while the source is enabled and its dataset open; it tells the
+// control to show the field again after every record move or state change, and writes the
+// control's value into the field (putting the dataset into edit state first when the source
+// allows automatic editing).
+#include <functional>
+#include <string>
+
+#include "framework/db/data_source.hpp"
+
+namespace forms {
+
+class FieldDataLink : public db::DataSourceLink {
+ public:
+  // `refresh` shows the field's current value in the control (or clears it when inactive).
+  explicit FieldDataLink(std::function<void()> refresh);
+  ~FieldDataLink() override;
+  FieldDataLink(const FieldDataLink&) = delete;
+  FieldDataLink& operator=(const FieldDataLink&) = delete;
+
+  db::TDataSource* DataSource() const { return source_; }
+  void SetDataSource(db::TDataSource* source);
+  const std::string& DataField() const { return field_; }
+  void SetDataField(std::string field);
+
+  // A source is set, enabled, its dataset open, and the field exists.
+  bool Active() const;
+  db::DataSetInterface* DataSet() const;
+  // The field's description; only while Active.
+  db::FieldInfo Field() const;
+  std::string FieldText() const;
+  bool FieldBoolean() const;
+  // Writes a value: starts editing when needed; raises EDatabaseError when the dataset is
+  // not in edit or insert state and cannot be put there.
+  void WriteText(const std::string& text);
+  void WriteBoolean(bool value);
+  // True while the control is being refreshed from the field (its change is not written).
+  bool Refreshing() const { return refreshing_; }
+
+  void DataChanged() override;
+  void SourceDestroyed() override;
+
+ private:
+  void BeginWrite();
+  std::function<void()> refresh_;
+  db::TDataSource* source_ = nullptr;
+  std::string field_;
+  bool refreshing_ = false;
+};
+
+}  // namespace forms
