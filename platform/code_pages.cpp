@@ -94,7 +94,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 // Decodes one UTF-8 sequence at `pos`, moving past it; a malformed sequence gives 0xFFFD and
-// moves past its first byte only.
+// moves past the bytes that belonged to it.
 char32_t NextUtf8(std::string_view text, std::size_t& pos) {
   const auto lead = static_cast<std::uint8_t>(text[pos]);
   int extra = 0;
@@ -119,7 +119,7 @@ char32_t NextUtf8(std::string_view text, std::size_t& pos) {
   for (int i = 1; i <= extra; ++i) {
     const auto next = static_cast<std::uint8_t>(text[pos + i]);
     if ((next & 0xC0) != 0x80) {
-      ++pos;
+      pos += i;  // the lead and the continuation bytes before the break are one bad sequence
       return kNoCharacter;
     }
     c = (c << 6) | (next & 0x3F);
@@ -145,11 +145,12 @@ char32_t CodePageToUnicode(std::uint32_t codePage, std::uint8_t byte) {
 
 std::uint8_t UnicodeToCodePage(std::uint32_t codePage, char32_t character) {
   const ReverseTable& reverse = ReverseOf(codePage);
-  for (char32_t c = character; c != 0; c = BaseCharacter(c)) {
+  for (char32_t c = character;;) {
     std::uint8_t byte = 0;
     if (reverse.Find(c, byte)) return byte;
+    c = BaseCharacter(c);
+    if (c == 0) return '?';
   }
-  return '?';
 }
 
 std::string CodePageToUtf8(std::uint32_t codePage, std::string_view text) {

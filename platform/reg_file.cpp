@@ -216,6 +216,8 @@ class Importer {
       name = QuotedText(index, line, pos);
     else
       Fail(index, "a value line must start with a quoted name or \"@\"");
+    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
+      ++pos;
     if (pos >= line.size() || line[pos] != '=') Fail(index, "\"=\" expected after the name");
     std::string data(Trimmed(line.substr(pos + 1)));
     while (!data.empty() && data.back() == '\\' && data.rfind("hex", 0) == 0) {
