@@ -43,6 +43,7 @@ inline constexpr ErrorCode NoMoreFiles = 18;
 inline constexpr ErrorCode BadKey = 1010;
 inline constexpr ErrorCode CantOpenKey = 1011;
 inline constexpr ErrorCode KeyDeleted = 1018;
+inline constexpr ErrorCode NoAssociation = 1155;  // ShellExecute: no program opens the file
 inline constexpr ErrorCode InvalidWindowHandle = 1400;
 }  // namespace win_error
 
