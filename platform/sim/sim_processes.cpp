@@ -1,0 +1,345 @@
+#include "platform/sim/sim_processes.hpp"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "platform/exception.hpp"
+
+namespace platform::sim {
+namespace {
+
+constexpr const char* kTableName = "processes.ini";
+constexpr std::size_t kMaxSnapshotPath = 259;  // MAX_PATH less the terminating NUL
+constexpr std::uint32_t kFirstRegisteredMessage = 0xC000;
+constexpr std::uint32_t kLastRegisteredMessage = 0xFFFF;
+
+// An exclusive lock on the machine folder for the length of one table update.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::filesystem::path& folder)
+      : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0)
+      throw Exception("Cannot lock the machine folder " + folder.string() + ": " +
+                      std::strerror(errno));
+  }
+  ~FolderLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_;
+};
+
+bool HostProcessGone(int pid) {
+  return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+bool IsCloseRequest(std::uint32_t message, std::uintptr_t wParam) {
+  return message == window_message::Close ||
+         (message == window_message::SysCommand && (wParam & 0xFFF0) == window_message::ScClose);
+}
+
+void WriteFileReplacing(const std::filesystem::path& path, const std::string& text) {
+  const std::filesystem::path temporary = path.string() + ".new";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out.flush()) throw Exception("Cannot write " + temporary.string());
+  }
+  std::error_code error;
+  std::filesystem::rename(temporary, path, error);
+  if (error) throw Exception("Cannot replace " + path.string() + ": " + error.message());
+}
+
+}  // namespace
+
+SimProcesses::SimProcesses(std::filesystem::path machineFolder, bool ntFamily, CodePages& casing)
+    : folder_(std::move(machineFolder)),
+      tableFile_(folder_ / kTableName),
+      ntFamily_(ntFamily),
+      casing_(casing) {}
+
+SimProcesses::~SimProcesses() {
+  try {
+    EndRun();
+  } catch (const std::exception&) {
+    // A destructor cannot report; the entry goes anyway once this host process has ended.
+  }
+}
+
+ProcessTable SimProcesses::Read() {
+  ProcessTable table;
+  std::ifstream in(tableFile_, std::ios::binary);
+  if (in) {
+    std::ostringstream text;
+    text << in.rdbuf();
+    table = ParseProcessesIni(text.str(), tableFile_.string());
+  }
+  std::erase_if(table.processes,
+                [](const SimProcess& process) { return HostProcessGone(process.hostProcess); });
+  return table;
+}
+
+void SimProcesses::Update(const std::function<bool(ProcessTable&)>& change) {
+  FolderLock lock(folder_);
+  ProcessTable table = Read();
+  if (change(table)) WriteFileReplacing(tableFile_, WriteProcessesIni(table));
+}
+
+bool SimProcesses::SamePath(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && casing_.Upper(a) == casing_.Upper(b);
+}
+
+ErrorCode SimProcesses::EnumerateIds(std::vector<ProcessId>& ids) {
+  if (!ntFamily_) return win_error::NotSupported;
+  ids.clear();
+  Update([&](ProcessTable& table) {
+    for (const auto& process : table.processes)
+      ids.push_back(process.id);
+    return false;
+  });
+  return win_error::Success;
+}
+
+ErrorCode SimProcesses::OpenProcess(ProcessId id, std::uint32_t access, ProcessHandle& handle) {
+  ErrorCode result = win_error::Success;
+  Update([&](ProcessTable& table) {
+    const SimProcess* process = table.Find(id);
+    if (!process)
+      result = win_error::InvalidParameter;
+    else if (!process->canOpen)
+      result = win_error::AccessDenied;
+    return false;
+  });
+  if (result != win_error::Success) return result;
+  handle = nextHandle_;
+  nextHandle_ += 4;
+  handles_[handle] = OpenHandle{id, access};
+  return win_error::Success;
+}
+
+ErrorCode SimProcesses::ModuleBaseName(ProcessHandle handle, std::string& name) {
+  if (!ntFamily_) return win_error::NotSupported;
+  const auto open = handles_.find(handle);
+  if (open == handles_.end()) return win_error::InvalidHandle;
+  constexpr std::uint32_t kNeeded = process_access::QueryInformation | process_access::VmRead;
+  if ((open->second.access & kNeeded) != kNeeded) return win_error::AccessDenied;
+  ErrorCode result = win_error::Success;
+  Update([&](ProcessTable& table) {
+    const SimProcess* process = table.Find(open->second.id);
+    if (!process)
+      result = win_error::InvalidHandle;  // the process has ended
+    else
+      name = process->hasModule ? process->moduleName : std::string();
+    return false;
+  });
+  return result;
+}
+
+ErrorCode SimProcesses::Terminate(ProcessHandle handle, std::uint32_t) {
+  const auto open = handles_.find(handle);
+  if (open == handles_.end()) return win_error::InvalidHandle;
+  if (!(open->second.access & process_access::Terminate)) return win_error::AccessDenied;
+  ErrorCode result = win_error::Success;
+  Update([&](ProcessTable& table) {
+    if (!table.Find(open->second.id)) {
+      result = win_error::AccessDenied;  // what Windows answers for a process that has ended
+      return false;
+    }
+    table.Remove(open->second.id);
+    return true;
+  });
+  return result;
+}
+
+ErrorCode SimProcesses::CloseProcess(ProcessHandle handle) {
+  return handles_.erase(handle) ? win_error::Success : win_error::InvalidHandle;
+}
+
+ErrorCode SimProcesses::Snapshot(std::vector<ProcessEntry>& entries) {
+  entries.clear();
+  Update([&](ProcessTable& table) {
+    for (const auto& process : table.processes) {
+      // The NT family's toolhelp reports the file name only, the 95 family the full path.
+      std::string path = ntFamily_ ? BaseName(process.path) : process.path;
+      if (path.size() > kMaxSnapshotPath) path.resize(kMaxSnapshotPath);
+      entries.push_back({process.id, std::move(path)});
+    }
+    return false;
+  });
+  return win_error::Success;
+}
+
+std::vector<WindowHandle> SimProcesses::TopLevelWindows() {
+  std::vector<WindowHandle> windows;
+  Update([&](ProcessTable& table) {
+    for (const auto& process : table.processes)
+      for (const auto& window : process.windows)
+        windows.push_back(window.handle);
+    return false;
+  });
+  return windows;
+}
+
+ProcessId SimProcesses::WindowProcess(WindowHandle window) {
+  ProcessId id = 0;
+  Update([&](ProcessTable& table) {
+    if (const SimProcess* owner = table.OwnerOf(window)) id = owner->id;
+    return false;
+  });
+  return id;
+}
+
+bool SimProcesses::ApplyPost(ProcessTable& table, WindowHandle window, std::uint32_t message,
+                             std::uintptr_t wParam) {
+  SimProcess* owner = table.OwnerOf(window);
+  if (!owner || !IsCloseRequest(message, wParam)) return false;
+  auto& windows = owner->windows;
+  const auto found = std::find_if(windows.begin(), windows.end(),
+                                  [&](const SimWindow& w) { return w.handle == window; });
+  if (!found->honoursClose) return false;
+  windows.erase(found);
+  if (windows.empty()) table.Remove(owner->id);  // its last window closed: the program exits
+  return true;
+}
+
+ErrorCode SimProcesses::Post(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t) {
+  ErrorCode result = win_error::Success;
+  Update([&](ProcessTable& table) {
+    if (!table.OwnerOf(window)) {
+      result = win_error::InvalidWindowHandle;
+      return false;
+    }
+    return ApplyPost(table, window, message, wParam);
+  });
+  return result;
+}
+
+std::uint32_t SimProcesses::RegisterMessage(std::string_view name) {
+  if (name.empty()) return 0;
+  std::uint32_t number = 0;
+  Update([&](ProcessTable& table) {
+    for (const auto& [known, value] : table.messages) {
+      if (SamePath(known, name)) {
+        number = value;
+        return false;
+      }
+    }
+    number = kFirstRegisteredMessage;
+    for (const auto& entry : table.messages)
+      number = std::max(number, entry.second + 1);
+    if (number > kLastRegisteredMessage) {
+      number = 0;  // the atom table is full
+      return false;
+    }
+    table.messages.emplace_back(std::string(name), number);
+    return true;
+  });
+  return number;
+}
+
+std::size_t SimProcesses::Broadcast(std::uint32_t message) {
+  std::size_t reached = 0;
+  Update([&](ProcessTable& table) {
+    std::vector<WindowHandle> windows;
+    for (const auto& process : table.processes)
+      for (const auto& window : process.windows)
+        windows.push_back(window.handle);
+    reached = windows.size();
+    bool changed = false;
+    for (WindowHandle window : windows)
+      changed |= ApplyPost(table, window, message, 0);
+    return changed;
+  });
+  return reached;
+}
+
+ErrorCode SimProcesses::CreateNamedSemaphore(std::string_view name, std::int32_t initial,
+                                             std::int32_t maximum, bool& alreadyExisted) {
+  if (maximum <= 0 || initial < 0 || initial > maximum) return win_error::InvalidParameter;
+  if (name.find('\\') != std::string_view::npos) return win_error::BadPathname;
+  alreadyExisted =
+      std::find(localSemaphores_.begin(), localSemaphores_.end(), name) != localSemaphores_.end();
+  Update([&](ProcessTable& table) {
+    for (const auto& process : table.processes)
+      for (const auto& semaphore : process.semaphores)
+        if (semaphore.name == name) alreadyExisted = true;
+    if (alreadyExisted) return false;
+    SimProcess* own = runId_ ? table.Find(*runId_) : nullptr;
+    if (!own) {
+      localSemaphores_.emplace_back(name);
+      return false;
+    }
+    own->semaphores.push_back({std::string(name), initial, maximum});
+    return true;
+  });
+  return win_error::Success;
+}
+
+ProcessId SimProcesses::BeginRun(const std::string& programPath) {
+  EndRun();
+  Update([&](ProcessTable& table) {
+    SimProcess process;
+    process.id = table.NextId();
+    process.path = programPath;
+    process.moduleName = BaseName(programPath);
+    process.hostProcess = static_cast<int>(::getpid());
+    runId_ = process.id;
+    table.processes.push_back(std::move(process));
+    return true;
+  });
+  return *runId_;
+}
+
+void SimProcesses::EndRun() {
+  localSemaphores_.clear();
+  if (!runId_) return;
+  const ProcessId id = *runId_;
+  runId_.reset();
+  Update([&](ProcessTable& table) {
+    if (!table.Find(id)) return false;
+    table.Remove(id);
+    return true;
+  });
+}
+
+ProcessId SimProcesses::StartProgram(const std::string& exePath) {
+  ProcessId id = 0;
+  Update([&](ProcessTable& table) {
+    SimProcess process;
+    process.id = id = table.NextId();
+    process.path = exePath;
+    process.moduleName = BaseName(exePath);
+    std::string title = process.moduleName.substr(0, process.moduleName.rfind('.'));
+    process.windows.push_back({table.NextWindowHandle(), std::move(title), true});
+    table.processes.push_back(std::move(process));
+    return true;
+  });
+  return id;
+}
+
+bool SimProcesses::IsRunningExecutable(const std::string& windowsPath) {
+  bool running = false;
+  Update([&](ProcessTable& table) {
+    for (const auto& process : table.processes)
+      if (SamePath(process.path, windowsPath)) running = true;
+    return false;
+  });
+  return running;
+}
+
+void SimProcesses::Save() {
+  Update([](ProcessTable&) { return true; });
+}
+
+}  // namespace platform::sim

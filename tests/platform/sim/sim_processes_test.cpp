@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/code_pages.hpp"
+#include "platform/exception.hpp"
+#include "platform/sim/process_table.hpp"
+#include "platform/sim/sim_processes.hpp"
+#include "tests/platform/sim/temp_folder.hpp"
+
+namespace platform::sim {
+namespace {
+
+constexpr std::uint32_t kQuery = process_access::QueryInformation | process_access::VmRead;
+
+class SimProcessesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ProcessTable table;
+    table.processes = {
+        {0, "[System Process]", "", false, false, 0, {}, {}},
+        {8, "System", "", false, true, 0, {}, {}},
+        {0xA4, "C:\\WINNT\\SYSTEM32\\csrss.exe", "csrss.exe", true, false, 0, {}, {}},
+        {0x1A8,
+         "C:\\WINNT\\Explorer.EXE",
+         "Explorer.EXE",
+         true,
+         true,
+         0,
+         {{0x10014, "Program Manager", false}},
+         {}},
+        {0x200,
+         "C:\\WINNT\\SYSTEM32\\QALVINT.EXE",
+         "QALVINT.EXE",
+         true,
+         true,
+         0,
+         {{0x10100, "Korvane", true}, {0x10104, "Korvane tray", true}},
+         {}},
+    };
+    std::ofstream(folder.path() / "processes.ini") << WriteProcessesIni(table);
+  }
+
+  SimProcesses Make(bool ntFamily = true) { return SimProcesses(folder.path(), ntFamily, casing); }
+
+  testing::TempFolder folder;
+  TableCodePages casing{1252, 437};
+};
+
+TEST_F(SimProcessesTest, NamesOfProcessesAsPsapiGivesThem) {
+  SimProcesses processes = Make();
+  std::vector<ProcessId> ids;
+  ASSERT_EQ(processes.EnumerateIds(ids), win_error::Success);
+  EXPECT_EQ(ids, (std::vector<ProcessId>{0, 8, 0xA4, 0x1A8, 0x200}));
+  ProcessHandle handle = 0;
+  EXPECT_EQ(processes.OpenProcess(0, kQuery, handle), win_error::AccessDenied);
+  EXPECT_EQ(processes.OpenProcess(0xA4, kQuery, handle), win_error::AccessDenied);
+  EXPECT_EQ(processes.OpenProcess(0x999, kQuery, handle), win_error::InvalidParameter);
+  std::string name = "x";
+  ASSERT_EQ(processes.OpenProcess(8, kQuery, handle), win_error::Success);
+  ASSERT_EQ(processes.ModuleBaseName(handle, name), win_error::Success);
+  EXPECT_EQ(name, "");  // no main module: the caller names it "System"
+  ASSERT_EQ(processes.OpenProcess(0x1A8, kQuery, handle), win_error::Success);
+  ASSERT_EQ(processes.ModuleBaseName(handle, name), win_error::Success);
+  EXPECT_EQ(name, "Explorer.EXE");
+  EXPECT_EQ(processes.CloseProcess(handle), win_error::Success);
+  EXPECT_EQ(processes.ModuleBaseName(handle, name), win_error::InvalidHandle);
+  ASSERT_EQ(processes.OpenProcess(0x1A8, process_access::Terminate, handle), 0u);
+  EXPECT_EQ(processes.ModuleBaseName(handle, name), win_error::AccessDenied);
+}
+
+TEST_F(SimProcessesTest, TheNinetyFiveFamilyHasNoPsapiButASnapshotWithPaths) {
+  SimProcesses processes = Make(false);
+  std::vector<ProcessId> ids;
+  EXPECT_EQ(processes.EnumerateIds(ids), win_error::NotSupported);
+  std::vector<ProcessEntry> entries;
+  ASSERT_EQ(processes.Snapshot(entries), win_error::Success);
+  ASSERT_EQ(entries.size(), 5u);
+  EXPECT_EQ(entries[4].exePath, "C:\\WINNT\\SYSTEM32\\QALVINT.EXE");
+  SimProcesses nt = Make(true);
+  ASSERT_EQ(nt.Snapshot(entries), win_error::Success);
+  EXPECT_EQ(entries[4].exePath, "QALVINT.EXE");
+}
+
+TEST_F(SimProcessesTest, TerminateNeedsTheRightAndRemovesProcessAndWindows) {
+  SimProcesses processes = Make();
+  ProcessHandle handle = 0;
+  ASSERT_EQ(processes.OpenProcess(0x200, kQuery, handle), 0u);
+  EXPECT_EQ(processes.Terminate(handle, 0), win_error::AccessDenied);
+  ASSERT_EQ(processes.OpenProcess(0x200, process_access::Terminate, handle), 0u);
+  ASSERT_EQ(processes.Terminate(handle, 0), win_error::Success);
+  EXPECT_EQ(processes.Terminate(handle, 0), win_error::AccessDenied);  // already ended
+  EXPECT_EQ(processes.TopLevelWindows(), (std::vector<WindowHandle>{0x10014}));
+  EXPECT_EQ(processes.WindowProcess(0x10100), 0u);
+  // Another view of the machine sees the change.
+  std::vector<ProcessId> ids;
+  Make().EnumerateIds(ids);
+  EXPECT_EQ(ids.size(), 4u);
+  EXPECT_FALSE(processes.IsRunningExecutable("c:\\winnt\\system32\\qalvint.exe"));
+}
+
+TEST_F(SimProcessesTest, CloseRequestsCloseHonouringWindowsAndTheLastOneEndsTheProcess) {
+  SimProcesses processes = Make(false);
+  EXPECT_EQ(processes.WindowProcess(0x10104), 0x200u);
+  EXPECT_TRUE(processes.IsRunningExecutable("c:\\WINNT\\system32\\qalvint.EXE"));
+  EXPECT_EQ(processes.Post(0x10014, window_message::SysCommand, window_message::ScClose, 0), 0u);
+  EXPECT_EQ(processes.Post(0x10100, window_message::SysCommand, 0, 0), 0u);  // not a close
+  EXPECT_EQ(processes.TopLevelWindows().size(), 3u);
+  ASSERT_EQ(processes.Post(0x10100, window_message::SysCommand, window_message::ScClose, 0), 0u);
+  EXPECT_EQ(processes.WindowProcess(0x10104), 0x200u);
+  ASSERT_EQ(processes.Post(0x10104, window_message::Close, 0, 0), 0u);
+  EXPECT_EQ(processes.WindowProcess(0x10104), 0u);
+  EXPECT_FALSE(processes.IsRunningExecutable("C:\\WINNT\\SYSTEM32\\QALVINT.EXE"));
+  EXPECT_EQ(processes.TopLevelWindows(), (std::vector<WindowHandle>{0x10014}));  // refused
+  EXPECT_EQ(processes.Post(0x10104, window_message::Close, 0, 0), win_error::InvalidWindowHandle);
+}
+
+TEST_F(SimProcessesTest, RegisteredMessagesAndBroadcast) {
+  SimProcesses processes = Make();
+  const std::uint32_t message = processes.RegisterMessage("C:\\KVSETUP\\SETUP.EXE_Afslut");
+  EXPECT_GE(message, 0xC000u);
+  EXPECT_EQ(Make().RegisterMessage("c:\\kvsetup\\setup.exe_afslut"), message);
+  EXPECT_EQ(processes.RegisterMessage("Other"), message + 1);
+  EXPECT_EQ(processes.RegisterMessage(""), 0u);
+  EXPECT_EQ(processes.Broadcast(message), 3u);
+  EXPECT_EQ(processes.Broadcast(window_message::Close), 3u);
+  EXPECT_EQ(processes.TopLevelWindows(), (std::vector<WindowHandle>{0x10014}));
+}
+
+TEST_F(SimProcessesTest, SemaphoresLiveAsLongAsTheRunThatMadeThem) {
+  bool existed = true;
+  {
+    SimProcesses first = Make();
+    const ProcessId id = first.BeginRun("C:\\KVSETUP\\SETUP.EXE");
+    EXPECT_GT(id, 0x200u);
+    ASSERT_EQ(first.CreateNamedSemaphore("C:+KVSETUP+SETUP.EXE", 0, 1, existed), 0u);
+    EXPECT_FALSE(existed);
+    SimProcesses second = Make();
+    ASSERT_EQ(second.CreateNamedSemaphore("C:+KVSETUP+SETUP.EXE", 0, 1, existed), 0u);
+    EXPECT_TRUE(existed);
+    ASSERT_EQ(second.CreateNamedSemaphore("c:+kvsetup+setup.exe", 0, 1, existed), 0u);
+    EXPECT_FALSE(existed);  // kernel object names keep their case
+    EXPECT_TRUE(second.IsRunningExecutable("C:\\KVSETUP\\SETUP.EXE"));
+  }
+  SimProcesses later = Make();
+  ASSERT_EQ(later.CreateNamedSemaphore("C:+KVSETUP+SETUP.EXE", 0, 1, existed), 0u);
+  EXPECT_FALSE(existed);
+  EXPECT_FALSE(later.IsRunningExecutable("C:\\KVSETUP\\SETUP.EXE"));
+  EXPECT_EQ(later.CreateNamedSemaphore("a\\b", 0, 1, existed), win_error::BadPathname);
+  EXPECT_EQ(later.CreateNamedSemaphore("n", 2, 1, existed), win_error::InvalidParameter);
+}
+
+TEST_F(SimProcessesTest, EntriesOfHostProcessesThatAreGoneDisappear) {
+  ProcessTable table = ParseProcessesIni(
+      "[Process 300]\nPath=C:\\OLD.EXE\nHostProcess=2147483000\n[Process 304]\nPath=C:\\KEEP.EXE\n",
+      "processes.ini");
+  std::ofstream(folder.path() / "processes.ini", std::ios::trunc) << WriteProcessesIni(table);
+  std::vector<ProcessId> ids;
+  Make().EnumerateIds(ids);
+  EXPECT_EQ(ids, std::vector<ProcessId>{304});
+}
+
+TEST_F(SimProcessesTest, StartedProgramsGetAWindowAndCanBeClosed) {
+  SimProcesses processes = Make(false);
+  const ProcessId id = processes.StartProgram("C:\\WINNT\\SYSTEM32\\qalvint.exe");
+  std::vector<ProcessEntry> entries;
+  processes.Snapshot(entries);
+  EXPECT_EQ(entries.back().id, id);
+  EXPECT_EQ(entries.back().exePath, "C:\\WINNT\\SYSTEM32\\qalvint.exe");
+  const WindowHandle window = processes.TopLevelWindows().back();
+  EXPECT_EQ(processes.WindowProcess(window), id);
+  processes.Post(window, window_message::Close, 0, 0);
+  processes.Snapshot(entries);
+  EXPECT_NE(entries.back().id, id);
+}
+
+TEST(ProcessTable, MalformedFilesNameTheLine) {
+  struct Case {
+    const char* text;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"[Process x]\nPath=a\n", "p.ini, line 1: a number expected"},
+      {"[Process 4]\nModuleName=a\n", "p.ini, line 1: [Process 4] has no Path"},
+      {"[Process 4]\nPath=a\nWindow1=0x10,maybe,T\n", "p.ini, line 3: yes or no expected"},
+      {"[Process 4]\nPath=a\nWindow1=0x10\n", "p.ini, line 3: \"Window1\" needs 3 fields"},
+      {"[Process 4]\nPath=a\n[Process 4]\nPath=b\n", "p.ini, line 3: process 4 appears twice"},
+      {"[Process 4]\nPath=a\nColour=red\n", "p.ini, line 3: unknown entry \"Colour\""},
+      {"[Threads]\n", "p.ini, line 1: unknown section [Threads]"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ParseProcessesIni(c.text, "p.ini");
+      ADD_FAILURE() << "accepted: " << c.text;
+    } catch (const Exception& error) {
+      EXPECT_EQ(std::string(error.what()).rfind(c.message, 0), 0u) << error.what();
+    }
+  }
+}
+
+TEST(ProcessTable, ModuleNameDefaultsToTheFileNameAndEmptyMeansNone) {
+  const ProcessTable table = ParseProcessesIni(
+      "[Process 4]\nPath=C:\\A\\B.EXE\n[Process 8]\nPath=System\nModuleName=\n", "p.ini");
+  EXPECT_EQ(table.processes[0].moduleName, "B.EXE");
+  EXPECT_TRUE(table.processes[0].hasModule);
+  EXPECT_FALSE(table.processes[1].hasModule);
+  EXPECT_EQ(ParseProcessesIni(WriteProcessesIni(table), "p.ini").processes[1].hasModule, false);
+}
+
+}  // namespace
+}  // namespace platform::sim
