@@ -1,0 +1,31 @@
+#pragma once
+// TfrmHelp: the finish page. It shows a few tips; Finish creates the Start-menu folder with its
+// entries, offers to start the filter program at once and ends the installer.
+#include "app/setup_forms.hpp"
+#include "framework/forms/button.hpp"
+#include "framework/forms/form.hpp"
+#include "framework/forms/label.hpp"
+#include "framework/forms/rich_edit.hpp"
+
+namespace app {
+
+inline constexpr std::string_view kFinishCaption = "Installation Complete";
+inline constexpr std::string_view kStartNowQuestion = "Start Korvane Now?";
+
+class TfrmHelp : public forms::TForm {
+ public:
+  explicit TfrmHelp(SetupForms& forms);
+
+  forms::TRichEdit FinishText{*this, "FinishText"};
+  forms::TBitBtn image1{*this, "image1"};
+  forms::TLabel Label1{*this, "Label1"};
+  forms::TBitBtn bitbtnFinish{*this, "bitbtnFinish"};
+
+  void FormCreate();
+  void bitbtnFinishClick();
+
+ private:
+  SetupForms& forms_;
+};
+
+}  // namespace app

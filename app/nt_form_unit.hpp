@@ -1,0 +1,16 @@
+#pragma once
+// TNTStuffForm: the never-shown form that holds the file and registry security components
+// used by the NT permission step. The installation makes it on the NT family only.
+#include "framework/forms/form.hpp"
+#include "framework/forms/label.hpp"
+
+namespace app {
+
+class TNTStuffForm : public forms::TForm {
+ public:
+  TNTStuffForm();
+
+  forms::TLabel Label1{*this, "Label1"};
+};
+
+}  // namespace app

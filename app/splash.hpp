@@ -1,0 +1,85 @@
+#pragma once
+// TSplashform: the installer's wizard and main form. It shows the background picture, moves
+// from the splash state to the welcome page after 5000 ms, walks the welcome and licence pages
+// and, on page 3, asks the proxy questions and runs the installation (RunInstall), which hands
+// over to the user-account form or the finish form.
+#include <string>
+
+#include "app/setup_forms.hpp"
+#include "app/splash_product_settings.hpp"
+#include "framework/forms/button.hpp"
+#include "framework/forms/form.hpp"
+#include "framework/forms/group_box.hpp"
+#include "framework/forms/image.hpp"
+#include "framework/forms/rich_edit.hpp"
+#include "framework/forms/timer.hpp"
+#include "sysinfo/mystd.hpp"
+
+namespace app {
+
+// The key every product table is encrypted with.
+inline constexpr std::string_view kTableKey = "q3#Lm9!";
+
+// Texts of the questions page 3 and the installation ask.
+inline constexpr std::string_view kInstallingCaption = "Copying files, please wait. ";
+inline constexpr std::string_view kImportQuestion =
+    "You are installing a new version of Korvane. Would you like to import your existing "
+    "blocking list?";
+
+class TSplashform : public forms::TForm {
+ public:
+  explicit TSplashform(SetupForms& forms);
+
+  forms::TImage Image1{*this, "Image1"};
+  forms::TGroupBox grpSetup{*this, "grpSetup"};
+  forms::TRichEdit Instructions{grpSetup, "Instructions"};
+  forms::TButton Back{grpSetup, "Back"};
+  forms::TButton Next{grpSetup, "Next"};
+  forms::TButton Cancel{grpSetup, "Cancel"};
+  forms::TTimer Timer1{*this, "Timer1"};
+  sysinfo::TzShowApp appinfo{*this, "appinfo"};
+
+  // Program-wide state of the wizard.
+  int PageIndex() const { return pageIndex_; }
+  const std::string& SetupDir() const { return setupDir_; }
+  const std::string& SystemDir() const { return systemDir_; }
+  bool ExistingInstall() const { return existingInstall_; }
+  const CarriedSettings& Carried() const { return carried_; }
+  // Page 3 has begun: from here on an error ends the program.
+  bool InstallStarted() const { return installStarted_; }
+
+  void FormCreate();
+  void Timer1Timer();
+  void BackClick();
+  void NextClick();
+  void CancelClick();
+  void ShowPage();
+
+  // The installation proper (page 3, after the proxy questions).
+  void RunInstall();
+
+ private:
+  void ShowWelcomePage();
+  void ShowLicencePage();
+  void RunInstallationPage();
+  void AppendPieces(std::span<const std::string_view> pieces);
+
+  // Steps of the installation carried out by their own routines.
+  void StopRunningPrograms();
+  void MergeOldData(framework::TRegistry& internetSettings, framework::TRegistry& machineKey);
+  void ImportSiteLists();
+  void MergeUsers();
+  void CloseTables();
+  void SetNTPermissions();
+  void HandOver();
+
+  SetupForms& forms_;
+  int pageIndex_ = 0;
+  std::string setupDir_;
+  std::string systemDir_;
+  bool existingInstall_ = false;
+  CarriedSettings carried_;
+  bool installStarted_ = false;
+};
+
+}  // namespace app

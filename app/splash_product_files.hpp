@@ -1,0 +1,38 @@
+#pragma once
+// The product's files: which of them mark an earlier installation, which are copied into the
+// system folder, and which stale index files are deleted.
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace app {
+
+struct ProductFile {
+  std::string_view name;
+  // An existing copy in the system folder is kept (keyword list, process-status library).
+  bool keepExisting;
+};
+
+// Data files whose presence in the system folder marks an earlier installation, in the order
+// they are tested.
+std::span<const std::string_view> InstallMarkerFiles();
+// The files copied into the system folder, in copy order.
+std::span<const ProductFile> ProductFiles();
+// Index and help-index files deleted in the setup and the system folder, in deletion order.
+std::span<const std::string_view> StaleIndexFiles();
+
+// True when any marker file exists in the system folder.
+bool HasEarlierInstallation(std::string_view systemDir);
+
+// Copies every product file from the current folder into the system folder, overwriting
+// existing targets except those marked keepExisting. Failed copies are ignored.
+void CopyProductFiles(std::string_view systemDir);
+
+// Deletes the stale index files, first in the setup folder, then in the system folder,
+// ignoring failures.
+void DeleteStaleIndexFiles(std::string_view setupDir, std::string_view systemDir);
+
+// folder + "\" + name.
+std::string InFolder(std::string_view folder, std::string_view name);
+
+}  // namespace app

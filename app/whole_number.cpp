@@ -1,0 +1,21 @@
+#include "app/whole_number.hpp"
+
+#include <charconv>
+
+namespace app {
+
+std::optional<std::int32_t> ParseWholeNumber(std::string_view text) {
+  while (!text.empty() && text.front() == ' ')
+    text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ')
+    text.remove_suffix(1);
+  const bool plus = !text.empty() && text.front() == '+';
+  if (plus) text.remove_prefix(1);
+  if (text.empty() || (plus && text.front() == '-')) return std::nullopt;
+  std::int32_t value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace app
