@@ -342,4 +342,8 @@ void SimProcesses::Save() {
   Update([](ProcessTable&) { return true; });
 }
 
+void SimProcesses::Check() {
+  Update([](ProcessTable&) { return false; });
+}
+
 }  // namespace platform::sim

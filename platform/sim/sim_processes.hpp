@@ -50,6 +50,9 @@ class SimProcesses : public Processes {
   bool IsRunningExecutable(const std::string& windowsPath);
   // Rewrites processes.ini (dropping entries of host processes that are gone).
   void Save();
+  // Reads processes.ini once, so that a malformed file is reported at once (platform::Exception
+  // naming the file and line) rather than at the first call that needs it.
+  void Check();
 
  private:
   struct OpenHandle {
