@@ -1,6 +1,7 @@
 #pragma once
 // TComboBox: a text box with a list of items. With the style DropDownList the text is always
-// one of the items; with DropDown the user may also type any text.
+// one of the items; with DropDown the user may also type any text. As in Windows, choosing
+// from code (SetItemIndex, SetText) fires no OnChange; the user's choice (EnterText) does.
 #include <string>
 #include <vector>
 

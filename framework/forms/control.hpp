@@ -68,7 +68,8 @@ class TControl : public TComponent {
   void SetHint(std::string hint) { hint_ = std::move(hint); }
   bool TabStop() const { return tabStop_; }
   void SetTabStop(bool tabStop);
-  int TabOrder() const { return tabOrder_; }
+  // The position in the parent's tab list; setting it moves the control there.
+  int TabOrder() const;
   void SetTabOrder(int order);
 
   // Kinds of control the user can move the keyboard focus to (edits, boxes, buttons).
@@ -82,7 +83,7 @@ class TControl : public TComponent {
   virtual void Accept(ControlVisitor& visitor) = 0;
 
  protected:
-  // For forms, which have no parent.
+  // For forms, which have no parent and start hidden.
   TControl(TComponent* owner, std::string name);
   // What the control shows changed: the backend renders again.
   void Changed();
@@ -97,7 +98,6 @@ class TControl : public TComponent {
   TColor color_ = clBtnFace;
   std::string hint_;
   bool tabStop_ = false;
-  int tabOrder_ = 0;
 };
 
 class TWinControl : public TControl {
@@ -107,8 +107,8 @@ class TWinControl : public TControl {
 
   // Child controls in creation order.
   const std::vector<TControl*>& Controls() const { return controls_; }
-  // Child controls in tab order (TabOrder, then creation order).
-  std::vector<TControl*> TabOrdered() const;
+  // Child controls in tab order.
+  const std::vector<TControl*>& TabOrdered() const { return tabList_; }
   // Every focusable control inside, depth first in tab order.
   std::vector<TControl*> FocusableControls() const;
 
@@ -117,6 +117,11 @@ class TWinControl : public TControl {
   void Insert(TControl& control);
   void Remove(TControl& control);
   std::vector<TControl*> controls_;
+  std::vector<TControl*> tabList_;
+
+ protected:
+  // Whether a child is shown while this control is (a page control shows one sheet).
+  virtual bool ShowsChild(const TControl&) const { return true; }
 };
 
 // Removes the accelerator marks of a caption ("&Next" -> "Next", "A && B" -> "A & B").

@@ -32,11 +32,10 @@ class FieldDataLink : public db::DataSourceLink {
   std::string FieldText() const;
   bool FieldBoolean() const;
   // Writes a value: starts editing when needed; raises EDatabaseError when the dataset is
-  // not in edit or insert state and cannot be put there.
-  void WriteText(const std::string& text);
+  // not in edit or insert state and cannot be put there. The control is not refreshed from
+  // the field while its own value is being written.
+  void WriteText(std::string text);
   void WriteBoolean(bool value);
-  // True while the control is being refreshed from the field (its change is not written).
-  bool Refreshing() const { return refreshing_; }
 
   void DataChanged() override;
   void SourceDestroyed() override;
@@ -46,7 +45,7 @@ class FieldDataLink : public db::DataSourceLink {
   std::function<void()> refresh_;
   db::TDataSource* source_ = nullptr;
   std::string field_;
-  bool refreshing_ = false;
+  bool writing_ = false;
 };
 
 }  // namespace forms

@@ -4,8 +4,8 @@
 // would face (the control exists, is showing and enabled) and fails with EScriptError naming
 // the control and the form otherwise. Actions run through the application's dispatch, so an
 // exception from an event handler reaches the application's handler as a real click's would.
-// Controls are found by component name or by their caption/label text (accelerator marks and
-// letter case ignored), depth first in tab order.
+// Controls are found by component name, else by caption (accelerator marks and letter case
+// ignored), depth first in tab order.
 #include <string>
 #include <string_view>
 

@@ -24,14 +24,19 @@ class TPageControl : public TWinControl {
 
   void Accept(ControlVisitor& visitor) override;
 
+ protected:
+  bool ShowsChild(const TControl& child) const override;
+
  private:
+  friend class TTabSheet;
   TTabSheet* activePage_ = nullptr;
 };
 
 class TTabSheet : public TWinControl {
  public:
   TTabSheet(TPageControl& pages, std::string name);
-  TPageControl& PageControl() const;
+  ~TTabSheet() override;
+  TPageControl* PageControl() const;
   void Accept(ControlVisitor& visitor) override;
 };
 

@@ -37,7 +37,7 @@ class ScriptBackend : public Backend {
 
   platform::Clock& Clock() override { return clock_; }
   void Invalidate() override {}
-  void BeginRun(TApplication& app) override;
+  void BeginRun(TApplication&) override {}
   void EndRun(TApplication&) override {}
   void WaitForInput(TApplication& app, std::optional<std::uint32_t> timeout) override;
   void HandlePendingInput(TApplication&) override {}
@@ -45,10 +45,8 @@ class ScriptBackend : public Backend {
   std::optional<std::string> ShowInputBox(TApplication& app, const InputRequest& request) override;
 
  private:
-  TApplication& App();
   platform::Clock& clock_;
   ScriptAnswers* answers_ = nullptr;
-  TApplication* app_ = nullptr;
 };
 
 }  // namespace forms

@@ -6,6 +6,7 @@
 //   forms::ScriptQueue script;
 //   script.AnswerMessages({forms::ModalResult::Yes});
 //   script.AnswerInputs({forms::InputAnswer::Text("10.0.0.1")});
+//   script.WaitFor([](forms::FormActor& form) { return form.CanClick("Next"); });
 //   script.Then([](forms::FormActor& form) { form.Click("Next"); });
 //   backend.SetAnswers(&script);
 #include <deque>
@@ -19,14 +20,17 @@ namespace forms {
 class ScriptQueue : public ScriptAnswers {
  public:
   using Action = std::function<void(FormActor& form)>;
+  using Condition = std::function<bool(FormActor& form)>;
 
   void AnswerMessages(std::initializer_list<ModalResult> answers);
   void AnswerInputs(std::initializer_list<InputAnswer> answers);
   void Then(Action action);
+  // A step that lets time pass until the condition holds on the active form.
+  void WaitFor(Condition ready);
 
   const std::vector<MessageRequest>& Messages() const { return messages_; }
   const std::vector<InputRequest>& Inputs() const { return inputs_; }
-  bool Done() const { return messageAnswers_.empty() && inputAnswers_.empty() && actions_.empty(); }
+  bool Done() const { return messageAnswers_.empty() && inputAnswers_.empty() && steps_.empty(); }
 
   std::optional<ModalResult> AnswerMessage(const MessageRequest& request) override;
   std::optional<InputAnswer> AnswerInput(const InputRequest& request) override;
@@ -35,7 +39,11 @@ class ScriptQueue : public ScriptAnswers {
  private:
   std::deque<ModalResult> messageAnswers_;
   std::deque<InputAnswer> inputAnswers_;
-  std::deque<Action> actions_;
+  struct Step {
+    Condition ready;  // empty for a plain action
+    Action action;
+  };
+  std::deque<Step> steps_;
   std::vector<MessageRequest> messages_;
   std::vector<InputRequest> inputs_;
 };
