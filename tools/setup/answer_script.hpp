@@ -1,0 +1,32 @@
+#pragma once
+// Drives an unattended installation from an answer file: answers the installer's message and
+// input boxes and presses the wizard's and the finish page's buttons. Each question answered
+// is written to a transcript. A question the file does not answer, and any error message the
+// installer shows, stop the run (forms::EScriptError).
+#include <ostream>
+
+#include "framework/forms/script_answers.hpp"
+#include "tools/setup/answer_file.hpp"
+
+namespace setup_tool {
+
+class AnswerScript : public forms::ScriptAnswers {
+ public:
+  AnswerScript(const AnswerFile& answers, std::ostream& transcript);
+
+  std::optional<forms::ModalResult> AnswerMessage(const forms::MessageRequest& request) override;
+  std::optional<forms::InputAnswer> AnswerInput(const forms::InputRequest& request) override;
+  bool Act(forms::FormActor& form) override;
+
+ private:
+  // The answer, or EScriptError naming the question and the key when the file has none.
+  std::string Answer(std::string_view section, std::string_view key, std::string_view question);
+  bool AnswerYes(std::string_view section, std::string_view key, std::string_view question);
+  forms::InputAnswer InputFrom(std::string_view key, const forms::InputRequest& request);
+  bool ActOnWizard(forms::FormActor& form, int pageIndex);
+
+  const AnswerFile& answers_;
+  std::ostream& transcript_;
+};
+
+}  // namespace setup_tool

@@ -1,0 +1,133 @@
+#include "tools/setup/setup_command.hpp"
+
+#include <memory>
+#include <optional>
+
+#include "app/setup.hpp"
+#include "framework/forms/console_backend.hpp"
+#include "framework/forms/script_backend.hpp"
+#include "platform/sim/sim_machine.hpp"
+#include "tools/setup/answer_file.hpp"
+#include "tools/setup/answer_script.hpp"
+
+namespace setup_tool {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: Setup --machine DIR [--setup-path PATH] [--ui console|script] [--answers FILE]\n"
+    "  --machine DIR      the simulated Windows machine to install on\n"
+    "  --setup-path PATH  Windows path of the folder Setup runs from (default C:\\KVSETUP)\n"
+    "  --ui console       run in this terminal (the default without an answer file)\n"
+    "  --ui script        run unattended from --answers FILE (the default with one)\n"
+    "  --answers FILE     INI file answering the installer's questions\n";
+
+struct Options {
+  std::string machine;
+  std::string setupPath = kDefaultSetupPath;
+  std::string ui;
+  std::string answers;
+};
+
+std::optional<Options> ParseArguments(const std::vector<std::string>& arguments,
+                                      std::ostream& err) {
+  Options options;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    std::string* target = argument == "--machine"      ? &options.machine
+                          : argument == "--setup-path" ? &options.setupPath
+                          : argument == "--ui"         ? &options.ui
+                          : argument == "--answers"    ? &options.answers
+                                                       : nullptr;
+    if (!target) {
+      err << "Setup: unknown argument " << argument << "\n" << kUsage;
+      return std::nullopt;
+    }
+    if (i + 1 == arguments.size()) {
+      err << "Setup: " << argument << " needs a value\n" << kUsage;
+      return std::nullopt;
+    }
+    *target = arguments[++i];
+  }
+  if (options.machine.empty()) {
+    err << "Setup: --machine DIR is required (this build installs on a simulated machine)\n"
+        << kUsage;
+    return std::nullopt;
+  }
+  if (options.ui.empty()) options.ui = options.answers.empty() ? "console" : "script";
+  if (options.ui != "console" && options.ui != "script") {
+    err << "Setup: --ui must be console or script\n" << kUsage;
+    return std::nullopt;
+  }
+  if (options.ui == "script" && options.answers.empty()) {
+    err << "Setup: --ui script needs --answers FILE\n" << kUsage;
+    return std::nullopt;
+  }
+  if (options.ui == "console" && !options.answers.empty()) {
+    err << "Setup: --answers drives --ui script only\n" << kUsage;
+    return std::nullopt;
+  }
+  while (options.setupPath.size() > 3 && options.setupPath.back() == '\\') {
+    options.setupPath.pop_back();
+  }
+  return options;
+}
+
+// Runs the installer on the current machine; errors that end the run early are reported.
+int RunInstaller(forms::Backend& backend, std::ostream& err) {
+  try {
+    app::SetupProgram program(backend);
+    return program.Run();
+  } catch (const std::exception& error) {
+    err << "Setup: " << error.what() << "\n";
+    return kSetupFailed;
+  }
+}
+
+int RunOnMachine(const Options& options, const std::optional<AnswerFile>& answers,
+                 std::ostream& out, std::ostream& err) {
+  platform::sim::SimOptions simOptions;
+  simOptions.programPath = options.setupPath + "\\SETUP.EXE";
+  simOptions.virtualClock = answers.has_value();
+  auto machine = platform::sim::SimMachine::Open(options.machine, simOptions);
+  platform::ScopedMachine current(*machine);
+
+  int exitCode = kSetupFailed;
+  if (answers) {
+    AnswerScript script(*answers, out);
+    forms::ScriptBackend backend;
+    backend.SetAnswers(&script);
+    exitCode = RunInstaller(backend, err);
+  } else {
+    forms::ConsoleBackend backend;
+    exitCode = RunInstaller(backend, err);
+  }
+  machine->Save();
+  return exitCode;
+}
+
+}  // namespace
+
+int RunSetupCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                    std::ostream& err) {
+  if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
+    out << kUsage;
+    return kSetupDone;
+  }
+  std::optional<Options> options = ParseArguments(arguments, err);
+  if (!options) return kSetupUsage;
+  std::optional<AnswerFile> answers;
+  try {
+    if (!options->answers.empty()) answers = AnswerFile::Load(options->answers);
+  } catch (const platform::Exception& error) {
+    err << "Setup: " << error.what() << "\n";
+    return kSetupUsage;
+  }
+  try {
+    return RunOnMachine(*options, answers, out, err);
+  } catch (const platform::Exception& error) {
+    err << "Setup: " << error.what() << "\n";
+    return kSetupFailed;
+  }
+}
+
+}  // namespace setup_tool
