@@ -49,6 +49,7 @@ ErrorCode CopyHostFile(const MappedPath& source, const MappedPath& target, bool 
   if (S_ISDIR(sourceStatus.st_mode)) return win_error::AccessDenied;
   if (!target.parentExists) return win_error::PathNotFound;
   if (target.exists && failIfExists) return win_error::FileExists;
+  if (target.readOnlyVolume) return win_error::AccessDenied;
 
   std::unique_ptr<File> input;
   ErrorCode result = OpenHostFile(source, file_access::GenericRead, file_share::ReadWrite,

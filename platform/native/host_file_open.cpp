@@ -42,6 +42,12 @@ ErrorCode OpenHostFile(const MappedPath& path, std::uint32_t access, std::uint32
   if (path.isRoot) return win_error::AccessDenied;
   const bool writes = (access & file_access::GenericWrite) != 0;
   if (disposition == Disposition::TruncateExisting && !writes) return win_error::InvalidParameter;
+  const bool mayCreate = disposition != Disposition::OpenExisting &&
+                         disposition != Disposition::TruncateExisting && !path.exists;
+  if (path.readOnlyVolume && (writes || mayCreate || disposition == Disposition::CreateAlways ||
+                              disposition == Disposition::TruncateExisting)) {
+    return win_error::AccessDenied;
+  }
 
   bool writableDescriptor = false;
   const int fd =

@@ -94,7 +94,7 @@ ErrorCode HostFileSystem::Remove(std::string_view path) {
   if (error != win_error::Success) return error;
   struct stat status {};
   if (!mapped.exists || !StatusOf(mapped.host, status)) return MissingError(mapped);
-  if (S_ISDIR(status.st_mode)) return win_error::AccessDenied;
+  if (S_ISDIR(status.st_mode) || mapped.readOnlyVolume) return win_error::AccessDenied;
   return WhenFileDeletable(mapped, true,
                            [&] { return HostResult(unlink(mapped.host.c_str()), mapped); });
 }
@@ -108,7 +108,9 @@ ErrorCode HostFileSystem::Rename(std::string_view from, std::string_view to) {
   struct stat sourceStatus {
   }, targetStatus{};
   if (!source.exists || !StatusOf(source.host, sourceStatus)) return MissingError(source);
-  if (source.isRoot || target.isRoot) return win_error::AccessDenied;
+  if (source.isRoot || target.isRoot || source.readOnlyVolume || target.readOnlyVolume) {
+    return win_error::AccessDenied;
+  }
   if (!target.parentExists) return win_error::PathNotFound;
   // A target that resolves to the source itself is a change of the name's case.
   const bool sameFile = target.exists && StatusOf(target.host, targetStatus) &&
@@ -135,6 +137,7 @@ ErrorCode HostFileSystem::MakeFolder(std::string_view path) {
   if (mapped.exists && StatusOf(mapped.host, status)) {
     return S_ISDIR(status.st_mode) ? win_error::Success : win_error::AlreadyExists;
   }
+  if (mapped.readOnlyVolume) return win_error::AccessDenied;
   return MakeHostFolders(mapped.host);
 }
 
@@ -144,7 +147,9 @@ ErrorCode HostFileSystem::RemoveFolder(std::string_view path) {
   if (error != win_error::Success) return error;
   struct stat status {};
   if (!mapped.exists || !StatusOf(mapped.host, status)) return MissingError(mapped);
-  if (mapped.isRoot || !S_ISDIR(status.st_mode)) return win_error::AccessDenied;
+  if (mapped.isRoot || !S_ISDIR(status.st_mode) || mapped.readOnlyVolume) {
+    return win_error::AccessDenied;
+  }
   return HostResult(rmdir(mapped.host.c_str()), mapped);
 }
 

@@ -8,14 +8,15 @@ namespace platform {
 
 // Where a caller's path lies on the host.
 struct MappedPath {
-  std::string host;           // existing components as stored, the rest as given
-  std::string folder;         // host path of the folder meant to hold the last component
-  std::string name;           // the last component (as stored when it exists); empty for a root
-  std::string givenName;      // the last component as the caller wrote it
-  bool exists = false;        // the whole path is there
-  bool parentExists = false;  // `folder` is there and is a folder
-  bool isRoot = false;        // the path names the root of its volume
-  bool folderIsRoot = false;  // `folder` is the root of its volume
+  std::string host;             // existing components as stored, the rest as given
+  std::string folder;           // host path of the folder meant to hold the last component
+  std::string name;             // the last component (as stored when it exists); empty for a root
+  std::string givenName;        // the last component as the caller wrote it
+  bool exists = false;          // the whole path is there
+  bool parentExists = false;    // `folder` is there and is a folder
+  bool isRoot = false;          // the path names the root of its volume
+  bool folderIsRoot = false;    // `folder` is the root of its volume
+  bool readOnlyVolume = false;  // the volume refuses every change (a CD-ROM)
 };
 
 // ASCII letters compare without case; every other byte as it is.
