@@ -9,7 +9,9 @@ std::string Upper(std::string_view text) {
   return platform::CurrentMachine().codePages().Upper(text);
 }
 
-std::string NameOf(const std::string& entry) { return entry.substr(0, entry.find('=')); }
+std::string NameOf(const std::string& entry) {
+  return entry.substr(0, entry.find('='));
+}
 
 }  // namespace
 
@@ -25,7 +27,8 @@ void XbAliasList::Load() {
   for (const auto& [name, directory] : program.ReadIniSection(windows + "xbase.cfg", "Alias")) {
     Set(name, directory);
   }
-  for (std::size_t i = 1; i < entries_.size(); ++i) entries_[i] = Upper(entries_[i]);
+  for (std::size_t i = 1; i < entries_.size(); ++i)
+    entries_[i] = Upper(entries_[i]);
 }
 
 void XbAliasList::Set(const std::string& name, const std::string& directory) {
@@ -46,11 +49,6 @@ std::optional<std::string> XbAliasList::Directory(std::string_view alias) const 
     if (Upper(NameOf(entry)) == key) return entry.substr(entry.find('=') + 1);
   }
   return std::nullopt;
-}
-
-XbAliasList& XbAliases() {
-  static XbAliasList aliases;
-  return aliases;
 }
 
 }  // namespace tables

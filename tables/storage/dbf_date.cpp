@@ -10,7 +10,9 @@
 namespace tables {
 namespace {
 
-bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeap(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -59,7 +61,8 @@ std::optional<std::int32_t> FromShortDate(std::string_view text, std::string_vie
   std::vector<std::pair<int, int>> numbers;  // value, digits
   std::size_t i = 0;
   while (i < text.size()) {
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+      ++i;
     std::size_t start = i;
     int value = 0;
     while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) && i - start < 9) {
@@ -68,7 +71,8 @@ std::optional<std::int32_t> FromShortDate(std::string_view text, std::string_vie
     }
     if (i == start) return std::nullopt;
     numbers.emplace_back(value, static_cast<int>(i - start));
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+      ++i;
     if (i < text.size()) {
       if (std::isdigit(static_cast<unsigned char>(text[i]))) return std::nullopt;
       ++i;  // one separator
@@ -126,10 +130,12 @@ std::string TxbDBFDate::StorageText(std::int32_t julian) const {
 
 std::string TxbDBFDate::DisplayFormat() const {
   std::string format = platform::CurrentMachine().system().ShortDateFormat();
-  for (char& c : format) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : format)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (fourDigitYear_) {
     if (auto first = format.find('Y'); first != std::string::npos) {
-      while (format.find("YYYY") == std::string::npos) format.insert(first, 1, 'Y');
+      while (format.find("YYYY") == std::string::npos)
+        format.insert(first, 1, 'Y');
     }
   }
   return format;
@@ -143,7 +149,8 @@ std::string TxbDBFDate::DisplayText(std::int32_t julian) const {
   for (std::size_t i = 0; i < format.size();) {
     char c = format[i];
     std::size_t run = 1;
-    while (i + run < format.size() && format[i + run] == c) ++run;
+    while (i + run < format.size() && format[i + run] == c)
+      ++run;
     char number[16];
     if (c == 'Y') {
       int year = run >= 3 ? date.year : date.year % 100;
@@ -182,11 +189,6 @@ int TxbDBFDate::DayOfWeek(std::int32_t julian) const {
   if (julian <= 0) return 0;
   // Julian day 0 fell on a Monday; the cycle here starts with Sunday = 1.
   return static_cast<int>((julian + 1) % 7) + 1;
-}
-
-TxbDBFDate& XbDate() {
-  static TxbDBFDate date;
-  return date;
 }
 
 }  // namespace tables

@@ -1,0 +1,103 @@
+#include "tables/storage/memo_dbase4.hpp"
+
+#include "tables/storage/byte_order.hpp"
+
+namespace tables {
+namespace {
+
+constexpr std::uint32_t kBlockHeaderSize = 8;
+constexpr int kBlockSizeAt = 20;
+constexpr int kUsedMarkAt = 4;
+constexpr std::uint8_t kUsedBlock = 0xFF;
+
+}  // namespace
+
+XBobjMemo4::XBobjMemo4(XBO_DiskFile& owner, std::string_view path, bool shared, bool writable)
+    : XBobjMemo(owner, path, shared, writable, kBlockHeaderSize) {
+  ReadHeader();
+  SetBlockSize(ReadLE32(header_ + kBlockSizeAt));
+}
+
+std::uint32_t XBobjMemo4::ReadBlockLength(std::uint32_t block) {
+  std::uint8_t head[kBlockHeaderSize];
+  const std::uint32_t got =
+      ReadAt(static_cast<std::uint64_t>(block) * blockSize(), head, kBlockHeaderSize);
+  if (got < kBlockHeaderSize || head[0] != kUsedBlock || head[1] != kUsedBlock) FormatError();
+  const std::uint32_t total = ReadLE32(head + 4);
+  if (total < kBlockHeaderSize) FormatError();
+  return total - kBlockHeaderSize;
+}
+
+XBobjMemo4::FreeRun XBobjMemo4::ReadRun(std::uint32_t block) {
+  std::uint8_t run[8];
+  if (ReadAt(static_cast<std::uint64_t>(block) * blockSize(), run, sizeof run) < sizeof run) {
+    FormatError();
+  }
+  return {ReadLE32(run), ReadLE32(run + 4)};
+}
+
+void XBobjMemo4::WriteRun(std::uint32_t block, FreeRun run) {
+  std::uint8_t data[8];
+  WriteLE32(data, run.next);
+  WriteLE32(data + 4, run.length);
+  WriteAt(static_cast<std::uint64_t>(block) * blockSize(), data, sizeof data);
+}
+
+void XBobjMemo4::SetNext(std::uint32_t block, std::uint32_t next) {
+  if (block == 0) {
+    WriteLE32(header_, next);
+    WriteHeader();
+    return;
+  }
+  FreeRun run = ReadRun(block);
+  run.next = next;
+  WriteRun(block, run);
+}
+
+void XBobjMemo4::FreeBlocks(std::uint32_t block) {
+  const std::uint64_t total = static_cast<std::uint64_t>(ReadBlockLength(block)) + kBlockHeaderSize;
+  const auto runLength = static_cast<std::uint32_t>((total + blockSize() - 1) / blockSize());
+  ReadHeader();
+  WriteRun(block, {ReadLE32(header_), runLength});
+  WriteLE32(header_, block);
+  WriteLE32(header_ + kUsedMarkAt, 0);
+  WriteHeader();
+}
+
+std::uint32_t XBobjMemo4::AllocateBlocks(std::uint32_t oldBlock, std::uint32_t,
+                                         std::uint32_t length) {
+  if (oldBlock != 0) FreeBlocks(oldBlock);
+  const std::uint32_t block = TakeBlocks(BlocksFor(length));
+  blockHeader_[0] = kUsedBlock;
+  blockHeader_[1] = kUsedBlock;
+  WriteLE16(blockHeader_ + 2, kBlockHeaderSize);
+  WriteLE32(blockHeader_ + 4, length + kBlockHeaderSize);
+  return block;
+}
+
+std::uint32_t XBobjMemo4::TakeBlocks(std::uint32_t needed) {
+  ReadHeader();
+  const std::uint32_t end = BlocksInFile();
+  std::uint32_t previous = 0;
+  std::uint32_t current = ReadLE32(header_);
+  // Every run lies below the end, so a chain longer than that loops.
+  for (std::uint32_t steps = 0; current != 0 && current < end; ++steps) {
+    if (steps > end) FormatError();
+    const FreeRun run = ReadRun(current);
+    if (run.length >= needed) {
+      std::uint32_t successor = run.next;
+      if (run.length > needed) {
+        successor = current + needed;
+        WriteRun(successor, {run.next, run.length - needed});
+      }
+      SetNext(previous, successor);
+      return current;
+    }
+    previous = current;
+    current = run.next;
+  }
+  SetNext(previous, end + needed);
+  return end;
+}
+
+}  // namespace tables

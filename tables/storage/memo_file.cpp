@@ -1,0 +1,236 @@
+#include "tables/storage/memo_file.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/machine.hpp"
+#include "tables/storage/byte_order.hpp"
+#include "tables/storage/cipher.hpp"
+#include "tables/storage/dbf_format.hpp"
+#include "tables/storage/lock_retry.hpp"
+#include "tables/storage/table_names.hpp"
+#include "tables/storage/xbase_error.hpp"
+
+namespace tables {
+namespace {
+
+constexpr std::uint32_t kDBaseBlockSize = 512;
+constexpr std::uint32_t kLengthPrefix = 4;
+constexpr std::uint32_t kEndMarkSize = 2;
+constexpr std::uint32_t kMaxScannedLength = 65519;
+constexpr std::size_t kNameAt = 8;
+constexpr std::size_t kNameField = 9;  // bytes 8-16
+constexpr std::size_t kNameLength = 8;
+
+std::uint32_t CeilDiv(std::uint64_t value, std::uint32_t divisor) {
+  return static_cast<std::uint32_t>((value + divisor - 1) / divisor);
+}
+
+// Holds the memo lock of a shared file while a memo is written.
+class MemoLock {
+ public:
+  explicit MemoLock(XBO_DiskFile& file) : file_(file) {}
+  ~MemoLock() {
+    if (held_) file_.Unlock();
+  }
+  MemoLock(const MemoLock&) = delete;
+  MemoLock& operator=(const MemoLock&) = delete;
+  bool Take(XbLockRegion region) { return held_ = XbLockWithRetries(file_, region); }
+
+ private:
+  XBO_DiskFile& file_;
+  bool held_ = false;
+};
+
+}  // namespace
+
+XBobjMemo::XBobjMemo(XBO_DiskFile& owner, std::string_view path, bool shared, bool writable)
+    : owner_(owner),
+      blockSize_(kDBaseBlockSize),
+      endMarkSize_(kEndMarkSize),
+      lengthPrefixed_(true) {
+  OpenExisting(path, shared, writable);
+}
+
+XBobjMemo::XBobjMemo(XBO_DiskFile& owner, std::string_view path, bool shared, bool writable,
+                     std::uint32_t blockHeaderSize)
+    : owner_(owner), blockHeaderSize_(blockHeaderSize) {
+  OpenExisting(path, shared, writable);
+}
+
+XBobjMemo::~XBobjMemo() = default;
+
+void XBobjMemo::OpenExisting(std::string_view path, bool shared, bool writable) {
+  std::string normalized = XbNormalizePath(path);
+  if (!platform::CurrentMachine().files().Exists(normalized)) {
+    owner_.Raise(xb_code::FileNotFound, xb_sub::MemoMissing, normalized);
+  }
+  Open(normalized, shared, writable);
+}
+
+void XBobjMemo::ReportError(int code, int subcode, std::string_view text) {
+  owner_.ReportError(code, subcode, text);
+}
+
+void XBobjMemo::FormatError() {
+  Raise(xb_code::MemoFormat, xb_sub::MemoBlockFormat, path());
+}
+
+void XBobjMemo::SetBlockSize(std::uint32_t size) {
+  if (size == 0) FormatError();
+  blockSize_ = size;
+}
+
+void XBobjMemo::SetKeys(bool encrypted, std::string readKey, std::string writeKey) {
+  encrypted_ = encrypted;
+  readKey_ = std::move(readKey);
+  writeKey_ = std::move(writeKey);
+}
+
+std::uint32_t XBobjMemo::TextOffset() const {
+  return blockHeaderSize_ + (lengthPrefixed_ && encrypted_ ? kLengthPrefix : 0);
+}
+
+std::uint32_t XBobjMemo::BlocksFor(std::uint32_t length) const {
+  return CeilDiv(static_cast<std::uint64_t>(TextOffset()) + length + endMarkSize_, blockSize_);
+}
+
+void XBobjMemo::ReadHeader() {
+  if (ReadAt(0, header_, kHeaderBufferSize) < kHeaderBufferSize) FormatError();
+}
+
+void XBobjMemo::WriteHeader(std::uint32_t bytes) {
+  WriteAt(0, header_, bytes);
+}
+
+std::uint32_t XBobjMemo::FirstDataBlock() const {
+  return 1;
+}
+
+std::uint32_t XBobjMemo::BlocksInFile() {
+  return std::max(CeilDiv(FileSize(), blockSize_), FirstDataBlock());
+}
+
+std::uint32_t XBobjMemo::AllocateBlocks(std::uint32_t oldBlock, std::uint32_t oldBlocks,
+                                        std::uint32_t length) {
+  const std::uint32_t needed = BlocksFor(length);
+  if (oldBlock != 0 && needed <= oldBlocks) return oldBlock;
+  ReadHeader();
+  // A next-free number inside the used part of the file would overwrite other memos.
+  const std::uint32_t block = std::max(ReadLE32(header_), BlocksInFile());
+  WriteLE32(header_, block + needed);
+  WriteHeader();
+  return block;
+}
+
+void XBobjMemo::FreeBlocks(std::uint32_t) {}
+
+void XBobjMemo::WriteEndMark(std::uint8_t* at) {
+  at[0] = kEndOfFile;
+  at[1] = kEndOfFile;
+}
+
+std::uint32_t XBobjMemo::ReadBlockLength(std::uint32_t block) {
+  if (!encrypted_) return ScanForEndMark(block);
+  std::uint8_t prefix[kLengthPrefix];
+  if (ReadAt(static_cast<std::uint64_t>(block) * blockSize_, prefix, kLengthPrefix) <
+      kLengthPrefix) {
+    FormatError();
+  }
+  return ReadLE32(prefix);
+}
+
+std::uint32_t XBobjMemo::ScanForEndMark(std::uint32_t block) {
+  std::uint8_t data[kDBaseBlockSize];
+  std::uint32_t count = 0;
+  for (std::uint64_t at = static_cast<std::uint64_t>(block) * kDBaseBlockSize;;
+       at += kDBaseBlockSize) {
+    const std::uint32_t got = ReadAt(at, data, kDBaseBlockSize);
+    const std::uint8_t* mark = std::find(data, data + got, kEndOfFile);
+    count += static_cast<std::uint32_t>(mark - data);
+    if (mark != data + got || got < kDBaseBlockSize || count >= kMaxScannedLength) break;
+  }
+  return std::min(count, kMaxScannedLength);
+}
+
+void XBobjMemo::SetLockProtocol(TxbLokProtocol protocol) {
+  protocol_ = protocol;
+}
+
+void XBobjMemo::RenameWithTable(std::string_view newTableName) {
+  Rename(XbWithExtension(newTableName, "DBT"));
+  ReadHeader();
+  std::memset(header_ + kNameAt, 0, kNameField);
+  std::string name = platform::CurrentMachine().codePages().Upper(XbBaseName(newTableName));
+  std::memcpy(header_ + kNameAt, name.data(), std::min(name.size(), kNameLength));
+  WriteHeader();
+}
+
+std::uint32_t XBobjMemo::MemoLength(std::uint32_t block) {
+  if (block == 0) return 0;
+  const std::uint32_t length = ReadBlockLength(block);
+  const std::uint64_t end = static_cast<std::uint64_t>(block) * blockSize_ + TextOffset() + length;
+  if (end > FileSize()) FormatError();
+  return length;
+}
+
+void XBobjMemo::MemoRead(std::uint32_t block, std::uint8_t* buffer, std::uint32_t& length) {
+  if (block == 0) {
+    length = 0;
+    return;
+  }
+  const std::uint32_t textLength = std::min(MemoLength(block), length);
+  length =
+      ReadAt(static_cast<std::uint64_t>(block) * blockSize_ + TextOffset(), buffer, textLength);
+  if (encrypted_) TransformBlock(readKey_, buffer, buffer, length, false);
+  lastBlock_ = block;
+  lastBlockCount_ = BlocksFor(textLength);
+}
+
+std::string XBobjMemo::MemoText(std::uint32_t block) {
+  std::uint32_t length = MemoLength(block);
+  std::string text(length, '\0');
+  MemoRead(block, reinterpret_cast<std::uint8_t*>(text.data()), length);
+  text.resize(length);
+  return text;
+}
+
+void XBobjMemo::MemoWrite(const std::uint8_t* buffer, std::uint32_t& block, std::uint32_t length) {
+  if (length == 0 && block == 0) return;
+  MemoLock lock(*this);
+  if (shared() && !lock.Take(XbLockRegionFor(protocol_, XbLockKind::Memo, 0, 0, 0, false))) {
+    Check(LastError(), xb_sub::MemoLock);
+  }
+  const std::uint32_t oldBlocks = block != 0 ? BlocksFor(MemoLength(block)) : 0;
+  const std::uint32_t newBlock = AllocateBlocks(block, oldBlocks, length);
+  const std::uint32_t blocks = BlocksFor(length);
+  std::vector<std::uint8_t> data(static_cast<std::size_t>(blocks) * blockSize_, 0);
+  std::memcpy(data.data(), blockHeader_, blockHeaderSize_);
+  std::uint32_t at = blockHeaderSize_;
+  if (lengthPrefixed_ && encrypted_) {
+    WriteLE32(data.data() + at, length);
+    at += kLengthPrefix;
+  }
+  if (encrypted_) {
+    TransformBlock(writeKey_, buffer, data.data() + at, length, true);
+  } else if (length > 0) {
+    std::memcpy(data.data() + at, buffer, length);
+  }
+  if (endMarkSize_ > 0) WriteEndMark(data.data() + at + length);
+  WriteAt(static_cast<std::uint64_t>(newBlock) * blockSize_, data.data(),
+          static_cast<std::uint32_t>(data.size()));
+  block = newBlock;
+  lastBlock_ = newBlock;
+  lastBlockCount_ = blocks;
+}
+
+void XBobjMemo::MemoFlush() {
+  Flush();
+}
+
+void XBobjMemo::MemoRename(std::string_view newTableName) {
+  RenameWithTable(newTableName);
+}
+
+}  // namespace tables
