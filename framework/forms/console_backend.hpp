@@ -16,11 +16,16 @@
 // input is a terminal it is put into raw mode for the run and restored on every way out
 // (return, exception, SIGINT/SIGTERM/SIGHUP, exit).
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "framework/forms/backend.hpp"
+#include "framework/forms/key_decoder.hpp"
+#include "framework/forms/terminal.hpp"
 
 namespace forms {
 
+struct ConsolePage;
 class ConsoleSession;
 
 class ConsoleBackend : public Backend {
@@ -43,10 +48,23 @@ class ConsoleBackend : public Backend {
   std::optional<std::string> ShowInputBox(TApplication& app, const InputRequest& request) override;
 
  private:
+  ConsoleSession& Session();
+  TerminalSize Size() const;
+  std::uint32_t CodePage() const;
+  ConsolePage Page(TApplication& app) const;
+  void Draw(const ConsolePage& page);
+  // The next key typed within `timeout` ms (none: wait for it). On a virtual clock the time
+  // passes at once when nothing has been typed.
+  std::optional<Key> NextKey(std::optional<std::uint32_t> timeout);
+  void Dispatch(TApplication& app, const Key& key);
+  // Bytes typed within `milliseconds` (-1: wait for them); nothing at the end of the input.
+  std::optional<std::string> ReadInput(int milliseconds);
+
   platform::Clock& clock_;
   int inputFd_;
   int outputFd_;
   bool dirty_ = true;
+  std::optional<TerminalSize> fixedSize_;
   std::unique_ptr<ConsoleSession> session_;
 };
 

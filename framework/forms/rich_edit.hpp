@@ -2,6 +2,7 @@
 // TRichEdit: a multi-line text box, here used read-only to show page texts. Text is one
 // string; lines are separated by CR LF, and CR LF LF (an empty line) separates paragraphs.
 // PlainText shows the text as it is, without rich-text interpretation.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ class TRichEdit : public TControl {
   // The first line shown (the user scrolls it).
   int TopLine() const { return topLine_; }
   void SetTopLine(int line);
+  // A backend that knows how many lines it shows keeps the first line within the text.
+  void LimitTopLine(int maxTopLine) { topLine_ = std::clamp(topLine_, 0, std::max(maxTopLine, 0)); }
 
   bool IsFocusable() const override { return true; }
   void Accept(ControlVisitor& visitor) override;
