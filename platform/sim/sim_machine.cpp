@@ -1,0 +1,159 @@
+#include "platform/sim/sim_machine.hpp"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "platform/exception.hpp"
+#include "platform/real_clock.hpp"
+#include "platform/reg_file.hpp"
+#include "platform/sim/sim_file_system.hpp"
+#include "platform/sim/sim_program_context.hpp"
+#include "platform/sim/sim_shell.hpp"
+#include "platform/sim/sim_system_info.hpp"
+#include "platform/virtual_clock.hpp"
+
+namespace platform::sim {
+namespace {
+
+constexpr KeyHandle kRoots[] = {hkey::LocalMachine, hkey::CurrentUser, hkey::Users,
+                                hkey::ClassesRoot};
+
+std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw Exception("Cannot read " + path.string());
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteTextReplacing(const std::filesystem::path& path, const std::string& text) {
+  const std::filesystem::path temporary = path.string() + ".new";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out.flush()) throw Exception("Cannot write " + temporary.string());
+  }
+  std::error_code error;
+  std::filesystem::rename(temporary, path, error);
+  if (error) throw Exception("Cannot replace " + path.string() + ": " + error.message());
+}
+
+std::filesystem::path RegistryFile(const std::filesystem::path& folder, KeyHandle root) {
+  return folder / "registry" / (std::string(RootKeyName(root)) + ".reg");
+}
+
+// The folder part of a Windows path: "C:\KVSETUP\SETUP.EXE" -> "C:\KVSETUP", "C:\X" -> "C:\".
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.rfind('\\');
+  if (slash == std::string::npos) return "C:\\";
+  return slash <= 2 ? path.substr(0, slash + 1) : path.substr(0, slash);
+}
+
+// Checks what the services rely on: known code pages and folders on a drive of the machine.
+void Validate(const MachineConfig& config, const std::filesystem::path& iniFile) {
+  for (std::uint32_t codePage : {config.ansiCodePage, config.oemCodePage})
+    if (!KnownCodePage(codePage))
+      throw Exception(iniFile.string() + ": code page " + std::to_string(codePage) +
+                      " is not supported (known: 1252, 437, 850)");
+  for (const std::string* folder :
+       {&config.windowsFolder, &config.systemFolder, &config.tempFolder}) {
+    const bool onDrive =
+        folder->size() >= 3 && (*folder)[1] == ':' && (*folder)[2] == '\\' &&
+        std::any_of(config.drives.begin(), config.drives.end(), [&](const DriveConfig& drive) {
+          return drive.letter == ((*folder)[0] & ~0x20);
+        });
+    if (!onDrive)
+      throw Exception(iniFile.string() + ": the folder \"" + *folder +
+                      "\" is not a full path on a drive of the machine");
+  }
+}
+
+LocalTime HostNow() {
+  return RealClock(1).Now();
+}
+
+}  // namespace
+
+std::unique_ptr<SimMachine> SimMachine::Open(const std::filesystem::path& folder,
+                                             const SimOptions& options) {
+  const std::filesystem::path iniFile = folder / "machine.ini";
+  if (!std::filesystem::is_regular_file(iniFile))
+    throw Exception(folder.string() + " is not a simulated machine: it has no machine.ini");
+  MachineConfig config = ParseMachineIni(ReadText(iniFile), iniFile.string());
+  Validate(config, iniFile);
+  std::unique_ptr<SimMachine> machine(new SimMachine(std::move(config), folder, options));
+  machine->LoadRegistry();
+  machine->processes_->Check();
+  if (!options.programPath.empty())
+    machine->programId_ = machine->processes_->BeginRun(options.programPath);
+  return machine;
+}
+
+SimMachine::SimMachine(MachineConfig config, const std::filesystem::path& folder,
+                       const SimOptions& options)
+    : config_(std::move(config)) {
+  context_.machineFolder = folder;
+  for (const auto& drive : config_.drives)
+    context_.drives.push_back({drive.letter, drive.kind, drive.fileSystem,
+                               folder / "drives" / std::string(1, drive.letter)});
+  context_.windowsFolder = config_.windowsFolder;
+  context_.systemFolder = config_.systemFolder;
+  context_.tempFolder = config_.tempFolder;
+  context_.currentFolder = options.programPath.empty() ? "C:\\" : FolderOf(options.programPath);
+
+  codePages_ = std::make_unique<TableCodePages>(config_.ansiCodePage, config_.oemCodePage);
+  registry_ = std::make_unique<MemoryRegistry>(config_.ansiCodePage);
+  registry_->SetFlushHandler([this] {
+    try {
+      SaveRegistry();
+      return win_error::Success;
+    } catch (const Exception&) {
+      return win_error::AccessDenied;
+    }
+  });
+  processes_ = std::make_unique<SimProcesses>(folder, config_.NtFamily(), *codePages_);
+  context_.isRunningExecutable = [this](const std::string& path) {
+    return processes_->IsRunningExecutable(path);
+  };
+  files_ = std::make_unique<SimFileSystem>(context_);
+  shell_ = std::make_unique<SimShell>(context_, *files_, *processes_);
+  system_ = std::make_unique<SimSystemInfo>(config_);
+  program_ = std::make_unique<SimProgramContext>(context_, *files_, options.programPath);
+  if (options.virtualClock.value_or(config_.virtualClock))
+    clock_ = std::make_unique<VirtualClock>(config_.clockStart.value_or(HostNow()),
+                                            config_.processor.megahertz);
+  else
+    clock_ = std::make_unique<RealClock>(config_.processor.megahertz);
+}
+
+SimMachine::~SimMachine() {
+  try {
+    Save();
+  } catch (const std::exception&) {
+    // Nothing can be reported from here; Save() is there for callers who want to know.
+  }
+}
+
+void SimMachine::LoadRegistry() {
+  for (KeyHandle root : kRoots) {
+    const std::filesystem::path file = RegistryFile(folder(), root);
+    if (std::filesystem::exists(file))
+      ImportRegistryText(*registry_, ReadText(file), file.string());
+  }
+}
+
+void SimMachine::SaveRegistry() {
+  std::error_code error;
+  std::filesystem::create_directories(folder() / "registry", error);
+  if (error) throw Exception("Cannot create " + (folder() / "registry").string());
+  for (KeyHandle root : kRoots)
+    WriteTextReplacing(RegistryFile(folder(), root), ExportRegistryRoot(*registry_, root));
+}
+
+void SimMachine::Save() {
+  SaveRegistry();
+  processes_->Save();
+}
+
+}  // namespace platform::sim

@@ -1,0 +1,65 @@
+#include "platform/sim/sim_shell.hpp"
+
+#include "platform/native/shell_link_format.hpp"
+#include "platform/sim/ini_text.hpp"
+
+namespace platform::sim {
+namespace {
+
+std::string Joined(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (!path.empty() && path.back() != '\\') path += '\\';
+  return path + std::string(name);
+}
+
+bool IsProgram(std::string_view path) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string_view::npos || path.find('\\', dot) != std::string_view::npos) return false;
+  const std::string_view extension = path.substr(dot);
+  return SameIniName(extension, ".exe") || SameIniName(extension, ".com");
+}
+
+}  // namespace
+
+ErrorCode SimShell::SaveLink(const ShellLinkData& link, std::string_view linkFile) {
+  const std::vector<std::uint8_t> bytes = ShellLinkBytes(link);
+  std::unique_ptr<File> file;
+  if (ErrorCode error = files_.Open(linkFile, file_access::GenericWrite, file_share::None,
+                                    Disposition::CreateAlways, file))
+    return error;
+  std::uint32_t written = 0;
+  if (ErrorCode error =
+          file->WriteAt(0, bytes.data(), static_cast<std::uint32_t>(bytes.size()), written))
+    return error;
+  return written == bytes.size() ? win_error::Success : win_error::DiskFull;
+}
+
+bool SimShell::FindFile(std::string_view file, std::string_view folder, std::string& found) {
+  std::vector<std::string> candidates;
+  if (file.find_first_of("\\:") != std::string_view::npos) {
+    candidates.emplace_back(file);
+  } else {
+    if (!folder.empty()) candidates.push_back(Joined(folder, file));
+    for (const std::string* place :
+         {&context_.currentFolder, &context_.systemFolder, &context_.windowsFolder})
+      candidates.push_back(Joined(*place, file));
+  }
+  for (const auto& candidate : candidates) {
+    std::uint32_t attributes = file_attribute::Invalid;
+    if (files_.Attributes(candidate, attributes) != win_error::Success ||
+        (attributes & file_attribute::Directory))
+      continue;
+    return files_.FullPath(candidate, found) == win_error::Success;
+  }
+  return false;
+}
+
+ErrorCode SimShell::Execute(std::string_view file, std::string_view, std::string_view folder, int) {
+  std::string path;
+  if (file.empty() || !FindFile(file, folder, path)) return win_error::FileNotFound;
+  if (!IsProgram(path)) return win_error::NoAssociation;
+  processes_.StartProgram(path);
+  return win_error::Success;
+}
+
+}  // namespace platform::sim
