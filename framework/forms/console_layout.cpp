@@ -124,6 +124,14 @@ void CollectButtons(const TWinControl& container, std::vector<TButton*>& buttons
   }
 }
 
+// A tab sheet fills its page control: it takes the width of the first parent that has one.
+int PixelWidth(const TWinControl& container) {
+  for (const TWinControl* c = &container; c; c = c->Parent()) {
+    if (c->Width() > 0) return c->Width();
+  }
+  return 1;
+}
+
 class Layout : private ControlVisitor {
  public:
   Layout(int screenRows, std::vector<TButton*> numbered)
@@ -139,7 +147,7 @@ class Layout : private ControlVisitor {
       return a->Top() != b->Top() ? a->Top() < b->Top() : a->Left() < b->Left();
     });
     std::vector<StyledLine> lines;
-    const int pixelWidth = std::max(container.Width(), 1);
+    const int pixelWidth = PixelWidth(container);
     for (std::size_t start = 0; start < shown.size();) {
       std::size_t end = start + 1;
       while (end < shown.size() && shown[end]->Top() < shown[start]->Top() + kRowBand)
@@ -269,7 +277,7 @@ class Layout : private ControlVisitor {
     field.dim = !edit.EnabledInTree();
     StyledLine line("[");
     StyledLine value(shown, field);
-    value.PadTo(inner);
+    value.PadTo(inner, field);
     line.Append(value);
     line.Append("]");
     Line(std::move(line));
@@ -292,7 +300,7 @@ class Layout : private ControlVisitor {
     StyledLine line("[");
     StyledLine value(box.Text(), field);
     value.TruncateTo(inner);
-    value.PadTo(inner);
+    value.PadTo(inner, field);
     line.Append(value);
     line.Append(" v]");
     Line(std::move(line));
@@ -479,7 +487,7 @@ void OverlayInputBox(ConsolePage& page, const InputRequest& request, const std::
                        ? text.substr(text.size() - static_cast<std::size_t>(width - 2))
                        : text,
                    field);
-  value.PadTo(std::min(width - 2, 40));
+  value.PadTo(std::min(width - 2, 40), field);
   StyledLine entry("[");
   entry.Append(value);
   entry.Append("]");

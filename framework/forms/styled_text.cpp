@@ -47,9 +47,9 @@ void StyledLine::Append(const StyledLine& other) {
   spans_.insert(spans_.end(), other.spans_.begin(), other.spans_.end());
 }
 
-void StyledLine::PadTo(int width) {
+void StyledLine::PadTo(int width, Style style) {
   const int missing = width - Width();
-  if (missing > 0) Append(std::string(static_cast<std::size_t>(missing), ' '));
+  if (missing > 0) Append(std::string(static_cast<std::size_t>(missing), ' '), style);
 }
 
 void StyledLine::TruncateTo(int width) {

@@ -35,8 +35,8 @@ class StyledLine {
   void Append(std::string text, Style style = {});
   void AppendUtf8(std::string text, Style style = {});
   void Append(const StyledLine& other);
-  // Adds blanks up to `width` characters.
-  void PadTo(int width);
+  // Adds blanks (in `style`) up to `width` characters.
+  void PadTo(int width, Style style = {});
   // Keeps at most `width` characters.
   void TruncateTo(int width);
   int Width() const;
