@@ -131,14 +131,14 @@ ModalResult TApplication::MessageBox(const std::string& text, const std::string&
 void TApplication::Minimize() {
   if (minimized_) return;
   minimized_ = true;
-  if (OnMinimize) OnMinimize();
+  if (const NotifyEvent handler = OnMinimize) handler();  // a copy: it may replace itself
   Invalidate();
 }
 
 void TApplication::Restore() {
   if (!minimized_) return;
   minimized_ = false;
-  if (OnRestore) OnRestore();
+  if (const NotifyEvent handler = OnRestore) handler();  // a copy: it may replace itself
   Invalidate();
 }
 
