@@ -13,7 +13,7 @@
 namespace platform::sim {
 namespace {
 
-struct ProcessSpec {
+struct StartingProcess {
   ProcessId id;
   std::string path;
   bool hasModule = true;
@@ -129,7 +129,7 @@ MachineConfig ConfigOf(const Profile& profile) {
   return config;
 }
 
-std::vector<ProcessSpec> ProcessesOf(const Profile& profile) {
+std::vector<StartingProcess> ProcessesOf(const Profile& profile) {
   const std::string& windows = profile.windowsFolder;
   const std::string& system = profile.systemFolder;
   if (!NtFamily(profile)) {
@@ -153,15 +153,15 @@ std::vector<ProcessSpec> ProcessesOf(const Profile& profile) {
 ProcessTable TableOf(const Profile& profile) {
   ProcessTable table;
   WindowHandle window = 0x10014;
-  for (const auto& spec : ProcessesOf(profile)) {
+  for (const auto& starting : ProcessesOf(profile)) {
     SimProcess process;
-    process.id = spec.id;
-    process.path = spec.path;
-    process.hasModule = spec.hasModule;
-    process.moduleName = spec.hasModule ? BaseName(spec.path) : "";
-    process.canOpen = spec.canOpen;
-    if (!spec.windowTitle.empty()) {
-      process.windows.push_back({window, spec.windowTitle, spec.honoursClose});
+    process.id = starting.id;
+    process.path = starting.path;
+    process.hasModule = starting.hasModule;
+    process.moduleName = starting.hasModule ? BaseName(starting.path) : "";
+    process.canOpen = starting.canOpen;
+    if (!starting.windowTitle.empty()) {
+      process.windows.push_back({window, starting.windowTitle, starting.honoursClose});
       window += 0x10;
     }
     table.processes.push_back(std::move(process));

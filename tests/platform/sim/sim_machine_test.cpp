@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "platform/exception.hpp"
@@ -162,6 +163,27 @@ TEST_F(SimMachineTest, ACopyOntoARunningProgramIsASharingViolation) {
   EXPECT_EQ(
       machine->files().Copy("C:\\KVSETUP\\QALVINT.EXE", "c:\\windows\\system\\qalvint.exe", false),
       win_error::Success);
+}
+
+TEST_F(SimMachineTest, SystemFactsComeFromMachineIni) {
+  auto machine = Open();
+  SystemInfo& system = machine->system();
+  std::string host;
+  ASSERT_TRUE(system.HostName(host));
+  EXPECT_EQ(host, "korvane-pc");
+  std::array<std::uint8_t, 4> address{};
+  ASSERT_TRUE(system.HostAddress("KORVANE-PC", address));
+  EXPECT_EQ(address, (std::array<std::uint8_t, 4>{192, 168, 0, 10}));
+  ASSERT_TRUE(system.HostAddress("localhost", address));
+  EXPECT_EQ(address[0], 127);
+  EXPECT_FALSE(system.HostAddress("www.example.com", address));
+  const auto environment = system.Environment();
+  EXPECT_NE(std::find(environment.begin(), environment.end(), "windir=C:\\WINDOWS"),
+            environment.end());
+  EXPECT_EQ(system.ShortDateFormat(), "M/d/yy");
+  EXPECT_EQ(system.Screen().bitsPerPixel, 16);
+  EXPECT_EQ(system.StartupShowMode(), show_mode::ShowDefault);
+  EXPECT_EQ(system.Processor().megahertz, machine->config().processor.megahertz);
 }
 
 TEST_F(SimMachineTest, FoldersThatAreNotMachinesAndMalformedFilesAreNamed) {
