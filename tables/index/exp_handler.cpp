@@ -1,0 +1,76 @@
+#include "tables/index/exp_handler.hpp"
+
+namespace tables {
+
+TxbExpHandler::TxbExpHandler(TxbExpUserLink* link, bool sqlWildcards, std::string_view text)
+    : link_(link) {
+  rules_.wildcard = sqlWildcards ? '%' : '*';
+  Parse(text);
+}
+
+void TxbExpHandler::SetExpression(std::string_view text) {
+  root_.reset();
+  stats_ = {};
+  resultType_ = xb_type::None;
+  Parse(text);
+}
+
+void TxbExpHandler::Parse(std::string_view text) {
+  root_ = ParseExpression(text, TxbExpParseSettings{this, link_, rules_}, stats_);
+}
+
+const TxbExpValue& TxbExpHandler::Evaluate() {
+  if (!root_) {
+    value_.Clear();
+    resultType_ = xb_type::None;
+    return value_;
+  }
+  resultType_ = xb_type::Undefined;  // stays so when the evaluation fails
+  resultType_ = root_->Evaluate(value_);
+  return value_;
+}
+
+void TxbExpHandler::EvaluateKey(TxbVariant& key) {
+  if (!root_) {
+    key.SetText({});
+    resultType_ = xb_type::None;
+    return;
+  }
+  Evaluate();
+  switch (resultType_) {
+    case xb_type::Text:
+    case xb_type::Number:
+    case xb_type::DateReserved:
+    case xb_type::Date:
+    case xb_type::Boolean:
+      break;
+    default:
+      resultType_ = xb_type::None;
+      return;
+  }
+  if (value_.IsUnassigned()) return;
+  switch (resultType_) {
+    case xb_type::Text:
+      key.SetText(value_.MakeText());
+      break;
+    case xb_type::Date:
+      key.SetDate(DayNumberOf(value_.ToNumber()));
+      break;
+    case xb_type::Boolean:
+      key.SetLogical(value_.ToBoolean());
+      break;
+    default:
+      key.SetNumber(value_.ToNumber());
+      break;
+  }
+}
+
+std::string TxbExpHandler::ExpressionText() const {
+  return root_ ? root_->Text() : std::string();
+}
+
+std::string TxbExpHandler::NamesOfKind(int kind) const {
+  return root_ ? root_->NamesOfKind(kind) : std::string();
+}
+
+}  // namespace tables

@@ -1,0 +1,45 @@
+#pragma once
+// TxbExpOperator: an operator in the tree. Made unbound by the reader, bound to its operands
+// by precedence, and evaluated by the type of its right operand.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "tables/index/exp_node.hpp"
+#include "tables/index/exp_text_compare.hpp"
+
+namespace tables {
+
+class TxbExpOperator : public TxbExpBaseObject {
+ public:
+  TxbExpOperator(std::uint8_t code, const TxbTextCompareRules& rules);
+
+  // The operator's display text ("=", "#", "in string", "exactly equal", ".AND." ...).
+  std::string Name() const override;
+  std::uint8_t Evaluate(TxbExpValue& value) override;
+
+  // Takes its operands (either may be absent) and becomes bound.
+  void Bind(std::unique_ptr<TxbExpBaseObject> left, std::unique_ptr<TxbExpBaseObject> right);
+  bool IsBound() const { return ClassCode() == xb_node::BoundOperator; }
+
+  std::uint8_t code() const { return code_; }
+  // Precedence level: a lower level binds tighter.
+  std::uint8_t level() const { return level_; }
+  const TxbTextCompareRules& rules() const { return rules_; }
+
+ private:
+  void EvaluateBoolean(TxbExpValue& value) const;
+  void EvaluateNumeric(std::uint8_t leftType, std::uint8_t rightType, TxbExpValue& value) const;
+  void EvaluateText(TxbExpValue& value);
+
+  std::uint8_t code_;
+  std::uint8_t level_;
+  TxbTextCompareRules rules_;
+  TxbExpValue leftValue_;  // the left operand's value, kept for its text buffer
+  TxbTextCompareBuffers compareBuffers_;
+};
+
+// Precedence level of an operator code (0 for a code that is no operator).
+std::uint8_t OperatorLevel(std::uint8_t code);
+
+}  // namespace tables
