@@ -59,7 +59,7 @@ ErrorCode OpenHostFile(const MappedPath& path, std::uint32_t access, std::uint32
   if (fstat(fd, &status) != 0) return ErrorFromErrno(errno);
   if (S_ISDIR(status.st_mode)) return win_error::AccessDenied;
   const bool truncates = disposition == Disposition::TruncateExisting ||
-                         (disposition == Disposition::CreateAlways && status.st_size != 0);
+                         (disposition == Disposition::CreateAlways && path.exists);
   // A file without the owner's write permission carries the read-only attribute, which
   // refuses writers even to a host user that could write anyway.
   const bool readOnly = (status.st_mode & S_IWUSR) == 0;

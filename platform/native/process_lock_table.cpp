@@ -15,8 +15,9 @@ bool Overlaps(std::uint64_t offset, std::uint64_t length, std::uint64_t otherOff
 }  // namespace
 
 ProcessLockTable& ProcessLockTable::Instance() {
-  static ProcessLockTable table;
-  return table;
+  // Never destroyed: handles held by other process-wide objects may close during exit.
+  static ProcessLockTable* const table = new ProcessLockTable;
+  return *table;
 }
 
 ErrorCode ProcessLockTable::Lock(HostFileId file, const void* owner, std::uint64_t offset,

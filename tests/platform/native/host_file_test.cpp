@@ -157,6 +157,11 @@ TEST_F(HostFileTest, FolderAndReadOnlyFileRefuseWriters) {
   EXPECT_EQ(files_.Open(folder_ / "shipped.dat", file_access::GenericRead, file_share::ReadWrite,
                         Disposition::CreateAlways, file),
             win_error::AccessDenied);
+  WriteHostFile(folder_ / "empty.dat", "");
+  std::filesystem::permissions(folder_ / "empty.dat", std::filesystem::perms::owner_read);
+  EXPECT_EQ(files_.Open(folder_ / "empty.dat", file_access::GenericRead, file_share::ReadWrite,
+                        Disposition::CreateAlways, file),
+            win_error::AccessDenied);
   EXPECT_EQ(files_.Open(folder_ / "shipped.dat", file_access::GenericRead, file_share::ReadWrite,
                         Disposition::OpenExisting, file),
             win_error::Success);
