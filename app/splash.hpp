@@ -36,8 +36,10 @@ class TSplashform : public forms::TForm {
   forms::TButton Back{grpSetup, "Back"};
   forms::TButton Next{grpSetup, "Next"};
   forms::TButton Cancel{grpSetup, "Cancel"};
-  forms::TTimer Timer1{*this, "Timer1"};
+  // Made before the timer: it measures the processor's speed as it is made, and the splash
+  // delay starts after that.
   sysinfo::TzShowApp appinfo{*this, "appinfo"};
+  forms::TTimer Timer1{*this, "Timer1"};
 
   // Program-wide state of the wizard.
   int PageIndex() const { return pageIndex_; }
