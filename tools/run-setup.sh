@@ -67,7 +67,13 @@ windows_path() {
   printf '%s:\\%s\n' "$drive" "${rest//\//\\}"
 }
 
-list_files() { (cd "$1/drives" && find . -type f -print0 | xargs -0 -r md5sum | sort -k2); }
+# "path<TAB>checksum" of every file under drives/, sorted by path.
+list_files() {
+  (cd "$1/drives" && find . -type f -print0 | sort -z |
+     while IFS= read -r -d '' file; do
+       printf '%s\t%s\n' "$file" "$(md5sum <"$file" | cut -d' ' -f1)"
+     done)
+}
 
 echo
 echo "Setup ended with exit code $status."
@@ -88,11 +94,11 @@ done
 
 echo
 echo "Files:"
-file_changes=$(join -1 2 -2 2 -a 1 -a 2 -e MISSING -o 0,1.1,2.1 <(list_files "$before") \
+file_changes=$(join -t $'\t' -a 1 -a 2 -e MISSING -o 0,1.2,2.2 <(list_files "$before") \
                  <(list_files "$machine") |
-               awk '$2 == "MISSING" { print "+ " $1; next }
-                    $3 == "MISSING" { print "- " $1; next }
-                    $2 != $3 { print "* " $1 }')
+               awk -F '\t' '$2 == "MISSING" { print "+ " $1; next }
+                             $3 == "MISSING" { print "- " $1; next }
+                             $2 != $3 { print "* " $1 }')
 if [ -z "$file_changes" ]; then
   echo "  (no change)"
 else
@@ -118,6 +124,6 @@ fi
 echo
 echo "Processes started:"
 started=$(diff <(grep '^Path=' "$before/processes.ini" | sort) \
-               <(grep '^Path=' "$machine/processes.ini" | sort) | sed -n 's/^> Path=/  /p')
+               <(grep '^Path=' "$machine/processes.ini" | sort) | sed -n 's/^> Path=/  /p' || true)
 echo "${started:-  (none)}"
 exit $status
