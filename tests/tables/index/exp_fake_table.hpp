@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory table for the link tests: fields with their type letters and widths, records
 // held as raw field texts, and typed reads as a table gives them.
+#include <charconv>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -59,9 +60,12 @@ class FakeTable : public XbRecordSource {
     return std::string_view(text.c_str());  // ends early at a zero byte
   }
   double FieldNumber(int n) override {
-    std::string text(FieldRawText(n));
+    std::string_view text = FieldRawText(n);
     std::size_t first = text.find_first_not_of(' ');
-    return first == std::string::npos ? 0 : std::stod(text.substr(first));
+    if (first == std::string_view::npos) return 0;
+    double value = 0;
+    std::from_chars(text.data() + first, text.data() + text.size(), value);
+    return value;
   }
   std::int32_t FieldDate(int n) override { return XbDate().FromText(FieldRawText(n)); }
   bool FieldLogical(int n) override {
