@@ -1,0 +1,53 @@
+// delete FILE RECNO and recall FILE RECNO: the deletion mark of one record.
+#include "tools/xbtool/table_access.hpp"
+
+namespace tools::xbtool {
+namespace {
+
+constexpr const char* kDeleteHelp =
+    "Usage: xbtool delete FILE RECNO [--key K]\n"
+    "\n"
+    "Marks record RECNO (counted from 1) deleted. The record stays in the file until the\n"
+    "table is packed; recall takes the mark away again.\n";
+
+constexpr const char* kRecallHelp =
+    "Usage: xbtool recall FILE RECNO [--key K]\n"
+    "\n"
+    "Takes the deletion mark away from record RECNO (counted from 1).\n";
+
+int MarkRecord(VerbContext& context, bool deleted) {
+  const auto& positionals = Positionals(context, 2, 2);
+  const std::int32_t recno = RecordNumberArgument(positionals[1]);
+  auto table = OpenTable(context, positionals[0], TableAccess::Change);
+  bool already = false;
+  ChangeRecord(*table, recno, [&] {
+    already = table->RecordDeleted() == deleted;
+    table->SetRecordDeleted(deleted);
+  });
+  context.out << "record " << recno << (already ? " was already " : " is now ")
+              << (deleted ? "deleted" : "not deleted") << '\n';
+  return kExitSuccess;
+}
+
+int RunDelete(VerbContext& context) {
+  return MarkRecord(context, true);
+}
+
+int RunRecall(VerbContext& context) {
+  return MarkRecord(context, false);
+}
+
+}  // namespace
+
+const Verb& DeleteVerb() {
+  static const Verb verb{"delete", "mark a record deleted", kDeleteHelp, {}, RunDelete};
+  return verb;
+}
+
+const Verb& RecallVerb() {
+  static const Verb verb{
+      "recall", "take the deletion mark off a record", kRecallHelp, {}, RunRecall};
+  return verb;
+}
+
+}  // namespace tools::xbtool

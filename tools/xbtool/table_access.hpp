@@ -1,0 +1,35 @@
+#pragma once
+// Opening the table a verb names, and the positional arguments verbs share.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "tables/storage/dbf_fields.hpp"
+#include "tools/xbtool/verb.hpp"
+
+namespace tools::xbtool {
+
+enum class TableAccess { Read, Change };
+
+// Opens the table shared (so that other programs may keep using it), read-only for Read and
+// writable for Change, with the context's key.
+std::unique_ptr<tables::XBO_dBaseFld> OpenTable(const VerbContext& context, std::string_view file,
+                                                TableAccess access);
+
+// Reads every record in turn and visits it; an error names the record it arose in.
+void ForEachRecord(tables::XBO_dBaseFld& table, const std::function<void()>& visit);
+
+// Changes record n under its record lock: locks it (refused at once when another program
+// holds it), reads it, lets change alter the record image and writes it back.
+void ChangeRecord(tables::XBO_dBaseFld& table, std::int32_t n, const std::function<void()>& change);
+
+// The positionals of a verb, checked for their count: at least `least`, at most `most`.
+const std::vector<std::string>& Positionals(const VerbContext& context, std::size_t least,
+                                            std::size_t most);
+
+// A record number of the command line (1 and up).
+std::int32_t RecordNumberArgument(std::string_view text);
+
+}  // namespace tools::xbtool
