@@ -25,7 +25,6 @@ struct ErrorManager {
 struct Decoding {
   jpeg_decompress_struct info;
   ErrorManager error;
-  std::string failure;
 };
 
 [[noreturn]] void Fail(j_common_ptr info) {
@@ -40,32 +39,43 @@ void Warn(j_common_ptr info, int level) {
   if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) Fail(info);
 }
 
-// Only plain C objects live in this frame, so leaving it through longjmp skips no destructor;
-// everything that must survive is reached through the pointers given.
-bool Decode(Decoding* d, const std::uint8_t* data, std::size_t size, TBitmap* out) {
+// The two steps below hold only plain C objects in their frames, so leaving them through
+// longjmp skips no destructor and clobbers nothing that is used afterwards.
+bool ReadHeader(Decoding* d, const std::uint8_t* data, std::size_t size) {
   if (setjmp(d->error.jump)) return false;
   jpeg_mem_src(&d->info, data, static_cast<unsigned long>(size));
   jpeg_read_header(&d->info, TRUE);
   d->info.out_color_space = JCS_RGB;
   jpeg_calc_output_dimensions(&d->info);
-  const std::uint64_t pixels =
-      std::uint64_t{d->info.output_width} * std::uint64_t{d->info.output_height};
-  if (pixels > kMaxPixels) {
-    d->failure = "the picture is too large (" + std::to_string(d->info.output_width) + " x " +
-                 std::to_string(d->info.output_height) + " pixels)";
-    return false;
-  }
+  return true;
+}
+
+bool ReadPixels(Decoding* d, std::uint8_t* pixels) {
+  if (setjmp(d->error.jump)) return false;
   jpeg_start_decompress(&d->info);
-  out->width = static_cast<int>(d->info.output_width);
-  out->height = static_cast<int>(d->info.output_height);
-  out->pixels.assign(pixels * 3, 0);
   const std::size_t stride = std::size_t{d->info.output_width} * 3;
   while (d->info.output_scanline < d->info.output_height) {
-    JSAMPROW row = out->pixels.data() + std::size_t{d->info.output_scanline} * stride;
+    JSAMPROW row = pixels + std::size_t{d->info.output_scanline} * stride;
     jpeg_read_scanlines(&d->info, &row, 1);
   }
   jpeg_finish_decompress(&d->info);
   return true;
+}
+
+// Decodes into `bitmap`; an empty text on success, else what went wrong.
+std::string Decode(Decoding* d, std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
+  if (!ReadHeader(d, bytes.data(), bytes.size())) return d->error.message;
+  const std::uint64_t pixels =
+      std::uint64_t{d->info.output_width} * std::uint64_t{d->info.output_height};
+  if (pixels > kMaxPixels) {
+    return "the picture is too large (" + std::to_string(d->info.output_width) + " x " +
+           std::to_string(d->info.output_height) + " pixels)";
+  }
+  bitmap.width = static_cast<int>(d->info.output_width);
+  bitmap.height = static_cast<int>(d->info.output_height);
+  bitmap.pixels.assign(pixels * 3, 0);
+  if (!ReadPixels(d, bitmap.pixels.data())) return d->error.message;
+  return {};
 }
 
 }  // namespace
@@ -77,12 +87,9 @@ TBitmap DecodeJpeg(std::span<const std::uint8_t> bytes) {
   d->error.base.emit_message = Warn;
   jpeg_create_decompress(&d->info);
   TBitmap bitmap;
-  const bool decoded = Decode(d.get(), bytes.data(), bytes.size(), &bitmap);
+  const std::string failure = Decode(d.get(), bytes, bitmap);
   jpeg_destroy_decompress(&d->info);
-  if (!decoded) {
-    const std::string reason = d->failure.empty() ? d->error.message : d->failure;
-    throw EInvalidGraphic("The picture cannot be decoded: " + reason);
-  }
+  if (!failure.empty()) throw EInvalidGraphic("The picture cannot be decoded: " + failure);
   return bitmap;
 }
 
