@@ -6,6 +6,19 @@
 //
 // Binary field types (B, G, I, M, T, Y) exist only in version 0x30 tables; elsewhere B, G and M
 // hold a memo block number as decimal text like N.
+//
+// Typical use (every failure raises EXbaseError):
+//   XBO_dBaseFld table("C:\DATA\KVUS.DAT", /*shared*/ true, /*writable*/ true, key);
+//   for (std::int32_t n = 1; n <= table.recordCount(); ++n) {
+//     table.ReadRecord(n);
+//     if (!table.RecordDeleted()) use(table.GetFieldDisplay("NAME"), table.GetMemoText("NOTE"));
+//   }
+//   table.BlankRecord();
+//   table.SetFieldText("NAME", "GUEST");
+//   table.SetFieldNumber("LEVEL", 2);
+//   table.AppendRecord();               // or WriteRecord(n) to replace record n
+//   table.Flush();
+//   table.Close();                      // writes the header; the destructor closes too
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -20,7 +20,9 @@
 
 namespace tables {
 
-// Status notifications raised around the table's operations (StatusNotify).
+// Status notifications raised around the table's operations (StatusNotify). TableOpened is
+// raised by the class that derives from the table once its construction is done: a constructor
+// cannot reach an override.
 namespace xb_status {
 inline constexpr int RecordBlanked = 0;
 inline constexpr int TableOpened = 2;
