@@ -19,8 +19,9 @@
 namespace forms {
 namespace {
 
-constexpr int kRowBand = 12;       // controls whose tops are closer than this share a row
-constexpr int kPixelsPerRow = 16;  // height of a text row in form pixels
+constexpr int kRowBand = 12;         // controls whose tops are closer than this share a row
+constexpr int kPixelsPerRow = 16;    // height of a text row in form pixels
+constexpr int kPixelsPerColumn = 8;  // width of a character in form pixels
 constexpr int kMaxTextRows = 14;
 constexpr int kMaxButtons = 9;
 
@@ -124,6 +125,14 @@ void CollectButtons(const TWinControl& container, std::vector<TButton*>& buttons
   }
 }
 
+// A control shares the row of the first control in it when their tops are close or when
+// its middle lies beside that control (a caption next to a taller picture or field).
+bool SharesRow(const TControl& first, const TControl& other) {
+  const int middle = other.Top() + other.Height() / 2;
+  return other.Top() < first.Top() + kRowBand ||
+         (middle >= first.Top() && middle < first.Top() + first.Height());
+}
+
 // A tab sheet fills its page control: it takes the width of the first parent that has one.
 int PixelWidth(const TWinControl& container) {
   for (const TWinControl* c = &container; c; c = c->Parent()) {
@@ -150,7 +159,7 @@ class Layout : private ControlVisitor {
     const int pixelWidth = PixelWidth(container);
     for (std::size_t start = 0; start < shown.size();) {
       std::size_t end = start + 1;
-      while (end < shown.size() && shown[end]->Top() < shown[start]->Top() + kRowBand)
+      while (end < shown.size() && SharesRow(*shown[start], *shown[end]))
         ++end;
       std::vector<TControl*> row(shown.begin() + static_cast<std::ptrdiff_t>(start),
                                  shown.begin() + static_cast<std::ptrdiff_t>(end));
@@ -261,9 +270,20 @@ class Layout : private ControlVisitor {
     if (number != numbered_.end()) {
       line.Append("[" + std::to_string(number - numbered_.begin() + 1) + "] ", Dim(!enabled));
     }
-    const std::string caption = button.Caption().empty() ? "(picture)" : button.Caption();
-    line.Append(Accelerated(caption, style));
-    Line(std::move(line));
+    if (!button.Caption().empty()) {
+      line.Append(Accelerated(button.Caption(), style));
+      Line(std::move(line));
+    } else if (auto* picture = dynamic_cast<TBitBtn*>(&button);
+               picture && !picture->Glyph().Empty()) {
+      const int columns = std::max(2, button.Width() / kPixelsPerColumn);
+      const int rows = std::max(1, button.Height() / kPixelsPerRow);
+      for (StyledLine& row : Thumbnail(picture->Glyph().Bitmap(), columns, rows)) {
+        Line(std::move(row));
+      }
+    } else {
+      line.Append("(picture)", style);
+      Line(std::move(line));
+    }
   }
 
   void Visit(TEdit& edit) override {
@@ -407,7 +427,7 @@ std::vector<StyledLine> FitToScreen(std::vector<StyledLine> lines, TerminalSize 
 
 std::vector<StyledLine> Boxed(const std::string& caption, std::vector<StyledLine> inner,
                               TerminalSize size) {
-  int width = 20;
+  int width = std::max(20, static_cast<int>(caption.size()) + 8);  // the caption fits the frame
   for (const StyledLine& line : inner)
     width = std::max(width, line.Width() + 4);
   width = std::min(width, size.columns);
@@ -441,10 +461,12 @@ ConsolePage LayoutForm(TForm& form, TerminalSize size, bool busy) {
   const int inner = std::max(size.columns - 4, 10);
   Style title;
   title.bold = true;
+  // The frame spans the screen, however little the form shows.
+  auto content = layout.Children(form, inner);
+  content.resize(std::max(content.size(), static_cast<std::size_t>(std::max(size.rows - 3, 0))));
   ConsolePage page;
   page.lines = FitToScreen(
-      Framed(StripAccelerator(form.Caption()), layout.Children(form, inner), size.columns, title),
-      size);
+      Framed(StripAccelerator(form.Caption()), std::move(content), size.columns, title), size);
   page.lines.push_back(StatusLine(&form, busy, size.columns));
   return page;
 }

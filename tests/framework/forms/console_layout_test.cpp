@@ -167,6 +167,26 @@ TEST_F(ConsoleLayoutTest, MessageBoxIsLaidOverThePage) {
     all += line.Plain() + "\n";
   EXPECT_NE(all.find("+- Proxy Server in use? -"), std::string::npos) << all;
   EXPECT_NE(all.find("[Yes]  [No]"), std::string::npos) << all;
+
+  forms::MessageRequest shortText{"Installation Complete", "Start Korvane Now?",
+                                  forms::MessageButtons::OkCancel};
+  forms::OverlayMessageBox(screen, shortText, forms::ModalResult::Ok, {80, 24});
+  all.clear();
+  for (const auto& line : screen.lines)
+    all += line.Plain() + "\n";
+  EXPECT_NE(all.find("+- Installation Complete -"), std::string::npos) << all;
+}
+
+TEST_F(ConsoleLayoutTest, CaptionsBesideATallerControlShareItsRow) {
+  forms::TBitBtn icon{page.group, "image1"};
+  icon.SetBounds(126, 234, 37, 37);
+  forms::TBitmap glyph{2, 2, std::vector<std::uint8_t>(12, 0xFF)};
+  icon.Glyph().Assign(glyph);
+  page.back.Hide();
+  page.next.Hide();
+  page.cancel.SetBounds(330, 246, 91, 31);
+  page.Show();
+  EXPECT_TRUE(Shows("\xe2\x96\x80\xe2\x96\x80\xe2\x96\x80\xe2\x96\x80  [1] Cancel"));
 }
 
 }  // namespace
