@@ -132,8 +132,8 @@ int MeasureProcessorSpeed(const platform::ProcessorFacts& facts, int family,
     now = clock.TickCount();
   const std::uint64_t cyclesAtEnd = clock.TimeStampCounter();
   if (cyclesAtEnd <= cyclesAtStart) return -1;
-  const double cyclesPerMicrosecond =
-      static_cast<double>(cyclesAtEnd - cyclesAtStart) / (static_cast<double>(now - start) * 1000.0);
+  const double cyclesPerMicrosecond = static_cast<double>(cyclesAtEnd - cyclesAtStart) /
+                                      (static_cast<double>(now - start) * 1000.0);
   return static_cast<int>(std::lround(cyclesPerMicrosecond));
 }
 
