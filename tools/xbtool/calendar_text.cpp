@@ -73,7 +73,7 @@ void StoreTime(const StoredTime& time, std::uint8_t* bytes) {
 std::string TimeText(const StoredTime& time) {
   const tables::CalendarDate date = tables::XbDate().Split(time.day);
   const int seconds = time.milliseconds / 1000;
-  char text[64];
+  char text[96];
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", date.year, date.month,
                 date.day, seconds / 3600, seconds / 60 % 60, seconds % 60,
                 time.milliseconds % 1000);

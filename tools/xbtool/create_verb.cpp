@@ -38,7 +38,7 @@ int RunCreate(VerbContext& context) {
   }
   tables::CreateTable(positionals[0], version, fields, context.key, memoBlock);
   auto table = OpenTable(context, positionals[0], TableAccess::Read);
-  context.out << "created " << table->path() << " (" << table->FieldCount()
+  context.out << "created " << DisplayName(context, table->path()) << " (" << table->FieldCount()
               << " fields, record length " << table->recordLength()
               << (table->encrypted() ? ", encrypted" : "") << ")\n";
   return kExitSuccess;

@@ -43,8 +43,10 @@ int RunDump(VerbContext& context) {
                 << (table->RecordDeleted() ? " (deleted)" : "") << '\n';
     for (int n = 1; n <= table->FieldCount(); ++n) {
       const std::string name = context.codec.ToTerminal(table->FieldName(n));
-      context.out << "  " << name << std::string(indent - 2 - name.size(), ' ');
-      PrintValue(context.out, PlainText(ReadFieldValue(*table, n, context.codec)), indent);
+      const std::string value = PlainText(ReadFieldValue(*table, n, context.codec));
+      context.out << "  " << name;
+      if (!value.empty()) context.out << std::string(indent - 2 - name.size(), ' ');
+      PrintValue(context.out, value, indent);
     }
   });
   return kExitSuccess;

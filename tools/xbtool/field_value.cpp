@@ -42,7 +42,8 @@ void RequireWidth(tables::XBO_dBaseFld& table, int n, int width) {
 FieldValue DecimalField(tables::XBO_dBaseFld& table, int n) {
   const std::string stored = table.GetFieldText(n);
   const std::string_view text = Trim(stored);
-  if (text.empty()) return FieldValue::Null();
+  // Some writers fill a number field with "*" for a missing value.
+  if (text.find_first_not_of('*') == std::string_view::npos) return FieldValue::Null();
   if (auto literal = DecimalLiteral(text)) return FieldValue::OfNumber(*literal);
   return ShortestNumber(table.GetFieldNumber(n));
 }
@@ -56,7 +57,7 @@ FieldValue DateField(tables::XBO_dBaseFld& table, int n) {
   const std::int32_t julian = table.GetFieldDate(n);
   if (julian <= 0) return FieldValue::Null();
   const tables::CalendarDate date = tables::XbDate().Split(julian);
-  char text[32];
+  char text[48];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
   return FieldValue::OfText(text);
 }
@@ -120,7 +121,7 @@ std::string CurrencyText(std::int64_t scaled) {
   // Unsigned, so that the smallest value has a magnitude too.
   const std::uint64_t magnitude =
       negative ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
-  char fraction[8];
+  char fraction[16];
   std::snprintf(fraction, sizeof fraction, "%04u", static_cast<unsigned>(magnitude % 10000));
   return (negative ? "-" : "") + std::to_string(magnitude / 10000) + "." + fraction;
 }

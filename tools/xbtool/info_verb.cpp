@@ -72,7 +72,7 @@ std::string CodePageFact(std::uint8_t byte, const TextCodec& codec) {
 std::string UpdateDateFact(const std::uint8_t* header) {
   const int stored = header[tables::xb_header::UpdateDate];
   const int year = stored >= 100 ? 1900 + stored : stored < 80 ? 2000 + stored : 1900 + stored;
-  char text[64];
+  char text[96];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d (bytes %02X %02X %02X)", year,
                 header[tables::xb_header::UpdateDate + 1],
                 header[tables::xb_header::UpdateDate + 2], header[1], header[2], header[3]);
@@ -90,11 +90,19 @@ std::string FlagsFact(std::uint8_t flags) {
 }
 
 std::string MemoFact(const VerbContext& context, tables::XBO_dBaseFld& table) {
-  if (!table.hasMemo()) return "none";
+  if (!table.hasMemo()) {
+    for (int n = 1; n <= table.FieldCount(); ++n) {
+      if (table.FieldType(n) == 'M' || table.FieldType(n) == 'G') {
+        return "none: the memo flag is not set, so memo fields read as empty";
+      }
+    }
+    return "none";
+  }
   const std::string path =
       tables::XbWithExtension(table.path(), tables::XbMemoExtension(table.memoKind()));
-  if (!context.machine.files().Exists(path)) return path + " (missing)";
-  return path + ", block size " + std::to_string(table.MemoFile().blockSize());
+  if (!context.machine.files().Exists(path)) return DisplayName(context, path) + " (missing)";
+  return DisplayName(context, path) + ", block size " +
+         std::to_string(table.MemoFile().blockSize());
 }
 
 void PrintFact(std::ostream& out, const char* name, const std::string& fact) {
@@ -117,7 +125,7 @@ int RunInfo(VerbContext& context) {
   auto table = OpenTable(context, positionals[0], TableAccess::Read);
   const std::uint8_t* header = table->headerBlock();
   std::ostream& out = context.out;
-  PrintFact(out, "File", table->path());
+  PrintFact(out, "File", DisplayName(context, table->path()));
   PrintFact(out, "Version", Hex(table->version()) + " (" + VersionKind(table->version()) + ")");
   PrintFact(out, "Last update", UpdateDateFact(header));
   std::string records = std::to_string(table->recordCount());

@@ -25,7 +25,7 @@ std::string JsonString(std::string_view text) {
         break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
-          char escape[8];
+          char escape[16];
           std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
           literal += escape;
         } else {

@@ -12,6 +12,12 @@ std::unique_ptr<tables::XBO_dBaseFld> OpenTable(const VerbContext& context, std:
                                                 context.key);
 }
 
+std::string DisplayName(const VerbContext& context, const std::string& enginePath) {
+  if (!context.hostMachine) return enginePath;
+  const std::string host = context.machine.files().HostPath(enginePath);
+  return host.empty() ? enginePath : host;
+}
+
 void ForEachRecord(tables::XBO_dBaseFld& table, const std::function<void()>& visit) {
   for (std::int32_t n = 1; n <= table.recordCount(); ++n) {
     try {

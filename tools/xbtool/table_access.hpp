@@ -18,6 +18,10 @@ enum class TableAccess { Read, Change };
 std::unique_ptr<tables::XBO_dBaseFld> OpenTable(const VerbContext& context, std::string_view file,
                                                 TableAccess access);
 
+// A file name the engine uses as the person sees it: on the host the engine's upper-cased
+// name is shown as the file is really called.
+std::string DisplayName(const VerbContext& context, const std::string& enginePath);
+
 // Reads every record in turn and visits it; an error names the record it arose in.
 void ForEachRecord(tables::XBO_dBaseFld& table, const std::function<void()>& visit);
 

@@ -5,7 +5,8 @@
 
 namespace tools::xbtool {
 
-ToolMachine::ToolMachine(const std::optional<std::string>& simulatedFolder) {
+ToolMachine::ToolMachine(const std::optional<std::string>& simulatedFolder)
+    : simulated_(simulatedFolder.has_value()) {
   if (simulatedFolder) {
     machine_ = platform::sim::SimMachine::Open(*simulatedFolder);
   } else {

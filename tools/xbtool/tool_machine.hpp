@@ -21,8 +21,10 @@ class ToolMachine {
   ToolMachine& operator=(const ToolMachine&) = delete;
 
   platform::Machine& machine() { return *machine_; }
+  bool simulated() const { return simulated_; }
 
  private:
+  bool simulated_;
   std::unique_ptr<platform::Machine> machine_;
   std::unique_ptr<platform::ScopedMachine> installed_;
   std::unique_ptr<tables::XbEngineScope> engine_;

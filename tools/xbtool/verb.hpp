@@ -20,6 +20,7 @@ struct VerbContext {
   const TextCodec& codec;
   std::string key;  // the table key converted into the code page; empty for a plain table
   platform::Machine& machine;
+  bool hostMachine;  // FILE names are host paths (no simulated machine)
   std::ostream& out;
   std::ostream& err;
 };

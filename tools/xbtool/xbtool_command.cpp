@@ -78,9 +78,13 @@ int RunVerb(const Verb& verb, const std::vector<std::string>& arguments, std::os
   }
   const TextCodec codec = TextCodec::FromOptions(parsed);
   ToolMachine machine(parsed.Value("--machine"));
-  VerbContext context{
-      parsed, codec, codec.ToTable(parsed.Value("--key").value_or("")), machine.machine(),
-      out,    err};
+  VerbContext context{parsed,
+                      codec,
+                      codec.ToTable(parsed.Value("--key").value_or("")),
+                      machine.machine(),
+                      !machine.simulated(),
+                      out,
+                      err};
   return verb.run(context);
 }
 
