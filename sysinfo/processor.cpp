@@ -132,9 +132,10 @@ int MeasureProcessorSpeed(const platform::ProcessorFacts& facts, int family,
     now = clock.TickCount();
   const std::uint64_t cyclesAtEnd = clock.TimeStampCounter();
   if (cyclesAtEnd <= cyclesAtStart) return -1;
-  const double cyclesPerMicrosecond = static_cast<double>(cyclesAtEnd - cyclesAtStart) /
-                                      (static_cast<double>(now - start) * 1000.0);
-  return static_cast<int>(std::lround(cyclesPerMicrosecond));
+  // Cycles of the measured second in millions, plus the product's customary 0.66 so that
+  // clocks such as 166.66 or 233.33 MHz report their rated figure; rounded half to even.
+  const double megahertz = static_cast<double>(cyclesAtEnd - cyclesAtStart) / 1'000'000.0;
+  return static_cast<int>(std::nearbyint(megahertz + 0.66));
 }
 
 }  // namespace sysinfo
