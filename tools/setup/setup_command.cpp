@@ -83,14 +83,18 @@ int RunInstaller(forms::Backend& backend, std::ostream& err) {
   }
 }
 
-int RunOnMachine(const Options& options, const std::optional<AnswerFile>& answers,
-                 std::ostream& out, std::ostream& err) {
+// The machine Setup installs on: the simulated one of --machine, as "SETUP.EXE" in the setup
+// folder. (A build for Windows uses the real machine when no --machine is given.)
+std::unique_ptr<platform::Machine> OpenMachine(const Options& options, bool scripted) {
   platform::sim::SimOptions simOptions;
   simOptions.programPath = options.setupPath + "\\SETUP.EXE";
-  simOptions.virtualClock = answers.has_value();
-  auto machine = platform::sim::SimMachine::Open(options.machine, simOptions);
-  platform::ScopedMachine current(*machine);
+  simOptions.virtualClock = scripted;
+  return platform::sim::SimMachine::Open(options.machine, simOptions);
+}
 
+int RunOnMachine(platform::Machine& machine, const std::optional<AnswerFile>& answers,
+                 std::ostream& out, std::ostream& err) {
+  platform::ScopedMachine current(machine);
   int exitCode = kSetupFailed;
   if (answers) {
     AnswerScript script(*answers, out);
@@ -101,7 +105,7 @@ int RunOnMachine(const Options& options, const std::optional<AnswerFile>& answer
     forms::ConsoleBackend backend;
     exitCode = RunInstaller(backend, err);
   }
-  machine->Save();
+  machine.Save();
   return exitCode;
 }
 
@@ -123,7 +127,8 @@ int RunSetupCommand(const std::vector<std::string>& arguments, std::ostream& out
     return kSetupUsage;
   }
   try {
-    return RunOnMachine(*options, answers, out, err);
+    std::unique_ptr<platform::Machine> machine = OpenMachine(*options, answers.has_value());
+    return RunOnMachine(*machine, answers, out, err);
   } catch (const platform::Exception& error) {
     err << "Setup: " << error.what() << "\n";
     return kSetupFailed;
