@@ -10,84 +10,21 @@
 #include <stdlib.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
+#include "bench/standard_records.hpp"
 #include "platform/native/native_machine.hpp"
 #include "tables/index/exp_global_registry.hpp"
 #include "tables/index/exp_handler.hpp"
 #include "tables/index/exp_table_link.hpp"
 #include "tables/storage/create_table.hpp"
-#include "tables/storage/dbf_date.hpp"
 #include "tables/storage/dbf_fields.hpp"
 #include "tables/storage/engine.hpp"
 
 namespace {
-
-// The standard generator: s = (s * 1103515245 + 12345) mod 2^31, r = s >> 16. Record n depends
-// on every draw before it, so records are made strictly in order.
-class StandardRecords {
- public:
-  explicit StandardRecords(std::uint64_t seed) : s_(seed) {}
-
-  struct Record {
-    std::string site, user, reasons, num, memo;
-    std::int32_t day = 0;  // 0: empty date
-    bool logical = false;
-  };
-
-  Record Next(std::int64_t n) {
-    static const char* const kPrefixes[] = {"www.",  "http://www.", "https://", "ftp.",
-                                            "mail.", "News.",       "WWW.",     "shop."};
-    static const char* const kSuffixes[] = {".com", ".org", ".net", ".de", ".co.uk", ".IO"};
-    static const char* const kReasons[] = {"SPAM", "PHISHING", "MALWARE", "ADULT", "GAMBLING",
-                                           "OK",   "",         "UNKNOWN", "ADS",   "TRACKER"};
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    Record record;
-    if (Draw() % 50 == 0) {
-      record.site = "www.example.com";
-    } else {
-      record.site = kPrefixes[Draw() % 8];
-      std::uint64_t length = 3 + Draw() % 18;
-      for (std::uint64_t i = 0; i < length; ++i)
-        record.site += kLetters[Draw() % 36];
-      record.site += kSuffixes[Draw() % 6];
-    }
-    std::uint64_t a = Draw(), b = Draw();
-    std::uint64_t cents = (a * 32768 + b) % 100000;
-    bool negative = Draw() % 10 == 0 && cents != 0;
-    char num[32];
-    std::snprintf(num, sizeof num, "%s%llu.%02llu", negative ? "-" : "",
-                  static_cast<unsigned long long>(cents / 100),
-                  static_cast<unsigned long long>(cents % 100));
-    record.num = num;
-    if (Draw() % 100 != 0) {
-      a = Draw(), b = Draw();
-      record.day = kFirstOf2000 + static_cast<std::int32_t>((a * 32768 + b) % 9000);
-    }
-    if (n % 10 == 1) {
-      record.memo = "Memo " + std::to_string(n) + ": ";
-      std::uint64_t copies = 1 + Draw() % 5;
-      for (std::uint64_t i = 0; i < copies; ++i)
-        record.memo += record.site;
-    }
-    record.user = std::string(1, static_cast<char>('A' + Draw() % 26));
-    record.reasons = kReasons[Draw() % 10];
-    record.logical = Draw() % 2 == 0;
-    return record;
-  }
-
- private:
-  static constexpr std::int32_t kFirstOf2000 = 2451545;
-  std::uint64_t Draw() {
-    s_ = (s_ * 1103515245 + 12345) % 2147483648ULL;
-    return s_ >> 16;
-  }
-  std::uint64_t s_;
-};
 
 std::int32_t RecordCount() {
   const char* text = std::getenv("KORVANE_BENCH_RECORDS");
@@ -125,15 +62,15 @@ class BenchTable {
                          {"L", 'L', 1, 0},
                          {"MEMO", 'M', 4, 0}});
     tables::XBO_dBaseFld table(path, false, true, "");
-    StandardRecords records(1);
+    bench::StandardRecords records(1);
     for (std::int32_t n = 1; n <= count; ++n) {
-      StandardRecords::Record record = records.Next(n);
+      bench::StandardRecord record = records.Next(n);
       table.BlankRecord();
       table.SetFieldText(1, record.site);
       table.SetFieldText(2, record.user);
       table.SetFieldText(3, record.reasons);
       table.SetFieldText(4, record.num);
-      if (record.day) table.SetFieldDate(5, record.day);
+      table.SetFieldText(5, record.date);
       table.SetFieldLogical(6, record.logical);
       if (!record.memo.empty()) table.SetMemoText(7, record.memo);
       table.AppendRecord();
