@@ -17,9 +17,6 @@
 
 namespace app {
 
-// The key every product table is encrypted with.
-inline constexpr std::string_view kTableKey = "q3#Lm9!";
-
 // Texts of the questions page 3 and the installation ask.
 inline constexpr std::string_view kInstallingCaption = "Copying files, please wait. ";
 inline constexpr std::string_view kImportQuestion =
@@ -46,7 +43,6 @@ class TSplashform : public forms::TForm {
   const std::string& SetupDir() const { return setupDir_; }
   const std::string& SystemDir() const { return systemDir_; }
   bool ExistingInstall() const { return existingInstall_; }
-  const CarriedSettings& Carried() const { return carried_; }
   // Page 3 has begun: from here on an error ends the program.
   bool InstallStarted() const { return installStarted_; }
 

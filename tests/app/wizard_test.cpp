@@ -15,6 +15,14 @@ namespace {
 
 using forms::ModalResult;
 
+// The pieces joined: the text a page shows.
+std::string JoinPieces(std::span<const std::string_view> pieces) {
+  std::string text;
+  for (std::string_view piece : pieces)
+    text += piece;
+  return text;
+}
+
 class WizardTest : public SimMachineTest {
  protected:
   void SetUp() override {
@@ -91,7 +99,7 @@ TEST_F(WizardTest, TheLicencePageAsksYesOrNoAndBackRestoresTheWelcomePage) {
   EXPECT_EQ(Wizard().Next.Caption(), "Yes");
   EXPECT_EQ(Wizard().Cancel.Caption(), "No");
   EXPECT_TRUE(Wizard().Back.Enabled());
-  EXPECT_EQ(Wizard().Instructions.Text(), app::JoinPieces(app::LicencePieces()));
+  EXPECT_EQ(Wizard().Instructions.Text(), JoinPieces(app::LicencePieces()));
   EXPECT_EQ(Wizard().Instructions.ScrollBars(), forms::TScrollStyle::Both);
 
   Click("Back");
@@ -99,7 +107,7 @@ TEST_F(WizardTest, TheLicencePageAsksYesOrNoAndBackRestoresTheWelcomePage) {
   EXPECT_EQ(Wizard().Next.Caption(), "Next");
   EXPECT_EQ(Wizard().Cancel.Caption(), "Cancel");
   EXPECT_FALSE(Wizard().Back.Enabled());
-  EXPECT_EQ(Wizard().Instructions.Text(), app::JoinPieces(app::WelcomePieces()));
+  EXPECT_EQ(Wizard().Instructions.Text(), JoinPieces(app::WelcomePieces()));
   EXPECT_EQ(Wizard().Instructions.ScrollBars(), forms::TScrollStyle::None);
 }
 
@@ -169,7 +177,7 @@ TEST_F(WizardTest, PageThreeShowsTheCopyingCaptionAndHandsOverToTheAccountForm) 
 }
 
 TEST(WizardTexts, TheLicenceIsBuiltFromLinesOfAboutSeventyCharacters) {
-  std::string licence = app::JoinPieces(app::LicencePieces());
+  std::string licence = JoinPieces(app::LicencePieces());
   for (std::string_view piece : app::LicencePieces()) {
     EXPECT_LE(piece.size(), 72u) << piece;
     if (piece != app::kParagraph) {
