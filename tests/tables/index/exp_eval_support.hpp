@@ -23,8 +23,10 @@ struct ErrorRow {
   const char* message;
 };
 
-// Text as it is, numbers and dates in shortest form, booleans as .T./.F., nothing otherwise.
+// Text as it is, numbers and dates in shortest form, booleans as .T./.F., nothing for no
+// value.
 inline std::string Render(const TxbExpValue& value, std::uint8_t type) {
+  if (value.IsUnassigned()) return {};
   switch (type) {
     case xb_type::Text:
       return value.text();

@@ -58,6 +58,8 @@ TEST_F(ExpParser, EvaluatesByPrecedenceAndBinding) {
       {"'ab' + 'cd'", xb_type::Text, "abcd"},
       {"[br] + \"x\" + 'y'", xb_type::Text, "brxy"},
       {"'(' + ')'", xb_type::Text, "()"},
+      {"AT(',', 'a,b')", xb_type::Number, "2"},  // commas and parentheses inside literals
+      {"LEN('(()') + LEN([,)])", xb_type::Number, "5"},
       {"'unclosed", xb_type::Text, "unclosed"},
       {"{19800101}", xb_type::Date, "2444240"},
       {"{1/1/80}", xb_type::Date, "2444240"},
