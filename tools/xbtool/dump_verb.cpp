@@ -1,5 +1,7 @@
 // dump FILE [--deleted]: the records as text, one field a line, memo texts in full.
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "tools/xbtool/field_value.hpp"
 #include "tools/xbtool/table_access.hpp"
@@ -33,16 +35,19 @@ int RunDump(VerbContext& context) {
   const auto& positionals = Positionals(context, 1, 1);
   const bool withDeleted = context.arguments.Has("--deleted");
   auto table = OpenTable(context, positionals[0], TableAccess::Read);
+  std::vector<std::string> names;
   std::size_t nameWidth = 0;
-  for (int n = 1; n <= table->FieldCount(); ++n)
-    nameWidth = std::max(nameWidth, table->FieldName(n).size());
+  for (int n = 1; n <= table->FieldCount(); ++n) {
+    names.push_back(context.codec.ToTerminal(table->FieldName(n)));
+    nameWidth = std::max(nameWidth, names.back().size());
+  }
   const std::size_t indent = 2 + nameWidth + 2;
   ForEachRecord(*table, [&] {
     if (table->RecordDeleted() && !withDeleted) return;
     context.out << "Record " << table->currentRecord()
                 << (table->RecordDeleted() ? " (deleted)" : "") << '\n';
     for (int n = 1; n <= table->FieldCount(); ++n) {
-      const std::string name = context.codec.ToTerminal(table->FieldName(n));
+      const std::string& name = names[static_cast<std::size_t>(n - 1)];
       const std::string value = PlainText(ReadFieldValue(*table, n, context.codec));
       context.out << "  " << name;
       if (!value.empty()) context.out << std::string(indent - 2 - name.size(), ' ');
