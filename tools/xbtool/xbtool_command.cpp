@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "tables/storage/xbase_error.hpp"
+#include "tools/xbtool/eval_command.hpp"
 #include "tools/xbtool/tool_machine.hpp"
 #include "tools/xbtool/verb.hpp"
 
@@ -32,6 +33,27 @@ const std::vector<const Verb*>& Verbs() {
   return verbs;
 }
 
+// Verbs that read their own command line and set up their own machine.
+struct OwnVerb {
+  const char* name;
+  const char* summary;
+  int (*run)(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+};
+
+constexpr OwnVerb kOwnVerbs[] = {
+    {"eval", "evaluate an expression, alone or on records of a table", RunEvalCommand}};
+
+const OwnVerb* FindOwnVerb(const std::string& name) {
+  for (const OwnVerb& verb : kOwnVerbs) {
+    if (name == verb.name) return &verb;
+  }
+  return nullptr;
+}
+
+std::string SummaryLine(const std::string& name, const char* summary) {
+  return "  " + name + std::string(9 - name.size(), ' ') + summary + "\n";
+}
+
 const Verb* FindVerb(const std::string& name) {
   for (const Verb* verb : Verbs()) {
     if (name == verb->name) return verb;
@@ -48,8 +70,9 @@ std::string Usage() {
       "\n"
       "Verbs:\n";
   for (const Verb* verb : Verbs())
-    usage += "  " + std::string(verb->name) + std::string(9 - std::string(verb->name).size(), ' ') +
-             verb->summary + "\n";
+    usage += SummaryLine(verb->name, verb->summary);
+  for (const OwnVerb& verb : kOwnVerbs)
+    usage += SummaryLine(verb.name, verb.summary);
   usage += "\nRun \"xbtool VERB --help\" for the arguments of one verb.\n";
   return usage + kCommonHelp;
 }
@@ -128,6 +151,7 @@ int RunXbtool(const std::vector<std::string>& arguments, std::ostream& out, std:
     name = rest[0];
     rest = {"--help"};
   }
+  if (const OwnVerb* own = FindOwnVerb(name)) return own->run(rest, out, err);
   const Verb* verb = FindVerb(name);
   if (!verb) {
     err << "xbtool: unknown verb \"" << name << "\"\n" << Usage();

@@ -251,3 +251,18 @@ TEST(Verbs, InfoExplainsMemoFieldsThatReadAsEmpty) {
 
 }  // namespace
 }  // namespace tools::xbtool
+
+namespace tools::xbtool {
+namespace {
+
+TEST(Verbs, EvalRunsThroughTheTool) {
+  EXPECT_NE(Xbtool({"--help"}).out.find("\n  eval     evaluate an expression"), std::string::npos);
+  EXPECT_NE(Xbtool({"help", "eval"}).out.find("Usage: xbtool eval EXPR"), std::string::npos);
+  const Outcome outcome = Xbtool({"eval", "1+2*3", "--json"});
+  EXPECT_EQ(outcome.code, 0) << outcome.err;
+  EXPECT_EQ(json::parse(outcome.out), json::parse(R"({"text":"1+2*3","type":4,"value":7})"));
+  EXPECT_EQ(Xbtool({"eval", "1+"}).code, 2);
+}
+
+}  // namespace
+}  // namespace tools::xbtool
