@@ -122,7 +122,7 @@ void XBO_dBaseDBF::Close() {
   ReleaseLock();
   if (headerDirty_) {
     ReReadHeader();
-    WriteHeader();
+    StoreHeader();
   }
   if (memo_) {
     memo_->Close();
@@ -132,6 +132,7 @@ void XBO_dBaseDBF::Close() {
 }
 
 void XBO_dBaseDBF::Flush() {
+  if (!shared()) StoreHeader();
   XBO_DiskFile::Flush();
   if (memo_) memo_->MemoFlush();
   StatusNotify(xb_status::AfterFlush);
@@ -223,7 +224,11 @@ void XBO_dBaseDBF::ReReadHeader() {
 }
 
 void XBO_dBaseDBF::WriteHeader() {
-  if (!writable() || !headerDirty_ || holdsWholeFileLock()) return;
+  if (shared() && !holdsWholeFileLock()) StoreHeader();
+}
+
+void XBO_dBaseDBF::StoreHeader() {
+  if (!writable() || !headerDirty_) return;
   const platform::LocalTime now = platform::CurrentMachine().clock().Now();
   header_[xb_header::UpdateDate] = static_cast<std::uint8_t>(now.year % 100);
   header_[xb_header::UpdateDate + 1] = static_cast<std::uint8_t>(now.month);

@@ -73,7 +73,10 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   // Header. ReReadHeader works on shared tables only: it adopts the header and the count from
   // the file size, setting changedByOthers when either count or update stamp moved.
   void ReReadHeader();
-  // Writes a dirty header when writable and not under this program's whole-table lock.
+  // Writes a dirty header when writable, unless this program holds the whole-table lock (the
+  // header follows when the lock is released) or the table is open exclusively (nobody else can
+  // see the file, and readers take the count from the file size: the header follows at flush
+  // and close).
   void WriteHeader();
   void MarkHeaderDirty() { headerDirty_ = true; }
   bool headerDirty() const { return headerDirty_; }
@@ -131,6 +134,8 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   // Writes length bytes of the record image (encoded if needed) at record n's offset.
   void WriteImage(std::int32_t n, std::uint32_t length);
   void AfterWrite(std::int32_t n);
+  // Writes the dirty header block now (when writable), whatever would defer it.
+  void StoreHeader();
   [[noreturn]] void HeaderInvalid();
 
   std::uint8_t header_[xb_header::Size] = {};

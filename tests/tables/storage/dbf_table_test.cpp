@@ -188,6 +188,24 @@ TEST_F(DbfTableTest, AWholeTableLockDefersTheHeaderUntilItIsReleased) {
   EXPECT_EQ(HeaderCount(), 2u);
 }
 
+TEST_F(DbfTableTest, SharedAppendsWriteTheHeaderAtOnceExclusiveOnesAtFlushAndClose) {
+  {
+    XBO_dBaseFld shared(path, true, true, "");
+    Append(shared, "A", 1);
+    EXPECT_EQ(HeaderCount(), 1u);
+  }
+  {
+    XBO_dBaseFld exclusive(path, false, true, "");
+    Append(exclusive, "B", 2);
+    Append(exclusive, "C", 3);
+    EXPECT_EQ(HeaderCount(), 1u);
+    exclusive.Flush();
+    EXPECT_EQ(HeaderCount(), 3u);
+    Append(exclusive, "D", 4);
+  }
+  EXPECT_EQ(HeaderCount(), 4u);
+}
+
 TEST_F(DbfTableTest, RecordLocksFollowTheOneRegionRule) {
   XBO_dBaseFld table(path, true, true, "");
   XBO_dBaseFld other(path, true, true, "");
