@@ -74,8 +74,9 @@ bool TypeAllowed(char type, std::uint8_t version) {
   return allowed.find(type) != std::string_view::npos;
 }
 
-// The one length a type of fixed size has in a table of this version; 0 for C, N and F.
-int FixedLength(char type, std::uint8_t version) {
+}  // namespace
+
+int XbFixedFieldLength(char type, std::uint8_t version) {
   const bool visual = version == xb_version::Visual;
   switch (type) {
     case 'D':
@@ -96,6 +97,8 @@ int FixedLength(char type, std::uint8_t version) {
   }
 }
 
+namespace {
+
 void CheckLength(const XbFieldDef& field, std::uint8_t version) {
   const std::string what = "Field " + field.name + " of type " + std::string(1, field.type);
   const bool numeric = field.type == 'N' || field.type == 'F';
@@ -111,7 +114,7 @@ void CheckLength(const XbFieldDef& field, std::uint8_t version) {
   if (numeric && (field.decimals < 0 || field.decimals >= field.length)) {
     Refuse(xb_code::FieldTypeIncorrect, what + " needs decimals below its length");
   }
-  const int fixed = FixedLength(field.type, version);
+  const int fixed = XbFixedFieldLength(field.type, version);
   if (fixed != 0 && field.length != fixed) {
     Refuse(xb_code::FieldTypeIncorrect, what + " needs a length of " + std::to_string(fixed));
   }

@@ -15,6 +15,10 @@ struct XbFieldDef {
   int decimals = 0;  // N and F only
 };
 
+// The one length a field type has in a table of this version (D 8, L 1, M 10 or 4 in 0x30, ...);
+// 0 for the types whose length is chosen (C, N, F).
+int XbFixedFieldLength(char type, std::uint8_t version);
+
 // Creates the table at path (named as tables open: trimmed, upper-cased, ".DBF" added when it
 // has no extension) for version 0x03, 0x30, 0x83, 0x8B or 0xF5, with no records. A non-empty
 // key marks the table encrypted and encodes its descriptor area. The memo file is created for

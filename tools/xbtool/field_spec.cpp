@@ -1,7 +1,6 @@
 #include "tools/xbtool/field_spec.hpp"
 
 #include <cctype>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,28 +17,6 @@ std::vector<std::string_view> SplitAtCommas(std::string_view text) {
     parts.push_back(text.substr(0, comma));
     if (comma == std::string_view::npos) return parts;
     text.remove_prefix(comma + 1);
-  }
-}
-
-// The one length a type has in this version, if it has only one.
-std::optional<int> FixedLength(char type, std::uint8_t version) {
-  const bool visual = version == tables::xb_version::Visual;
-  switch (type) {
-    case 'D':
-    case 'Y':
-    case 'T':
-      return 8;
-    case 'L':
-      return 1;
-    case 'I':
-      return 4;
-    case 'M':
-    case 'G':
-      return visual ? 4 : 10;
-    case 'B':
-      return visual ? 8 : 10;
-    default:
-      return std::nullopt;
   }
 }
 
@@ -71,8 +48,8 @@ tables::XbFieldDef ParseFieldSpec(std::string_view spec, std::uint8_t version) {
   field.type = static_cast<char>(std::toupper(static_cast<unsigned char>(parts[1][0])));
   if (parts.size() >= 3) {
     field.length = static_cast<int>(ParseWholeNumber(parts[2], what + ": LEN", 1, 65535));
-  } else if (const auto fixed = FixedLength(field.type, version)) {
-    field.length = *fixed;
+  } else if (const int fixed = tables::XbFixedFieldLength(field.type, version)) {
+    field.length = fixed;
   } else {
     throw UsageError(what + ": a field of type " + std::string(1, field.type) + " needs LEN");
   }
