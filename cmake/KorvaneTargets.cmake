@@ -28,12 +28,19 @@ function(korvane_test name)
     return()
   endif()
   add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
+  korvane_test_settings(${name})
+  target_precompile_headers(${name} REUSE_FROM korvane_test_pch)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "KORVANE_BINARY_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+# What every test target compiles with; the shared precompiled header needs them identical.
+function(korvane_test_settings name)
+  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     KORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     KORVANE_BINARY_DIR="${PROJECT_BINARY_DIR}"
     KORVANE_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures/peers")
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "KORVANE_BINARY_DIR=${PROJECT_BINARY_DIR}")
 endfunction()

@@ -8,7 +8,7 @@
 
 namespace platform {
 
-struct LocalTime {  // SYSTEMTIME
+struct LocalTime {                                  // SYSTEMTIME
   int year = 0, month = 0, dayOfWeek = 0, day = 0;  // dayOfWeek: 0 = Sunday
   int hour = 0, minute = 0, second = 0, millisecond = 0;
 };
@@ -16,11 +16,11 @@ struct LocalTime {  // SYSTEMTIME
 class Clock {
  public:
   virtual ~Clock() = default;
-  virtual std::uint32_t TickCount() = 0;          // GetTickCount: ms since start
-  virtual std::uint64_t TimeStampCounter() = 0;   // rdtsc: cycles at the processor's speed
+  virtual std::uint32_t TickCount() = 0;         // GetTickCount: ms since start
+  virtual std::uint64_t TimeStampCounter() = 0;  // rdtsc: cycles at the processor's speed
   virtual void Sleep(std::uint32_t milliseconds) = 0;
-  virtual LocalTime Now() = 0;                    // GetLocalTime
-  virtual FileTime NowAsFileTime() = 0;           // GetSystemTimeAsFileTime (UTC)
+  virtual LocalTime Now() = 0;           // GetLocalTime
+  virtual FileTime NowAsFileTime() = 0;  // GetSystemTimeAsFileTime (UTC)
   virtual bool IsVirtual() const = 0;
   // Moves a virtual clock forward; ignored by a real one.
   virtual void Advance(std::uint32_t milliseconds) = 0;

@@ -24,8 +24,8 @@ class File {
   virtual ErrorCode WriteAt(std::uint64_t offset, const void* buffer, std::uint32_t count,
                             std::uint32_t& transferred) = 0;
   virtual ErrorCode Size(std::uint64_t& size) = 0;
-  virtual ErrorCode Flush() = 0;                        // FlushFileBuffers
-  virtual ErrorCode Truncate(std::uint64_t size) = 0;   // SetFilePointer + SetEndOfFile
+  virtual ErrorCode Flush() = 0;                       // FlushFileBuffers
+  virtual ErrorCode Truncate(std::uint64_t size) = 0;  // SetFilePointer + SetEndOfFile
   // LockFile/UnlockFile: exclusive, non-blocking. A lock overlapping any lock held on the
   // file fails with LockViolation, whether the other lock belongs to this handle, another
   // handle or another process; read-only handles may lock. Unlock must name a range locked
@@ -36,7 +36,7 @@ class File {
 };
 
 struct FindData {
-  std::string name;            // file name only, as stored
+  std::string name;  // file name only, as stored
   std::uint32_t attributes = 0;
   std::uint64_t size = 0;
   FileTime lastWriteTime = 0;  // UTC
@@ -56,13 +56,12 @@ class FileSystem {
   // CopyFile: fails when the source is missing, when the target exists and failIfExists is
   // set (FileExists), when the target is in use (SharingViolation), keeping the source's
   // last-write time.
-  virtual ErrorCode Copy(std::string_view source, std::string_view target,
-                         bool failIfExists) = 0;
-  virtual ErrorCode Remove(std::string_view path) = 0;                           // DeleteFile
-  virtual ErrorCode Rename(std::string_view from, std::string_view to) = 0;      // MoveFile
+  virtual ErrorCode Copy(std::string_view source, std::string_view target, bool failIfExists) = 0;
+  virtual ErrorCode Remove(std::string_view path) = 0;                       // DeleteFile
+  virtual ErrorCode Rename(std::string_view from, std::string_view to) = 0;  // MoveFile
   // Creates the folder and any missing parents; an existing folder is success.
   virtual ErrorCode MakeFolder(std::string_view path) = 0;
-  virtual ErrorCode RemoveFolder(std::string_view path) = 0;                     // RemoveDirectory
+  virtual ErrorCode RemoveFolder(std::string_view path) = 0;  // RemoveDirectory
   // FindFirstFile/FindNextFile over a pattern with * and ? in its last part ("*." matches
   // names without an extension, folders included). FileNotFound when nothing matches.
   virtual ErrorCode Find(std::string_view pattern, std::vector<FindData>& result) = 0;

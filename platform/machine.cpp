@@ -12,12 +12,20 @@ Machine& CurrentMachine() {
   return *current;
 }
 
-bool HasCurrentMachine() { return current != nullptr; }
+bool HasCurrentMachine() {
+  return current != nullptr;
+}
 
-void InstallMachine(Machine* machine) { current = machine; }
+void InstallMachine(Machine* machine) {
+  current = machine;
+}
 
-ScopedMachine::ScopedMachine(Machine& machine) : previous_(current) { current = &machine; }
+ScopedMachine::ScopedMachine(Machine& machine) : previous_(current) {
+  current = &machine;
+}
 
-ScopedMachine::~ScopedMachine() { current = previous_; }
+ScopedMachine::~ScopedMachine() {
+  current = previous_;
+}
 
 }  // namespace platform

@@ -18,10 +18,10 @@ struct VersionRecord {  // OSVERSIONINFO
 };
 
 struct ProcessorFacts {
-  bool hasIdentification = true;  // the cpuid instruction exists
-  std::uint32_t signature = 0;    // cpuid leaf 1, eax
-  std::uint32_t features = 0;     // cpuid leaf 1, edx
-  std::string vendor;             // cpuid leaf 0, registers b, d, c
+  bool hasIdentification = true;    // the cpuid instruction exists
+  std::uint32_t signature = 0;      // cpuid leaf 1, eax
+  std::uint32_t features = 0;       // cpuid leaf 1, edx
+  std::string vendor;               // cpuid leaf 0, registers b, d, c
   std::uint32_t processorType = 0;  // SYSTEM_INFO.dwProcessorType, e.g. 586
   std::uint32_t megahertz = 0;      // speed of the time-stamp counter
 };
@@ -36,10 +36,10 @@ class SystemInfo {
   virtual ~SystemInfo() = default;
   virtual VersionRecord Version() = 0;
   virtual ProcessorFacts Processor() = 0;
-  virtual std::string ShortDateFormat() = 0;   // LOCALE_SSHORTDATE, e.g. "M/d/yy"
-  virtual char DecimalSeparator() = 0;         // LOCALE_SDECIMAL
+  virtual std::string ShortDateFormat() = 0;           // LOCALE_SSHORTDATE, e.g. "M/d/yy"
+  virtual char DecimalSeparator() = 0;                 // LOCALE_SDECIMAL
   virtual std::vector<std::string> Environment() = 0;  // "NAME=value" lines
-  virtual int StartupShowMode() = 0;           // STARTUPINFO.wShowWindow or SW_SHOWDEFAULT
+  virtual int StartupShowMode() = 0;                   // STARTUPINFO.wShowWindow or SW_SHOWDEFAULT
   virtual ScreenFacts Screen() = 0;
   virtual std::string ComputerName() = 0;
   virtual std::string UserName() = 0;

@@ -117,9 +117,9 @@ inline constexpr std::uint32_t QueryInformation = 0x0400;
 
 // Window messages used by the installer and the system-information component.
 namespace window_message {
-inline constexpr std::uint32_t Close = 0x0010;        // WM_CLOSE
-inline constexpr std::uint32_t SysCommand = 0x0112;   // WM_SYSCOMMAND
-inline constexpr std::uint32_t ScClose = 61536;       // SC_CLOSE (wParam of WM_SYSCOMMAND)
+inline constexpr std::uint32_t Close = 0x0010;       // WM_CLOSE
+inline constexpr std::uint32_t SysCommand = 0x0112;  // WM_SYSCOMMAND
+inline constexpr std::uint32_t ScClose = 61536;      // SC_CLOSE (wParam of WM_SYSCOMMAND)
 }  // namespace window_message
 
 // Show modes (SW_*).

@@ -1,0 +1,1 @@
+// Anchors the precompiled header that every test executable reuses.
