@@ -1,12 +1,12 @@
 #include "platform/sim/machine_profiles.hpp"
 
-#include <fstream>
 #include <string>
 
 #include "platform/exception.hpp"
 #include "platform/memory_registry.hpp"
 #include "platform/reg_file.hpp"
 #include "platform/sim/host_processor.hpp"
+#include "platform/sim/host_text_file.hpp"
 #include "platform/sim/machine_config.hpp"
 #include "platform/sim/process_table.hpp"
 
@@ -250,9 +250,7 @@ std::vector<RegistryBuilder> RegistryOf(const Profile& profile, const MachineCon
 
 void WriteFile(const std::filesystem::path& path, const std::string& text) {
   std::filesystem::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  if (!out.flush()) throw Exception("Cannot write " + path.string());
+  WriteHostText(path, text);
 }
 
 // The host place of a Windows path on drive C: of the machine being made.

@@ -1,12 +1,11 @@
 #include "platform/sim/sim_machine.hpp"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "platform/exception.hpp"
 #include "platform/real_clock.hpp"
 #include "platform/reg_file.hpp"
+#include "platform/sim/host_text_file.hpp"
 #include "platform/sim/sim_file_system.hpp"
 #include "platform/sim/sim_program_context.hpp"
 #include "platform/sim/sim_shell.hpp"
@@ -18,26 +17,6 @@ namespace {
 
 constexpr KeyHandle kRoots[] = {hkey::LocalMachine, hkey::CurrentUser, hkey::Users,
                                 hkey::ClassesRoot};
-
-std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Exception("Cannot read " + path.string());
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteTextReplacing(const std::filesystem::path& path, const std::string& text) {
-  const std::filesystem::path temporary = path.string() + ".new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out.flush()) throw Exception("Cannot write " + temporary.string());
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) throw Exception("Cannot replace " + path.string() + ": " + error.message());
-}
 
 std::filesystem::path RegistryFile(const std::filesystem::path& folder, KeyHandle root) {
   return folder / "registry" / (std::string(RootKeyName(root)) + ".reg");
@@ -80,7 +59,7 @@ std::unique_ptr<SimMachine> SimMachine::Open(const std::filesystem::path& folder
   const std::filesystem::path iniFile = folder / "machine.ini";
   if (!std::filesystem::is_regular_file(iniFile))
     throw Exception(folder.string() + " is not a simulated machine: it has no machine.ini");
-  MachineConfig config = ParseMachineIni(ReadText(iniFile), iniFile.string());
+  MachineConfig config = ParseMachineIni(ReadHostText(iniFile), iniFile.string());
   Validate(config, iniFile);
   std::unique_ptr<SimMachine> machine(new SimMachine(std::move(config), folder, options));
   machine->LoadRegistry();
@@ -139,7 +118,7 @@ void SimMachine::LoadRegistry() {
   for (KeyHandle root : kRoots) {
     const std::filesystem::path file = RegistryFile(folder(), root);
     if (std::filesystem::exists(file))
-      ImportRegistryText(*registry_, ReadText(file), file.string());
+      ImportRegistryText(*registry_, ReadHostText(file), file.string());
   }
 }
 
@@ -148,7 +127,7 @@ void SimMachine::SaveRegistry() {
   std::filesystem::create_directories(folder() / "registry", error);
   if (error) throw Exception("Cannot create " + (folder() / "registry").string());
   for (KeyHandle root : kRoots)
-    WriteTextReplacing(RegistryFile(folder(), root), ExportRegistryRoot(*registry_, root));
+    WriteHostTextReplacing(RegistryFile(folder(), root), ExportRegistryRoot(*registry_, root));
 }
 
 void SimMachine::Save() {

@@ -7,10 +7,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "platform/exception.hpp"
+#include "platform/sim/host_text_file.hpp"
 
 namespace platform::sim {
 namespace {
@@ -48,18 +47,6 @@ bool IsCloseRequest(std::uint32_t message, std::uintptr_t wParam) {
          (message == window_message::SysCommand && (wParam & 0xFFF0) == window_message::ScClose);
 }
 
-void WriteFileReplacing(const std::filesystem::path& path, const std::string& text) {
-  const std::filesystem::path temporary = path.string() + ".new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out.flush()) throw Exception("Cannot write " + temporary.string());
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) throw Exception("Cannot replace " + path.string() + ": " + error.message());
-}
-
 }  // namespace
 
 SimProcesses::SimProcesses(std::filesystem::path machineFolder, bool ntFamily, CodePages& casing)
@@ -78,12 +65,8 @@ SimProcesses::~SimProcesses() {
 
 ProcessTable SimProcesses::Read() {
   ProcessTable table;
-  std::ifstream in(tableFile_, std::ios::binary);
-  if (in) {
-    std::ostringstream text;
-    text << in.rdbuf();
-    table = ParseProcessesIni(text.str(), tableFile_.string());
-  }
+  if (std::filesystem::exists(tableFile_))
+    table = ParseProcessesIni(ReadHostText(tableFile_), tableFile_.string());
   std::erase_if(table.processes,
                 [](const SimProcess& process) { return HostProcessGone(process.hostProcess); });
   return table;
@@ -92,7 +75,7 @@ ProcessTable SimProcesses::Read() {
 void SimProcesses::Update(const std::function<bool(ProcessTable&)>& change) {
   FolderLock lock(folder_);
   ProcessTable table = Read();
-  if (change(table)) WriteFileReplacing(tableFile_, WriteProcessesIni(table));
+  if (change(table)) WriteHostTextReplacing(tableFile_, WriteProcessesIni(table));
 }
 
 bool SimProcesses::SamePath(std::string_view a, std::string_view b) {
