@@ -4,11 +4,10 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <memory>
 #include <vector>
 
+#include "platform/ini_file.hpp"
 #include "platform/native/host_errors.hpp"
-#include "platform/native/ini_section.hpp"
 
 namespace platform {
 namespace {
@@ -25,24 +24,6 @@ std::string HostCurrentFolder() {
     buffer.resize(buffer.size() * 2);
   }
   return buffer.data();
-}
-
-// The whole contents of a file, or nothing when it cannot be read.
-std::string ReadWholeFile(FileSystem& files, std::string_view path) {
-  std::unique_ptr<File> file;
-  if (files.Open(path, file_access::GenericRead, file_share::ReadWrite, Disposition::OpenExisting,
-                 file) != win_error::Success) {
-    return {};
-  }
-  std::uint64_t size = 0;
-  if (file->Size(size) != win_error::Success) return {};
-  std::string text(size, '\0');
-  std::uint32_t read = 0;
-  if (file->ReadAt(0, text.data(), static_cast<std::uint32_t>(size), read) != win_error::Success) {
-    return {};
-  }
-  text.resize(read);
-  return text;
 }
 
 }  // namespace
@@ -82,7 +63,7 @@ std::vector<std::pair<std::string, std::string>> NativeProgramContext::ReadIniSe
     std::string_view file, std::string_view section) {
   const bool bareName = file.find_first_of("/\\") == std::string_view::npos;
   const std::string path = bareName ? windowsFolder_ + "/" + std::string(file) : std::string(file);
-  return IniSectionEntries(ReadWholeFile(files_, path), section);
+  return ReadIniFileSection(files_, path, section);
 }
 
 }  // namespace platform

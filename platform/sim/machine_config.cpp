@@ -1,11 +1,10 @@
 #include "platform/sim/machine_config.hpp"
 
-#include <charconv>
 #include <cstdio>
 #include <functional>
 
 #include "platform/exception.hpp"
-#include "platform/sim/ini_text.hpp"
+#include "platform/ini_text.hpp"
 
 namespace platform::sim {
 namespace {
@@ -24,17 +23,9 @@ class Reader {
   }
 
   std::uint32_t Number(const IniEntry& entry) const {
-    std::string_view text = entry.value;
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-      text.remove_prefix(2);
-      base = 16;
-    }
-    std::uint32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty())
-      Fail(entry, "\"" + entry.key + "\" needs a number, not \"" + entry.value + "\"");
-    return value;
+    const std::optional<std::uint32_t> value = ParseIniNumber(entry.value);
+    if (!value) Fail(entry, "\"" + entry.key + "\" needs a number, not \"" + entry.value + "\"");
+    return *value;
   }
 
   bool Switch(const IniEntry& entry) const {
@@ -113,12 +104,6 @@ void ReadSection(const IniSection& section, const std::vector<Field>& fields, co
     if (field.required && !section.Find(field.key))
       throw Exception(std::string(source) + ": [" + section.name + "] has no \"" +
                       std::string(field.key) + "\" entry");
-}
-
-std::string Hex(std::uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", value);
-  return text;
 }
 
 std::string YesNo(bool value) {
@@ -239,7 +224,7 @@ std::string WriteMachineIni(const MachineConfig& config) {
   machine.Add("PlatformId", std::to_string(config.version.platformId));
   machine.Add("MajorVersion", std::to_string(config.version.major));
   machine.Add("MinorVersion", std::to_string(config.version.minor));
-  machine.Add("Build", config.version.build > 0xFFFF ? Hex(config.version.build)
+  machine.Add("Build", config.version.build > 0xFFFF ? IniHex(config.version.build)
                                                      : std::to_string(config.version.build));
   machine.Add("ServicePack", config.version.servicePack);
   machine.Add("WindowsFolder", config.windowsFolder);
@@ -269,8 +254,8 @@ std::string WriteMachineIni(const MachineConfig& config) {
 
   IniSection& processor = document.AddSection("Processor");
   processor.Add("HasIdentification", YesNo(config.processor.hasIdentification));
-  processor.Add("Signature", Hex(config.processor.signature));
-  processor.Add("Features", Hex(config.processor.features));
+  processor.Add("Signature", IniHex(config.processor.signature));
+  processor.Add("Features", IniHex(config.processor.features));
   processor.Add("Vendor", config.processor.vendor);
   processor.Add("ProcessorType", std::to_string(config.processor.processorType));
   processor.Add("Megahertz", std::to_string(config.processor.megahertz));

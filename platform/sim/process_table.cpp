@@ -1,11 +1,9 @@
 #include "platform/sim/process_table.hpp"
 
 #include <algorithm>
-#include <charconv>
-#include <cstdio>
 
 #include "platform/exception.hpp"
-#include "platform/sim/ini_text.hpp"
+#include "platform/ini_text.hpp"
 
 namespace platform::sim {
 namespace {
@@ -28,16 +26,9 @@ class Reader {
   }
 
   std::uint32_t Number(int line, std::string_view text) const {
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-      text.remove_prefix(2);
-      base = 16;
-    }
-    std::uint32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-      Fail(line, "a number expected, found \"" + std::string(text) + "\"");
-    return value;
+    const std::optional<std::uint32_t> value = ParseIniNumber(text);
+    if (!value) Fail(line, "a number expected, found \"" + std::string(text) + "\"");
+    return *value;
   }
 
   bool Switch(int line, std::string_view text) const {
@@ -100,12 +91,6 @@ SimProcess ReadProcess(const IniSection& section, const Reader& reader) {
   if (!moduleGiven) process.moduleName = BaseName(process.path);
   process.hasModule = !process.moduleName.empty();
   return process;
-}
-
-std::string Hex(std::uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", value);
-  return text;
 }
 
 }  // namespace
@@ -180,7 +165,7 @@ std::string WriteProcessesIni(const ProcessTable& table) {
       const auto& window = process.windows[i];
       section.Add(
           "Window" + std::to_string(i + 1),
-          Hex(window.handle) + "," + (window.honoursClose ? "yes" : "no") + "," + window.title);
+          IniHex(window.handle) + "," + (window.honoursClose ? "yes" : "no") + "," + window.title);
     }
     for (std::size_t i = 0; i < process.semaphores.size(); ++i) {
       const auto& semaphore = process.semaphores[i];
@@ -191,7 +176,7 @@ std::string WriteProcessesIni(const ProcessTable& table) {
   }
   IniSection& messages = document.AddSection("Messages");
   for (const auto& [name, number] : table.messages)
-    messages.Add(name, Hex(number));
+    messages.Add(name, IniHex(number));
   return document.Write(kComment);
 }
 

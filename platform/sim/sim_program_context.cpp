@@ -1,27 +1,8 @@
 #include "platform/sim/sim_program_context.hpp"
 
-#include "platform/sim/ini_text.hpp"
+#include "platform/ini_file.hpp"
 
 namespace platform::sim {
-namespace {
-
-// Reads a whole file through a platform file system; false when it cannot be read.
-bool ReadWholeFile(FileSystem& files, std::string_view path, std::string& text) {
-  std::unique_ptr<File> file;
-  if (files.Open(path, file_access::GenericRead, file_share::ReadWrite, Disposition::OpenExisting,
-                 file) != win_error::Success)
-    return false;
-  std::uint64_t size = 0;
-  if (file->Size(size) != win_error::Success) return false;
-  text.resize(static_cast<std::size_t>(size));
-  std::uint32_t read = 0;
-  if (file->ReadAt(0, text.data(), static_cast<std::uint32_t>(size), read) != win_error::Success)
-    return false;
-  text.resize(read);
-  return true;
-}
-
-}  // namespace
 
 ErrorCode SimProgramContext::SetCurrentFolder(std::string_view path) {
   std::string full;
@@ -44,14 +25,7 @@ std::vector<std::pair<std::string, std::string>> SimProgramContext::ReadIniSecti
     std::string_view file, std::string_view section) {
   std::string path(file);
   if (path.find_first_of("\\/:") == std::string::npos) path = context_.windowsFolder + "\\" + path;
-  std::string text;
-  if (!ReadWholeFile(files_, path, text)) return {};
-  const IniDocument document = ParseIniLenient(text);
-  std::vector<std::pair<std::string, std::string>> pairs;
-  if (const IniSection* found = document.Find(section))  // the first of that name, as Windows
-    for (const auto& entry : found->entries)
-      pairs.emplace_back(entry.key, entry.value);
-  return pairs;
+  return ReadIniFileSection(files_, path, section);
 }
 
 }  // namespace platform::sim

@@ -1,6 +1,6 @@
 #include "platform/sim/sim_system_info.hpp"
 
-#include "platform/sim/ini_text.hpp"
+#include "platform/ini_text.hpp"
 
 namespace platform::sim {
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/exception.hpp"
-#include "platform/sim/ini_text.hpp"
 #include "platform/sim/machine_config.hpp"
 
 namespace platform::sim {
@@ -82,19 +81,6 @@ TEST(MachineConfig, MalformedLinesAreNamed) {
     const std::string error = Error(kMinimal + c.extra);
     EXPECT_EQ(error.rfind(c.message, 0), 0u) << error;
   }
-}
-
-TEST(IniText, LenientReadingKeepsWhatWindowsKeeps) {
-  const IniDocument document =
-      ParseIniLenient("before=1\n[Alias]\n DATA = C:\\DATA \nnoequals\n;comment\n[alias]\nX=2\n");
-  ASSERT_EQ(document.sections.size(), 2u);
-  const IniSection* alias = document.Find("ALIAS");
-  ASSERT_NE(alias, nullptr);
-  ASSERT_EQ(alias->entries.size(), 2u);
-  EXPECT_EQ(alias->entries[0].key, "DATA");
-  EXPECT_EQ(alias->entries[0].value, "C:\\DATA");
-  EXPECT_EQ(alias->entries[1].key, "noequals");
-  EXPECT_EQ(alias->entries[1].value, "");
 }
 
 }  // namespace

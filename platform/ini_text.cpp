@@ -1,10 +1,12 @@
-#include "platform/sim/ini_text.hpp"
+#include "platform/ini_text.hpp"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdio>
 
 #include "platform/exception.hpp"
 
-namespace platform::sim {
+namespace platform {
 namespace {
 
 std::string_view Trim(std::string_view text) {
@@ -38,11 +40,9 @@ IniDocument Parse(std::string_view text, std::string_view source, bool strict) {
   ForEachLine(text, [&](int number, std::string_view line) {
     if (line.empty() || line.front() == ';') return;
     if (line.front() == '[') {
-      if (line.back() != ']') {
-        if (strict) fail(number, "a section line must end with \"]\"");
-        return;
-      }
-      document.AddSection(std::string(Trim(line.substr(1, line.size() - 2)))).line = number;
+      if (strict && line.back() != ']') fail(number, "a section line must end with \"]\"");
+      const std::string_view name = line.substr(1, line.rfind(']') - 1);  // all when none
+      document.AddSection(std::string(Trim(name))).line = number;
       return;
     }
     if (document.sections.empty()) {
@@ -109,4 +109,32 @@ IniDocument ParseIniLenient(std::string_view text) {
   return Parse(text, {}, false);
 }
 
-}  // namespace platform::sim
+std::vector<std::pair<std::string, std::string>> IniSectionEntries(std::string_view text,
+                                                                   std::string_view section) {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  const IniDocument document = ParseIniLenient(text);
+  if (const IniSection* found = document.Find(section))  // the first of that name, as Windows
+    for (const auto& entry : found->entries)
+      pairs.emplace_back(entry.key, entry.value);
+  return pairs;
+}
+
+std::optional<std::uint32_t> ParseIniNumber(std::string_view text) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  std::uint32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::string IniHex(std::uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", value);
+  return text;
+}
+
+}  // namespace platform
