@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/native/host_path_resolver.hpp"
+#include "platform/native/host_processor.hpp"
 
 extern char** environ;
 
@@ -16,18 +17,6 @@ namespace platform {
 namespace {
 
 constexpr std::size_t kMaxComputerName = 15;
-
-// The "cpu MHz" line of /proc/cpuinfo, rounded; 0 when the host does not tell.
-std::uint32_t HostMegahertz() {
-  std::ifstream info("/proc/cpuinfo");
-  for (std::string line; std::getline(info, line);) {
-    if (line.rfind("cpu MHz", 0) != 0) continue;
-    const std::size_t colon = line.find(':');
-    if (colon == std::string::npos) continue;
-    return static_cast<std::uint32_t>(std::strtod(line.c_str() + colon + 1, nullptr) + 0.5);
-  }
-  return 0;
-}
 
 bool ParseAddress(const std::string& text, std::array<std::uint8_t, 4>& address) {
   in_addr parsed{};

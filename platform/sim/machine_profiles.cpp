@@ -4,14 +4,16 @@
 
 #include "platform/exception.hpp"
 #include "platform/memory_registry.hpp"
+#include "platform/native/host_processor.hpp"
 #include "platform/reg_file.hpp"
-#include "platform/sim/host_processor.hpp"
 #include "platform/sim/host_text_file.hpp"
 #include "platform/sim/machine_config.hpp"
 #include "platform/sim/process_table.hpp"
 
 namespace platform::sim {
 namespace {
+
+constexpr std::uint32_t kUnknownSpeed = 1000;  // when the host does not tell its speed
 
 struct StartingProcess {
   ProcessId id;
@@ -101,6 +103,7 @@ MachineConfig ConfigOf(const Profile& profile) {
   config.hostAddress = std::array<std::uint8_t, 4>{192, 168, 0, 10};
   config.screen = profile.screen;
   config.processor = HostProcessorFacts();
+  if (config.processor.megahertz == 0) config.processor.megahertz = kUnknownSpeed;
   config.drives = {{'C', DriveKind::Fixed, std::string(profile.fileSystem)},
                    {'D', DriveKind::CdRom, "CDFS"}};
   config.clockStart = LocalTime{2001, 6, 5, 15, 9, 30, 0, 0};

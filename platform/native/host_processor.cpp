@@ -1,33 +1,20 @@
-#include "platform/sim/host_processor.hpp"
+#include "platform/native/host_processor.hpp"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
 #endif
 
-namespace platform::sim {
+namespace platform {
 namespace {
 
-constexpr std::uint32_t kPentiumClass = 586;   // SYSTEM_INFO.dwProcessorType from the Pentium on
-constexpr std::uint32_t kUnknownSpeed = 1000;  // when the host does not tell its speed
-
-// "cpu MHz : 2445.414" of /proc/cpuinfo, rounded.
-std::uint32_t HostMegahertz() {
-  std::ifstream info("/proc/cpuinfo");
-  std::string line;
-  while (std::getline(info, line)) {
-    if (line.rfind("cpu MHz", 0) != 0) continue;
-    const auto colon = line.find(':');
-    if (colon == std::string::npos) break;
-    const double megahertz = std::strtod(line.c_str() + colon + 1, nullptr);
-    if (megahertz >= 1) return static_cast<std::uint32_t>(std::lround(megahertz));
-  }
-  return kUnknownSpeed;
-}
+constexpr std::uint32_t kPentiumClass = 586;  // SYSTEM_INFO.dwProcessorType from the Pentium on
 
 std::uint32_t ProcessorType(std::uint32_t family) {
   if (family == 3) return 386;
@@ -36,6 +23,26 @@ std::uint32_t ProcessorType(std::uint32_t family) {
 }
 
 }  // namespace
+
+std::uint32_t MegahertzOfCpuInfo(std::string_view cpuInfo) {
+  std::istringstream lines{std::string(cpuInfo)};
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("cpu MHz", 0) != 0) continue;
+    const std::size_t colon = line.find(':');
+    if (colon == std::string::npos) continue;
+    const double megahertz = std::strtod(line.c_str() + colon + 1, nullptr);
+    if (megahertz >= 1 && megahertz < 4294967295.0)
+      return static_cast<std::uint32_t>(std::lround(megahertz));
+  }
+  return 0;
+}
+
+std::uint32_t HostMegahertz() {
+  std::ifstream info("/proc/cpuinfo");
+  std::ostringstream text;
+  text << info.rdbuf();
+  return MegahertzOfCpuInfo(text.str());
+}
 
 ProcessorFacts HostProcessorFacts() {
   ProcessorFacts facts;
@@ -61,4 +68,4 @@ ProcessorFacts HostProcessorFacts() {
   return facts;
 }
 
-}  // namespace platform::sim
+}  // namespace platform
