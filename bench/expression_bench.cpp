@@ -7,72 +7,40 @@
 //
 // KORVANE_BENCH_RECORDS overrides the record count (for quick runs).
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "bench/standard_records.hpp"
+#include "bench/standard_table.hpp"
 #include "platform/native/native_machine.hpp"
 #include "tables/index/exp_global_registry.hpp"
 #include "tables/index/exp_handler.hpp"
 #include "tables/index/exp_table_link.hpp"
-#include "tables/storage/create_table.hpp"
 #include "tables/storage/dbf_fields.hpp"
 #include "tables/storage/engine.hpp"
 
 namespace {
 
-std::int32_t RecordCount() {
-  const char* text = std::getenv("KORVANE_BENCH_RECORDS");
-  return text ? static_cast<std::int32_t>(std::stol(text)) : 1000000;
-}
-
 // The benchmark table on the host, made once per run and removed at the end.
 class BenchTable {
  public:
-  BenchTable() : scoped_(machine_) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "korvane-expression-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    folder_ = pattern;
-    std::string path = (folder_ / "SITES.DBF").string();
-    Build(path, RecordCount());
+  BenchTable() : scoped_(machine_), folder_("korvane-expression-bench") {
+    const std::string path = folder_.File("SITES.DBF");
+    Build(path, bench::StandardRecordCount());
     table_ = std::make_unique<tables::XBO_dBaseFld>(path, false, false, "");
-  }
-  ~BenchTable() {
-    table_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
   }
 
   tables::XBO_dBaseFld& table() { return *table_; }
 
  private:
   static void Build(const std::string& path, std::int32_t count) {
-    tables::CreateTable(path, 0x30,
-                        {{"SITE", 'C', 60, 0},
-                         {"USER", 'C', 1, 0},
-                         {"REASONS", 'C', 10, 0},
-                         {"NUM", 'N', 10, 2},
-                         {"D", 'D', 8, 0},
-                         {"L", 'L', 1, 0},
-                         {"MEMO", 'M', 4, 0}});
+    bench::CreateStandardTable(path);
     tables::XBO_dBaseFld table(path, false, true, "");
     bench::StandardRecords records(1);
     for (std::int32_t n = 1; n <= count; ++n) {
-      bench::StandardRecord record = records.Next(n);
-      table.BlankRecord();
-      table.SetFieldText(1, record.site);
-      table.SetFieldText(2, record.user);
-      table.SetFieldText(3, record.reasons);
-      table.SetFieldText(4, record.num);
-      table.SetFieldText(5, record.date);
-      table.SetFieldLogical(6, record.logical);
-      if (!record.memo.empty()) table.SetMemoText(7, record.memo);
+      bench::FillStandardFields(table, records.Next(n));
       table.AppendRecord();
     }
   }
@@ -81,7 +49,7 @@ class BenchTable {
   platform::ScopedMachine scoped_;
   tables::XbEngineScope engine_;
   tables::TxbExpEngineScope expressions_;
-  std::filesystem::path folder_;
+  bench::BenchFolder folder_;
   std::unique_ptr<tables::XBO_dBaseFld> table_;
 };
 

@@ -8,7 +8,6 @@
 // made before the timing starts. KORVANE_BENCH_RECORDS overrides the record count.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -19,9 +18,9 @@
 #include <vector>
 
 #include "bench/standard_records.hpp"
+#include "bench/standard_table.hpp"
 #include "platform/native/native_machine.hpp"
 #include "tables/storage/byte_order.hpp"
-#include "tables/storage/create_table.hpp"
 #include "tables/storage/dbf_fields.hpp"
 #include "tables/storage/engine.hpp"
 #include "tables/storage/memo_file.hpp"
@@ -31,33 +30,7 @@ namespace {
 constexpr std::int64_t kRandomPicks = 100000;
 constexpr std::uint64_t kPickSeed = 12345;
 
-std::int32_t RecordCount() {
-  const char* text = std::getenv("KORVANE_BENCH_RECORDS");
-  return text ? static_cast<std::int32_t>(std::stol(text)) : 1000000;
-}
-
-const std::vector<tables::XbFieldDef> kFields = {
-    {"SITE", 'C', 60, 0}, {"USER", 'C', 1, 0}, {"REASONS", 'C', 10, 0}, {"NUM", 'N', 10, 2},
-    {"D", 'D', 8, 0},     {"L", 'L', 1, 0},    {"MEMO", 'M', 4, 0}};
-
-// A folder for the run's files, removed at the end.
-class BenchFolder {
- public:
-  BenchFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "korvane-storage-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
-  }
-  ~BenchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using bench::BenchFolder;
 
 // The records of the run, made once: as field values and as finished record images.
 struct Records {
@@ -67,35 +40,24 @@ struct Records {
   int memoOffset = 0;  // of the MEMO field in the record
 };
 
-void FillFields(tables::XBO_dBaseFld& table, const bench::StandardRecord& record) {
-  table.BlankRecord();
-  table.SetFieldText(1, record.site);
-  table.SetFieldText(2, record.user);
-  table.SetFieldText(3, record.reasons);
-  table.SetFieldText(4, record.num);
-  table.SetFieldText(5, record.date);
-  table.SetFieldLogical(6, record.logical);
-  if (!record.memo.empty()) table.SetMemoText(7, record.memo);
-}
-
 // The images come from the engine's own setters on a scratch table.
 const Records& StandardData(const BenchFolder& folder) {
   static const Records records = [&] {
     Records made;
     bench::StandardRecords generator(1);
     const std::string scratch = folder.File("SCRATCH.DBF");
-    tables::CreateTable(scratch, 0x30, kFields);
+    bench::CreateStandardTable(scratch);
     tables::XBO_dBaseFld table(scratch, false, true, "");
     made.recordLength = table.recordLength();
     made.memoOffset = table.FieldOffset(7);
-    const std::int32_t count = RecordCount();
+    const std::int32_t count = bench::StandardRecordCount();
     made.values.reserve(static_cast<std::size_t>(count));
     made.images.reserve(static_cast<std::size_t>(count) * made.recordLength);
     for (std::int32_t n = 1; n <= count; ++n) {
       made.values.push_back(generator.Next(n));
       bench::StandardRecord withoutMemo = made.values.back();
       withoutMemo.memo.clear();
-      FillFields(table, withoutMemo);
+      bench::FillStandardFields(table, withoutMemo);
       made.images.insert(made.images.end(), table.recordImage(),
                          table.recordImage() + made.recordLength);
     }
@@ -108,10 +70,10 @@ const Records& StandardData(const BenchFolder& folder) {
 const std::string& ReadTable(const BenchFolder& folder) {
   static const std::string path = [&] {
     const std::string made = folder.File("SITES.DBF");
-    tables::CreateTable(made, 0x30, kFields);
+    bench::CreateStandardTable(made);
     tables::XBO_dBaseFld table(made, false, true, "");
     for (std::size_t i = 0; i < StandardData(folder).values.size(); ++i) {
-      FillFields(table, StandardData(folder).values[i]);
+      bench::FillStandardFields(table, StandardData(folder).values[i]);
       table.AppendRecord();
     }
     return made;
@@ -156,7 +118,7 @@ void EngineAppend(benchmark::State& state, bool fromImages, bool underTableLock)
   for (auto _ : state) {
     state.PauseTiming();
     const std::string path = gFolder->File("APPEND" + std::to_string(run++) + ".DBF");
-    tables::CreateTable(path, 0x30, kFields);
+    bench::CreateStandardTable(path);
     {
       tables::XBO_dBaseFld table(path, false, true, "");
       state.ResumeTiming();
@@ -167,7 +129,7 @@ void EngineAppend(benchmark::State& state, bool fromImages, bool underTableLock)
                       records.recordLength);
           if (!records.values[i].memo.empty()) table.SetMemoText(7, records.values[i].memo);
         } else {
-          FillFields(table, records.values[i]);
+          bench::FillStandardFields(table, records.values[i]);
         }
         table.AppendRecord();
       }
@@ -201,7 +163,7 @@ void BM_PlainAppend(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     const std::string path = gFolder->File("PLAIN" + std::to_string(run++) + ".DBF");
-    tables::CreateTable(path, 0x30, kFields);
+    bench::CreateStandardTable(path);
     std::uint32_t headerLength;
     {
       tables::XBO_dBaseFld table(path, false, false, "");
@@ -257,25 +219,38 @@ void BM_EngineSequentialRead(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * count);
 }
 
+// Where the records of the shared read table lie, for reading them with plain calls.
+struct RecordLayout {
+  std::uint32_t headerLength = 0;
+  std::uint32_t length = 0;
+  std::int32_t count = 0;
+};
+
+RecordLayout ReadTableLayout() {
+  tables::XBO_dBaseFld table(ReadTable(*gFolder), false, false, "");
+  return {table.headerLength(), table.recordLength(), table.recordCount()};
+}
+
+// Record n with one pread.
+void PlainRead(const HostFile& file, const RecordLayout& layout, std::int32_t n,
+               std::vector<std::uint8_t>& image) {
+  Check(::pread(file.fd(), image.data(), layout.length,
+                static_cast<off_t>(layout.headerLength + std::uint64_t(n - 1) * layout.length)) ==
+            static_cast<ssize_t>(layout.length),
+        "record read");
+}
+
 void BM_PlainSequentialRead(benchmark::State& state) {
-  std::uint32_t headerLength, length;
-  std::int32_t count;
-  {
-    tables::XBO_dBaseFld table(ReadTable(*gFolder), false, false, "");
-    headerLength = table.headerLength(), length = table.recordLength(), count = table.recordCount();
-  }
+  const RecordLayout layout = ReadTableLayout();
   HostFile file(ReadTable(*gFolder), O_RDONLY);
-  std::vector<std::uint8_t> image(length);
+  std::vector<std::uint8_t> image(layout.length);
   for (auto _ : state) {
-    for (std::int32_t n = 1; n <= count; ++n) {
-      Check(::pread(file.fd(), image.data(), length,
-                    static_cast<off_t>(headerLength + std::uint64_t(n - 1) * length)) ==
-                static_cast<ssize_t>(length),
-            "record read");
+    for (std::int32_t n = 1; n <= layout.count; ++n) {
+      PlainRead(file, layout, n, image);
       benchmark::DoNotOptimize(image[1]);
     }
   }
-  state.SetItemsProcessed(state.iterations() * count);
+  state.SetItemsProcessed(state.iterations() * layout.count);
 }
 
 void BM_EngineRandomRead(benchmark::State& state) {
@@ -291,21 +266,13 @@ void BM_EngineRandomRead(benchmark::State& state) {
 }
 
 void BM_PlainRandomRead(benchmark::State& state) {
-  std::uint32_t headerLength, length;
-  std::int32_t count;
-  {
-    tables::XBO_dBaseFld table(ReadTable(*gFolder), false, false, "");
-    headerLength = table.headerLength(), length = table.recordLength(), count = table.recordCount();
-  }
-  const std::vector<std::int32_t> picks = RandomPicks(count);
+  const RecordLayout layout = ReadTableLayout();
+  const std::vector<std::int32_t> picks = RandomPicks(layout.count);
   HostFile file(ReadTable(*gFolder), O_RDONLY);
-  std::vector<std::uint8_t> image(length);
+  std::vector<std::uint8_t> image(layout.length);
   for (auto _ : state) {
     for (std::int32_t n : picks) {
-      Check(::pread(file.fd(), image.data(), length,
-                    static_cast<off_t>(headerLength + std::uint64_t(n - 1) * length)) ==
-                static_cast<ssize_t>(length),
-            "record read");
+      PlainRead(file, layout, n, image);
       benchmark::DoNotOptimize(image[1]);
     }
   }
@@ -331,7 +298,7 @@ int main(int argc, char** argv) {
   platform::NativeMachine machine;
   platform::ScopedMachine installed(machine);
   tables::XbEngineScope engine;
-  BenchFolder folder;
+  BenchFolder folder("korvane-storage-bench");
   gFolder = &folder;
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
