@@ -1,7 +1,7 @@
 #include "platform/sim/sim_shell.hpp"
 
-#include "platform/native/shell_link_format.hpp"
 #include "platform/ini_text.hpp"
+#include "platform/native/shell_link_format.hpp"
 
 namespace platform::sim {
 namespace {

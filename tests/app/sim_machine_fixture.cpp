@@ -1,10 +1,5 @@
 #include "sim_machine_fixture.hpp"
 
-#include <unistd.h>
-
-#include <fstream>
-#include <sstream>
-
 #include "platform/sim/machine_profiles.hpp"
 #include "tools/mkdist/dist_folder.hpp"
 
@@ -15,23 +10,12 @@ constexpr std::uint32_t kAllAccess = platform::key_access::AllAccess;
 
 }  // namespace
 
-std::string ReadHostFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 void SimMachineTest::TearDown() {
   CloseMachine();
-  if (!folder_.empty()) std::filesystem::remove_all(folder_);
 }
 
 void SimMachineTest::MakeMachine(std::string_view profile, bool withSetupFolder) {
-  char pattern[] = "/tmp/korvane-app-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  folder_ = pattern;
-  platform::sim::MakeMachine(folder_, profile);
+  platform::sim::MakeMachine(folder_.path(), profile);
   OpenMachine();
   if (withSetupFolder) mkdist::FillSetupFolder(kSetupDir);
 }
@@ -46,7 +30,7 @@ void SimMachineTest::OpenMachine() {
   platform::sim::SimOptions options;
   options.programPath = std::string(kSetupDir) + "\\SETUP.EXE";
   options.virtualClock = true;
-  machine_ = platform::sim::SimMachine::Open(folder_, options);
+  machine_ = platform::sim::SimMachine::Open(folder_.path(), options);
   current_ = std::make_unique<platform::ScopedMachine>(*machine_);
 }
 

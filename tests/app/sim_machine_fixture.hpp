@@ -13,6 +13,7 @@
 
 #include "platform/machine.hpp"
 #include "platform/sim/sim_machine.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace app_test {
 
@@ -31,7 +32,7 @@ class SimMachineTest : public ::testing::Test {
   void OpenMachine();
 
   platform::sim::SimMachine& Machine() { return *machine_; }
-  const std::filesystem::path& Folder() const { return folder_; }
+  const std::filesystem::path& Folder() const { return folder_.path(); }
   std::string SystemDir() { return machine_->program().SystemFolder(); }
   std::string WindowsDir() { return machine_->program().WindowsFolder(); }
 
@@ -63,12 +64,11 @@ class SimMachineTest : public ::testing::Test {
   std::vector<std::string> ValueNames(platform::KeyHandle root, std::string_view key);
 
  private:
-  std::filesystem::path folder_;
+  platform::testing::TempFolder folder_;
   std::unique_ptr<platform::sim::SimMachine> machine_;
   std::unique_ptr<platform::ScopedMachine> current_;
 };
 
-// Host file text.
-std::string ReadHostFile(const std::filesystem::path& path);
+using platform::testing::ReadHostFile;
 
 }  // namespace app_test

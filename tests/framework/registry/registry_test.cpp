@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -10,6 +9,7 @@
 #include "platform/machine.hpp"
 #include "platform/sim/machine_profiles.hpp"
 #include "platform/sim/sim_machine.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace {
 
@@ -21,17 +21,13 @@ using platform::ValueType;
 class RegistryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/korvane-registry-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder_ = pattern;
-    platform::sim::MakeMachine(folder_, "win98");
-    machine_ = platform::sim::SimMachine::Open(folder_, {"", true});
+    platform::sim::MakeMachine(folder_.path(), "win98");
+    machine_ = platform::sim::SimMachine::Open(folder_.path(), {"", true});
     current_ = std::make_unique<platform::ScopedMachine>(*machine_);
   }
   void TearDown() override {
     current_.reset();
     machine_.reset();
-    std::filesystem::remove_all(folder_);
   }
 
   platform::Registry& Raw() { return machine_->registry(); }
@@ -62,7 +58,7 @@ class RegistryTest : public ::testing::Test {
     return true;
   }
 
-  std::filesystem::path folder_;
+  platform::testing::TempFolder folder_;
   std::unique_ptr<platform::sim::SimMachine> machine_;
   std::unique_ptr<platform::ScopedMachine> current_;
 };

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/native/native_file_system.hpp"
-#include "tests/platform/native/temp_folder.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace platform {
 namespace {

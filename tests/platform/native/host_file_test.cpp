@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/native/native_file_system.hpp"
-#include "tests/platform/native/temp_folder.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace platform {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/native/host_file_time.hpp"
-#include "tests/platform/native/temp_folder.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace platform {
 namespace {

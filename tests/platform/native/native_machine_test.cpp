@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "platform/native/shell_link_format.hpp"
-#include "tests/platform/native/temp_folder.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace platform {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/exception.hpp"
-#include "tests/platform/native/temp_folder.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace platform {
 namespace {

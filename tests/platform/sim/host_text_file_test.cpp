@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "platform/exception.hpp"
-#include "tests/platform/sim/temp_folder.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace platform::sim {
 namespace {

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "tests/platform/native/temp_folder.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace platform::sim {
 namespace {

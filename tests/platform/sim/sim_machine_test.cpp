@@ -6,7 +6,7 @@
 #include "platform/exception.hpp"
 #include "platform/sim/machine_profiles.hpp"
 #include "platform/sim/sim_machine.hpp"
-#include "tests/platform/sim/temp_folder.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace platform::sim {
 namespace {

@@ -2,20 +2,15 @@
 // through expressions record by record, and the link living exactly as long as its table.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "exp_eval_support.hpp"
-#include "platform/sim/machine_profiles.hpp"
-#include "platform/sim/sim_machine.hpp"
 #include "tables/index/exp_global_registry.hpp"
 #include "tables/index/exp_table_link.hpp"
 #include "tables/storage/create_table.hpp"
 #include "tables/storage/dbf_fields.hpp"
-#include "tables/storage/engine.hpp"
+#include "tests/tables/storage/storage_test_machine.hpp"
 
 namespace tables::testing {
 namespace {
@@ -23,31 +18,9 @@ namespace {
 // A Windows 98 machine in a temporary folder, the engine and the built-ins running.
 class ExpDbfLink : public ::testing::Test {
  protected:
-  ExpDbfLink() : folder_(TemporaryFolder()) {
-    platform::sim::MakeMachine(folder_, "win98");
-    platform::sim::SimOptions options;
-    options.virtualClock = true;
-    machine_ = platform::sim::SimMachine::Open(folder_, options);
-    scoped_ = std::make_unique<platform::ScopedMachine>(*machine_);
-    machine_->files().MakeFolder("C:\\DATA");
-    engine_ = std::make_unique<XbEngineScope>();
+  ExpDbfLink() {
     CreateSites();
     table_ = std::make_unique<XBO_dBaseFld>("C:\\DATA\\SITES.DAT", false, true, "");
-  }
-
-  ~ExpDbfLink() override {
-    table_.reset();
-    engine_.reset();
-    scoped_.reset();
-    machine_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-
-  static std::filesystem::path TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "korvane-expr-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    return pattern;
   }
 
   // Three records: a full one, one with blanks and a deleted one.
@@ -87,10 +60,7 @@ class ExpDbfLink : public ::testing::Test {
 
   Outcome Eval(const char* expression) { return EvaluateText(expression, &XbTableLink(*table_)); }
 
-  std::filesystem::path folder_;
-  std::unique_ptr<platform::sim::SimMachine> machine_;
-  std::unique_ptr<platform::ScopedMachine> scoped_;
-  std::unique_ptr<XbEngineScope> engine_;
+  StorageTestMachine machine_;
   TxbExpEngineScope expressions_;
   std::unique_ptr<XBO_dBaseFld> table_;
 };

@@ -7,10 +7,13 @@
 #include "tables/storage/create_table.hpp"
 #include "tables/storage/dbf_fields.hpp"
 #include "tables/storage/xbase_error.hpp"
+#include "tests/tables/storage/engine_error_of.hpp"
 #include "tests/tables/storage/storage_test_machine.hpp"
 
 namespace tables {
 namespace {
+
+using testing::ErrorOf;
 
 constexpr std::uint32_t kHeaderLength = 32 + 2 * 32 + 1;  // two fields
 constexpr std::uint32_t kRecordLength = 1 + 5 + 3;
@@ -30,16 +33,6 @@ class DbfTableTest : public ::testing::Test {
   std::uint32_t HeaderCount() {
     std::vector<std::uint8_t> bytes = Bytes();
     return bytes[4] | bytes[5] << 8 | bytes[6] << 16 | bytes[7] << 24;
-  }
-
-  template <typename F>
-  std::string ErrorOf(F f) {
-    try {
-      f();
-    } catch (const EXbaseError& error) {
-      return error.what();
-    }
-    return "no error";
   }
 
   testing::StorageTestMachine machine;
@@ -141,7 +134,7 @@ TEST_F(DbfTableTest, HeadersThatAreNoTableHeadersAreRefused) {
     std::vector<std::uint8_t> bytes = good;
     bytes[at] = value;
     machine.WriteBytes(path, bytes);
-    return ErrorOf([&] { XBO_dBaseDBF table(path, false, false, ""); });
+    return ErrorOf([&] { XBO_dBaseDBF table(path, false, false, ""); }).first;
   };
   const std::string invalid = "dBase DBF file header invalid - C:\\DATA\\T.DBF";
   EXPECT_EQ(corrupt(0, 0x04), invalid);  // unknown version
@@ -149,7 +142,7 @@ TEST_F(DbfTableTest, HeadersThatAreNoTableHeadersAreRefused) {
   EXPECT_EQ(corrupt(10, 5), invalid);    // fields longer than the record
   EXPECT_EQ(corrupt(8, 20), invalid);    // header shorter than its own block
   machine.WriteBytes(path, {0x03, 1, 2});
-  EXPECT_EQ(ErrorOf([&] { XBO_dBaseDBF table(path, false, false, ""); }), invalid);
+  EXPECT_EQ(ErrorOf([&] { XBO_dBaseDBF table(path, false, false, ""); }).first, invalid);
 }
 
 TEST_F(DbfTableTest, ReadingBeyondTheRecordsIsAnError) {

@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "tables/storage/xbase_error.hpp"
+#include "tests/tables/storage/engine_error_of.hpp"
 #include "tests/tables/storage/storage_test_machine.hpp"
 
 namespace tables {
 namespace {
+
+using testing::ErrorOf;
 
 class DiskFileTest : public ::testing::Test {
  protected:
@@ -17,17 +20,6 @@ class DiskFileTest : public ::testing::Test {
     std::vector<std::uint8_t> bytes(100);
     std::iota(bytes.begin(), bytes.end(), std::uint8_t{0});
     machine.WriteBytes(path, bytes);
-  }
-
-  // The message and subcode of the engine error f raises.
-  template <typename F>
-  std::pair<std::string, int> ErrorOf(F f) {
-    try {
-      f();
-    } catch (const EXbaseError& error) {
-      return {error.what(), error.subcode()};
-    }
-    return {"no error", 0};
   }
 
   testing::StorageTestMachine machine;

@@ -5,10 +5,13 @@
 #include "tables/storage/create_table.hpp"
 #include "tables/storage/dbf_fields.hpp"
 #include "tables/storage/xbase_error.hpp"
+#include "tests/tables/storage/engine_error_of.hpp"
 #include "tests/tables/storage/storage_test_machine.hpp"
 
 namespace tables {
 namespace {
+
+using testing::ErrorOf;
 
 std::uint32_t LE32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
   return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
@@ -39,16 +42,6 @@ class MemoTest : public ::testing::Test {
   std::vector<std::uint8_t> MemoBytes() { return machine.ReadBytes(memoPath); }
 
   static std::string Path(std::string_view name) { return testing::StorageTestMachine::Path(name); }
-
-  template <typename F>
-  std::pair<std::string, int> ErrorOf(F f) {
-    try {
-      f();
-    } catch (const EXbaseError& error) {
-      return {error.what(), error.subcode()};
-    }
-    return {"no error", 0};
-  }
 
   testing::StorageTestMachine machine;
   std::unique_ptr<XBO_dBaseFld> table;

@@ -1,7 +1,6 @@
 // The engine alone on Linux: host paths, which the engine upper-cases like Windows names, still
 // reach the files of a lower-case folder.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 
@@ -9,24 +8,15 @@
 #include "tables/storage/create_table.hpp"
 #include "tables/storage/dbf_fields.hpp"
 #include "tables/storage/engine.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace tables {
 namespace {
 
 class NativeMachineTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "korvane-native-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-  }
-
-  std::filesystem::path folder;
+  platform::testing::TempFolder temp;
+  const std::filesystem::path& folder = temp.path();
   platform::NativeMachine machine;
   platform::ScopedMachine installed{machine};
   XbEngineScope engine;

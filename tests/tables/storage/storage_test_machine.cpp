@@ -1,41 +1,20 @@
 #include "tests/tables/storage/storage_test_machine.hpp"
 
-#include <stdlib.h>
-
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 
 #include "platform/sim/machine_profiles.hpp"
 
 namespace tables::testing {
-namespace {
 
-std::filesystem::path MakeTemporaryFolder() {
-  std::string pattern =
-      (std::filesystem::temp_directory_path() / "korvane-storage-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-  return pattern;
-}
-
-}  // namespace
-
-StorageTestMachine::StorageTestMachine() : folder_(MakeTemporaryFolder()) {
-  platform::sim::MakeMachine(folder_, "win98");
+StorageTestMachine::StorageTestMachine() {
+  platform::sim::MakeMachine(folder_.path(), "win98");
   platform::sim::SimOptions options;
   options.virtualClock = true;
-  machine_ = platform::sim::SimMachine::Open(folder_, options);
+  machine_ = platform::sim::SimMachine::Open(folder_.path(), options);
   installed_ = std::make_unique<platform::ScopedMachine>(*machine_);
   machine_->files().MakeFolder("C:\\DATA");
   engine_ = std::make_unique<XbEngineScope>();
-}
-
-StorageTestMachine::~StorageTestMachine() {
-  engine_.reset();
-  installed_.reset();
-  machine_.reset();
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
 }
 
 platform::VirtualClock& StorageTestMachine::clock() {

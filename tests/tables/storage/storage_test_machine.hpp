@@ -12,13 +12,13 @@
 #include "platform/sim/sim_machine.hpp"
 #include "platform/virtual_clock.hpp"
 #include "tables/storage/engine.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace tables::testing {
 
 class StorageTestMachine {
  public:
   StorageTestMachine();
-  ~StorageTestMachine();
   StorageTestMachine(const StorageTestMachine&) = delete;
   StorageTestMachine& operator=(const StorageTestMachine&) = delete;
 
@@ -33,7 +33,7 @@ class StorageTestMachine {
   void CopyFixture(std::string_view fileName);
 
  private:
-  std::filesystem::path folder_;
+  platform::testing::TempFolder folder_;  // the last to go
   std::unique_ptr<platform::sim::SimMachine> machine_;
   std::unique_ptr<platform::ScopedMachine> installed_;
   std::unique_ptr<XbEngineScope> engine_;

@@ -3,13 +3,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/platform/sim/temp_folder.hpp"
+#include "tests/platform/temp_folder.hpp"
 #include "tools/mkmachine/mkmachine_command.hpp"
 
 namespace tools {
 namespace {
 
-using platform::sim::testing::TempFolder;
+using platform::testing::TempFolder;
 
 struct Outcome {
   int code;

@@ -13,7 +13,7 @@
 #include "tables/storage/create_table.hpp"
 #include "tables/storage/dbf_fields.hpp"
 #include "tables/storage/engine.hpp"
-#include "tests/platform/sim/temp_folder.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace tools::xbtool {
 namespace {
@@ -145,7 +145,7 @@ class EvalOnTable : public ::testing::Test {
     }
   }
 
-  platform::sim::testing::TempFolder folder_;
+  platform::testing::TempFolder folder_;
   std::string path_;
 };
 

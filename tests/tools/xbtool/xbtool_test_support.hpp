@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/sim/temp_folder.hpp"
+#include "tests/platform/temp_folder.hpp"
 
 namespace tools::xbtool::testing {
 
-using platform::sim::testing::TempFolder;
+using platform::testing::TempFolder;
 
 struct Outcome {
   int code = -1;

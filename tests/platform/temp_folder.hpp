@@ -1,5 +1,6 @@
 #pragma once
-// A fresh host folder for one test, removed with everything in it afterwards.
+// A fresh host folder for one test, removed with everything in it afterwards, and whole host
+// files written and read in one call.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
