@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/run_report.hpp"
 #include "bench/standard_records.hpp"
 #include "bench/standard_table.hpp"
 #include "platform/native/native_machine.hpp"
@@ -64,7 +65,7 @@ void ScanOnly(benchmark::State& state) {
     for (std::int32_t n = 1; n <= table.recordCount(); ++n)
       table.ReadRecord(n);
   }
-  state.SetItemsProcessed(state.iterations() * table.recordCount());
+  bench::ReportWork(state, table.recordCount());
 }
 
 // Scans the table evaluating expression for every record. A Boolean expression reports how
@@ -82,7 +83,7 @@ void Evaluate(benchmark::State& state, const char* expression) {
       if (handler.ResultType() == tables::xb_type::Boolean && value.ToBoolean()) ++trueCount;
     }
   }
-  state.SetItemsProcessed(state.iterations() * table.recordCount());
+  bench::ReportWork(state, table.recordCount());
   if (handler.ResultType() == tables::xb_type::Boolean) {
     state.counters["true"] = static_cast<double>(trueCount);
   }
@@ -98,7 +99,7 @@ void EvaluateInPlace(benchmark::State& state, const char* expression) {
       benchmark::DoNotOptimize(&handler.Evaluate());
     }
   }
-  state.SetItemsProcessed(state.iterations() * table.recordCount());
+  bench::ReportWork(state, table.recordCount());
 }
 
 constexpr const char* kUpperSite = "Upper(SITE)";

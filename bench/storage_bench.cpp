@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/run_report.hpp"
 #include "bench/standard_records.hpp"
 #include "bench/standard_table.hpp"
 #include "platform/native/native_machine.hpp"
@@ -140,7 +141,7 @@ void EngineAppend(benchmark::State& state, bool fromImages, bool underTableLock)
     std::filesystem::remove(gFolder->File("APPEND" + std::to_string(run - 1) + ".FPT"));
     state.ResumeTiming();
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(records.values.size()));
+  bench::ReportWork(state, static_cast<std::int64_t>(records.values.size()));
 }
 
 void BM_EngineAppend(benchmark::State& state) {
@@ -204,7 +205,7 @@ void BM_PlainAppend(benchmark::State& state) {
     std::filesystem::remove(memoPath);
     state.ResumeTiming();
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(records.values.size()));
+  bench::ReportWork(state, static_cast<std::int64_t>(records.values.size()));
 }
 
 void BM_EngineSequentialRead(benchmark::State& state) {
@@ -216,7 +217,7 @@ void BM_EngineSequentialRead(benchmark::State& state) {
       benchmark::DoNotOptimize(table.recordImage()[1]);
     }
   }
-  state.SetItemsProcessed(state.iterations() * count);
+  bench::ReportWork(state, count);
 }
 
 // Where the records of the shared read table lie, for reading them with plain calls.
@@ -250,7 +251,7 @@ void BM_PlainSequentialRead(benchmark::State& state) {
       benchmark::DoNotOptimize(image[1]);
     }
   }
-  state.SetItemsProcessed(state.iterations() * layout.count);
+  bench::ReportWork(state, layout.count);
 }
 
 void BM_EngineRandomRead(benchmark::State& state) {
@@ -262,7 +263,7 @@ void BM_EngineRandomRead(benchmark::State& state) {
       benchmark::DoNotOptimize(table.recordImage()[1]);
     }
   }
-  state.SetItemsProcessed(state.iterations() * kRandomPicks);
+  bench::ReportWork(state, kRandomPicks);
 }
 
 void BM_PlainRandomRead(benchmark::State& state) {
@@ -276,7 +277,7 @@ void BM_PlainRandomRead(benchmark::State& state) {
       benchmark::DoNotOptimize(image[1]);
     }
   }
-  state.SetItemsProcessed(state.iterations() * kRandomPicks);
+  bench::ReportWork(state, kRandomPicks);
 }
 
 void Configure(benchmark::internal::Benchmark* benchmark) {
