@@ -111,8 +111,9 @@ void Check(bool ok, const char* what) {
   if (!ok) throw std::runtime_error(what);
 }
 
-// Appending through the engine: the typed setters fill each record, AppendRecord writes it
-// (with the header after each append, as the table does when no whole-table lock is held).
+// Appending through the engine to a table open exclusively: the typed setters (or a copied
+// image) fill each record and AppendRecord writes it; the table and memo headers are written
+// once, when the table closes.
 void EngineAppend(benchmark::State& state, bool fromImages, bool underTableLock) {
   const Records& records = StandardData(*gFolder);
   int run = 0;

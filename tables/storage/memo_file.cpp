@@ -59,7 +59,18 @@ XBobjMemo::XBobjMemo(XBO_DiskFile& owner, std::string_view path, bool shared, bo
   OpenExisting(path, shared, writable);
 }
 
-XBobjMemo::~XBobjMemo() = default;
+XBobjMemo::~XBobjMemo() {
+  try {
+    XBobjMemo::Close();
+  } catch (const std::exception&) {
+    // A destructor cannot raise; the table closes its memo file itself and reports failures.
+  }
+}
+
+void XBobjMemo::Close() {
+  if (isOpen()) StorePendingHeader();
+  XBO_DiskFile::Close();
+}
 
 void XBobjMemo::OpenExisting(std::string_view path, bool shared, bool writable) {
   std::string normalized = XbNormalizePath(path);
@@ -97,11 +108,23 @@ std::uint32_t XBobjMemo::BlocksFor(std::uint32_t length) const {
 }
 
 void XBobjMemo::ReadHeader() {
+  if (headerLoaded_) return;
   if (ReadAt(0, header_, kHeaderBufferSize) < kHeaderBufferSize) FormatError();
+  headerLoaded_ = !shared();
 }
 
 void XBobjMemo::WriteHeader(std::uint32_t bytes) {
-  WriteAt(0, header_, bytes);
+  if (shared()) {
+    WriteAt(0, header_, bytes);
+  } else {
+    pendingHeaderBytes_ = std::max(pendingHeaderBytes_, bytes);
+  }
+}
+
+void XBobjMemo::StorePendingHeader() {
+  if (pendingHeaderBytes_ == 0) return;
+  WriteAt(0, header_, pendingHeaderBytes_);
+  pendingHeaderBytes_ = 0;
 }
 
 std::uint32_t XBobjMemo::FirstDataBlock() const {
@@ -109,7 +132,10 @@ std::uint32_t XBobjMemo::FirstDataBlock() const {
 }
 
 std::uint32_t XBobjMemo::BlocksInFile() {
-  return std::max(CeilDiv(FileSize(), blockSize_), FirstDataBlock());
+  if (knownBlocks_ != 0) return knownBlocks_;
+  const std::uint32_t blocks = std::max(CeilDiv(FileSize(), blockSize_), FirstDataBlock());
+  if (!shared()) knownBlocks_ = blocks;
+  return blocks;
 }
 
 std::uint32_t XBobjMemo::AllocateBlocks(std::uint32_t oldBlock, std::uint32_t oldBlocks,
@@ -205,7 +231,8 @@ void XBobjMemo::MemoWrite(const std::uint8_t* buffer, std::uint32_t& block, std:
   const std::uint32_t oldBlocks = block != 0 ? BlocksFor(MemoLength(block)) : 0;
   const std::uint32_t newBlock = AllocateBlocks(block, oldBlocks, length);
   const std::uint32_t blocks = BlocksFor(length);
-  std::vector<std::uint8_t> data(static_cast<std::size_t>(blocks) * blockSize_, 0);
+  std::vector<std::uint8_t>& data = writeBuffer_;
+  data.assign(static_cast<std::size_t>(blocks) * blockSize_, 0);
   std::memcpy(data.data(), blockHeader_, blockHeaderSize_);
   std::uint32_t at = blockHeaderSize_;
   if (lengthPrefixed_ && encrypted_) {
@@ -220,17 +247,20 @@ void XBobjMemo::MemoWrite(const std::uint8_t* buffer, std::uint32_t& block, std:
   if (endMarkSize_ > 0) WriteEndMark(data.data() + at + length);
   WriteAt(static_cast<std::uint64_t>(newBlock) * blockSize_, data.data(),
           static_cast<std::uint32_t>(data.size()));
+  if (knownBlocks_ != 0) knownBlocks_ = std::max(knownBlocks_, newBlock + blocks);
   block = newBlock;
   lastBlock_ = newBlock;
   lastBlockCount_ = blocks;
 }
 
 void XBobjMemo::MemoFlush() {
+  StorePendingHeader();
   Flush();
 }
 
 void XBobjMemo::MemoRename(std::string_view newTableName) {
   RenameWithTable(newTableName);
+  StorePendingHeader();  // the new name belongs in the file as soon as it bears it
 }
 
 }  // namespace tables

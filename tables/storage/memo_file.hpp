@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tables/storage/disk_file.hpp"
 #include "tables/storage/lock_protocol.hpp"
@@ -18,6 +19,9 @@ class XBobjMemo : public XBO_DiskFile {
   // error 2 "File not found", subcode 6101.
   XBobjMemo(XBO_DiskFile& owner, std::string_view path, bool shared, bool writable);
   ~XBobjMemo() override;
+
+  // Writes a header kept back (see WriteHeader) before closing.
+  void Close() override;
 
   // Forwards to the owning table's error routine.
   void ReportError(int code, int subcode, std::string_view text) override;
@@ -68,8 +72,11 @@ class XBobjMemo : public XBO_DiskFile {
   std::uint32_t BlocksFor(std::uint32_t length) const;
   // Bytes before the text inside its first block.
   std::uint32_t TextOffset() const;
-  // Reads the 32-byte file header into header_ (a short header is a format error).
+  // Reads the 32-byte file header into header_ (a short header is a format error). A file open
+  // exclusively is read once: nobody else can change it, so header_ stays its true header.
   void ReadHeader();
+  // Writes the first bytes of header_. An exclusive file keeps them back until MemoFlush or
+  // Close, sparing each memo write a header write.
   void WriteHeader(std::uint32_t bytes = kHeaderBufferSize);
   // The first block past the end of the file (rounded up), never inside the file header.
   std::uint32_t BlocksInFile();
@@ -87,6 +94,7 @@ class XBobjMemo : public XBO_DiskFile {
  private:
   void OpenExisting(std::string_view path, bool shared, bool writable);
   std::uint32_t ScanForEndMark(std::uint32_t block);
+  void StorePendingHeader();
 
   XBO_DiskFile& owner_;
   std::uint32_t blockSize_ = 512;
@@ -98,6 +106,10 @@ class XBobjMemo : public XBO_DiskFile {
   std::string readKey_;
   std::string writeKey_;
   std::uint32_t lastBlock_ = 0;
+  bool headerLoaded_ = false;              // header_ holds an exclusive file's header
+  std::uint32_t pendingHeaderBytes_ = 0;   // header bytes an exclusive file still has to write
+  std::uint32_t knownBlocks_ = 0;          // an exclusive file's end in blocks, 0 until measured
+  std::vector<std::uint8_t> writeBuffer_;  // the blocks of the memo being written, reused
   std::uint32_t lastBlockCount_ = 0;
 };
 

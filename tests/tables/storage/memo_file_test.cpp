@@ -39,7 +39,11 @@ class MemoTest : public ::testing::Test {
     return table->MemoBlock(1);
   }
 
-  std::vector<std::uint8_t> MemoBytes() { return machine.ReadBytes(memoPath); }
+  // The memo file as stored, after the table has written what an exclusive open keeps back.
+  std::vector<std::uint8_t> MemoBytes() {
+    table->Flush();
+    return machine.ReadBytes(memoPath);
+  }
 
   static std::string Path(std::string_view name) { return testing::StorageTestMachine::Path(name); }
 
@@ -99,7 +103,7 @@ TEST_F(MemoTest, EncryptedDBaseIIITextsCarryTheirLength) {
 }
 
 TEST_F(MemoTest, ANextFreeBlockInsideUsedBlocksIsNotTrusted) {
-  Make(0x83);
+  Make(0x83, {}, 0, true);  // shared: the header is read again before each allocation
   Write(std::string(600, 'a'));
   table->WriteRecord(0);
   std::vector<std::uint8_t> bytes = MemoBytes();
@@ -247,6 +251,30 @@ TEST_F(MemoTest, TheMemoLockIsRetriedOnTheMachineClock) {
   EXPECT_EQ(MemoBytes().size(), 512u);
   other.MemoFile().Unlock();
   EXPECT_EQ(Write("free"), 1u);
+}
+
+TEST_F(MemoTest, ExclusiveFilesWriteTheirHeaderAtFlushAndCloseSharedOnesAtOnce) {
+  for (bool shared : {false, true}) {
+    Make(0xF5, {}, 0, shared);
+    const std::uint32_t created = BE32(machine.ReadBytes(memoPath), 0);
+    EXPECT_EQ(Write("first"), created);
+    table->AppendRecord();
+    EXPECT_EQ(Write(std::string(100, 'b')), created + 1);
+    table->AppendRecord();
+    const std::uint32_t stored = BE32(machine.ReadBytes(memoPath), 0);
+    EXPECT_EQ(stored, shared ? created + 3 : created) << shared;
+    table->Close();
+    const std::vector<std::uint8_t> bytes = machine.ReadBytes(memoPath);
+    EXPECT_EQ(BE32(bytes, 0), created + 3) << shared;
+    EXPECT_EQ(bytes.size(), (created + 3) * 64u) << shared;
+    {
+      XBO_dBaseFld reopened(Path("M"), false, true, "");
+      reopened.ReadRecord(2);
+      EXPECT_EQ(reopened.GetMemoText(1), std::string(100, 'b'));
+    }
+    machine.machine().files().Remove(Path("M.DBF"));
+    machine.machine().files().Remove(memoPath);
+  }
 }
 
 TEST_F(MemoTest, RenamingTheTableRenamesTheMemoFile) {
