@@ -34,6 +34,17 @@ TEST(AnswerFile, ReadsEveryKnownQuestion) {
   EXPECT_EQ(file.Source(), "answers.ini");
 }
 
+TEST(AnswerFile, CommentsAfterValuesAreNotPartOfThem) {
+  AnswerFile file = AnswerFile::Parse(
+      "[Setup]\nLicense=accept        ; accept | decline\n"
+      "[Proxy]\nUseProxy=yes\t; yes | no\nHost=10.0.0.1;not a comment\nPort=8080 ;\n",
+      "a.ini");
+  EXPECT_EQ(file.Find("Setup", "License"), "accept");
+  EXPECT_EQ(file.Find("Proxy", "UseProxy"), "yes");
+  EXPECT_EQ(file.Find("Proxy", "Host"), "10.0.0.1;not a comment");
+  EXPECT_EQ(file.Find("Proxy", "Port"), "8080");
+}
+
 TEST(AnswerFile, AbsentKeysAreNotAnswered) {
   AnswerFile file = AnswerFile::Parse("[Setup]\nLicense=decline\n", "a.ini");
   EXPECT_FALSE(file.Find("Proxy", "UseProxy").has_value());

@@ -38,6 +38,17 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+// A value without the comment after it: a ';' after blanks starts one, as in the
+// documented example "License=accept   ; accept or decline".
+std::string_view WithoutComment(std::string_view value) {
+  for (std::size_t at = 1; at < value.size(); ++at) {
+    if (value[at] == ';' && std::isspace(static_cast<unsigned char>(value[at - 1]))) {
+      return Trim(value.substr(0, at));
+    }
+  }
+  return value;
+}
+
 std::string Slot(std::string_view section, std::string_view key) {
   return Lower(section) + "\n" + Lower(key);
 }
@@ -78,7 +89,7 @@ class Parser {
     if (equals == std::string_view::npos) Fail("\"" + std::string(text) + "\" is not key=value");
     if (section_.empty()) Fail("key outside a section");
     std::string_view key = Trim(text.substr(0, equals));
-    std::string_view value = Trim(text.substr(equals + 1));
+    std::string_view value = WithoutComment(Trim(text.substr(equals + 1)));
     const AnswerKey* known = FindKey(key);
     if (!known) Fail("unknown key " + std::string(key) + " in [" + section_ + "]");
     std::string problem = ValueProblem(known->kind, value);
