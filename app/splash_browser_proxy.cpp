@@ -54,6 +54,17 @@ void SaveOldProxyEnable(framework::TRegistry& internetSettings, framework::TRegi
   }
 }
 
+// Navigator's proxy type for a manually set proxy, the one that uses the local proxy.
+constexpr std::int32_t kManualProxyType = 1;
+
+// A Navigator value that already holds what the redirection sets was set by an earlier
+// installation, which saved the user's own value: saving again would replace that with the
+// local proxy and leave nothing to restore.
+bool KeepsSavedValue(framework::TRegistry& machineKey, std::string_view savedName,
+                     bool alreadyRedirected) {
+  return alreadyRedirected && machineKey.ValueExists(savedName);
+}
+
 // The preference lines RecordNetscapePrefs keeps, each with the substring that selects it.
 struct PrefLine {
   std::string_view valueName;
@@ -121,16 +132,25 @@ void RedirectNetscapeProxy() {
   if (!navigatorOpen) return;
 
   if (navigator.ValueExists("HTTP_Proxy")) {
-    machineKey.WriteString("NS_Old_HTTP_Proxy", navigator.ReadString("HTTP_Proxy"));
+    std::string host = navigator.ReadString("HTTP_Proxy");
+    if (!KeepsSavedValue(machineKey, "NS_Old_HTTP_Proxy", host == kLocalProxyHost)) {
+      machineKey.WriteString("NS_Old_HTTP_Proxy", host);
+    }
     navigator.WriteString("HTTP_Proxy", kLocalProxyHost);
   }
   if (navigator.ValueExists("HTTP_ProxyPort")) {
-    machineKey.WriteInteger("NS_Old_HTTP_ProxyPort", navigator.ReadInteger("HTTP_ProxyPort"));
+    std::int32_t port = navigator.ReadInteger("HTTP_ProxyPort");
+    if (!KeepsSavedValue(machineKey, "NS_Old_HTTP_ProxyPort", port == kLocalProxyPort)) {
+      machineKey.WriteInteger("NS_Old_HTTP_ProxyPort", port);
+    }
     navigator.WriteInteger("HTTP_ProxyPort", kLocalProxyPort);
   }
   if (navigator.ValueExists("Proxy Type")) {
-    machineKey.WriteInteger("NS_OldProxyType", navigator.ReadInteger("Proxy Type"));
-    navigator.WriteInteger("Proxy Type", 1);
+    std::int32_t type = navigator.ReadInteger("Proxy Type");
+    if (!KeepsSavedValue(machineKey, "NS_OldProxyType", type == kManualProxyType)) {
+      machineKey.WriteInteger("NS_OldProxyType", type);
+    }
+    navigator.WriteInteger("Proxy Type", kManualProxyType);
   }
 }
 

@@ -26,7 +26,7 @@ void ScanNetscapeProfiles();
 void RecordNetscapePrefs(std::string_view profileFolder);
 
 // Saves Navigator's proxy host, port and type into the machine key and points them at the
-// local proxy.
+// local proxy. A value that already points there keeps the copy an earlier installation saved.
 void RedirectNetscapeProxy();
 
 // Moves the "NS" values an older release kept under Internet Settings into the machine key and

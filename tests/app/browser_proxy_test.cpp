@@ -202,10 +202,50 @@ TEST_F(BrowserProxyTest, NavigatorIsPointedAtTheLocalProxyAndItsValuesSaved) {
   EXPECT_EQ(Dword(CurrentUser, kNavigator, "HTTP_ProxyPort"), 6711u);
   EXPECT_EQ(Dword(CurrentUser, kNavigator, "Proxy Type"), 1u);
 
-  // A second installation saves what the first one set.
+  // A second installation finds the local proxy set and keeps the user's own values saved.
   app::RedirectNetscapeProxy();
-  EXPECT_EQ(String(LocalMachine, kKV, "NS_Old_HTTP_Proxy"), "127.0.0.1");
-  EXPECT_EQ(Dword(LocalMachine, kKV, "NS_Old_HTTP_ProxyPort"), 6711u);
+  EXPECT_EQ(String(LocalMachine, kKV, "NS_Old_HTTP_Proxy"), "proxy.isp.net");
+  EXPECT_EQ(Dword(LocalMachine, kKV, "NS_Old_HTTP_ProxyPort"), 8080u);
+  EXPECT_EQ(Dword(LocalMachine, kKV, "NS_OldProxyType"), 2u);
+}
+
+TEST_F(BrowserProxyTest, NavigatorValuesAreSavedUnlessAlreadyRedirectedWithACopySaved) {
+  struct Case {
+    const char* what;
+    const char* host;
+    std::uint32_t port;
+    std::uint32_t type;
+    bool savedBefore;
+    const char* savedHost;
+    std::uint32_t savedPort;
+    std::uint32_t savedType;
+  };
+  const Case cases[] = {
+      {"redirected, copies saved", "127.0.0.1", 6711, 1, true, "proxy.isp.net", 8080, 2},
+      {"the user's own local proxy, nothing saved yet", "127.0.0.1", 6711, 1, false, "127.0.0.1",
+       6711, 1},
+      {"changed by the user since", "other.proxy", 3128, 0, true, "other.proxy", 3128, 0},
+      {"only the host still redirected", "127.0.0.1", 3128, 2, true, "proxy.isp.net", 3128, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteKey(LocalMachine, kKV);
+    if (c.savedBefore) {
+      SetString(LocalMachine, kKV, "NS_Old_HTTP_Proxy", "proxy.isp.net");
+      SetDword(LocalMachine, kKV, "NS_Old_HTTP_ProxyPort", 8080);
+      SetDword(LocalMachine, kKV, "NS_OldProxyType", 2);
+    }
+    SetString(CurrentUser, kNavigator, "HTTP_Proxy", c.host);
+    SetDword(CurrentUser, kNavigator, "HTTP_ProxyPort", c.port);
+    SetDword(CurrentUser, kNavigator, "Proxy Type", c.type);
+    app::RedirectNetscapeProxy();
+    EXPECT_EQ(String(LocalMachine, kKV, "NS_Old_HTTP_Proxy"), c.savedHost);
+    EXPECT_EQ(Dword(LocalMachine, kKV, "NS_Old_HTTP_ProxyPort"), c.savedPort);
+    EXPECT_EQ(Dword(LocalMachine, kKV, "NS_OldProxyType"), c.savedType);
+    EXPECT_EQ(String(CurrentUser, kNavigator, "HTTP_Proxy"), "127.0.0.1");
+    EXPECT_EQ(Dword(CurrentUser, kNavigator, "HTTP_ProxyPort"), 6711u);
+    EXPECT_EQ(Dword(CurrentUser, kNavigator, "Proxy Type"), 1u);
+  }
 }
 
 TEST_F(BrowserProxyTest, NavigatorValuesThatAreMissingStayMissing) {

@@ -120,7 +120,8 @@ TEST_F(UpgradeTest, ASecondInstallationKeepsTheFirstOnesSavedValues) {
   ASSERT_EQ(RunSetup(answers).exitCode, 0);
   EXPECT_EQ(String(LocalMachine, kKV, "OldProxyServer"), "users.own.proxy:3128");
   EXPECT_EQ(Dword(LocalMachine, kKV, "OldMigrateProxy"), 1u);
-  EXPECT_EQ(Dword(LocalMachine, kKV, "NS_Old_HTTP_ProxyPort"), 6711u);
+  EXPECT_EQ(Dword(LocalMachine, kKV, "NS_Old_HTTP_ProxyPort"), 8080u);
+  EXPECT_EQ(Dword(CurrentUser, kNavigator, "HTTP_ProxyPort"), 6711u);
 }
 
 }  // namespace
