@@ -9,13 +9,20 @@ constexpr std::uint32_t kBlockHeaderSize = 8;
 constexpr int kBlockSizeAt = 20;
 constexpr int kUsedMarkAt = 4;
 constexpr std::uint8_t kUsedBlock = 0xFF;
+// Block 0 must hold the file header as far as it is read (the block size is at 20-23), and the
+// size is a two-byte number in the files of this kind; anything else is a damaged header that
+// would have memos overwrite the header or each write reach gigabytes into the file.
+constexpr std::uint32_t kMinBlockSize = 32;
+constexpr std::uint32_t kMaxBlockSize = 0xFFFF;
 
 }  // namespace
 
 XBobjMemo4::XBobjMemo4(XBO_DiskFile& owner, std::string_view path, bool shared, bool writable)
     : XBobjMemo(owner, path, shared, writable, kBlockHeaderSize) {
   ReadHeader();
-  SetBlockSize(ReadLE32(header_ + kBlockSizeAt));
+  const std::uint32_t size = ReadLE32(header_ + kBlockSizeAt);
+  if (size < kMinBlockSize || size > kMaxBlockSize) FormatError();
+  SetBlockSize(size);
 }
 
 std::uint32_t XBobjMemo4::ReadBlockLength(std::uint32_t block) {

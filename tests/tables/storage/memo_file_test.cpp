@@ -165,6 +165,29 @@ TEST_F(MemoTest, DBaseIVBlocksWithoutTheirMarkAreFormatErrors) {
       std::make_pair(std::string("dBase memo record has format error - C:\\DATA\\M.DBT"), 6199));
 }
 
+// Block 0 must hold the file header as far as it is read (else memos are written over it), and
+// the size is kept in two bytes (a larger one would make each memo write reach gigabytes).
+TEST_F(MemoTest, DBaseIVBlockSizesThatCannotBeTrueAreFormatErrors) {
+  for (std::uint32_t size : {0u, 4u, 31u, 0x10000u, 0x40000000u}) {
+    Make(0x8B);
+    table.reset();
+    std::vector<std::uint8_t> bytes = machine.ReadBytes(memoPath);
+    for (int i = 0; i < 4; ++i)
+      bytes[20 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+    machine.WriteBytes(memoPath, bytes);
+    XBO_dBaseFld reopened(Path("M"), false, true, "");
+    reopened.BlankRecord();
+    EXPECT_EQ(
+        ErrorOf([&] { reopened.SetMemoText(1, "text"); }),
+        std::make_pair(std::string("dBase memo record has format error - C:\\DATA\\M.DBT"), 6199))
+        << size;
+    EXPECT_EQ(machine.ReadBytes(memoPath), bytes) << size;
+    reopened.Close();
+    machine.machine().files().Remove(Path("M.DBF"));
+    machine.machine().files().Remove(memoPath);
+  }
+}
+
 TEST_F(MemoTest, ALoopingFreeChainIsAFormatError) {
   Make(0x8B);
   Write(std::string(600, 'a'));
