@@ -65,6 +65,8 @@ double TzShowApp::NumberOfColors() const {
 }
 
 void TzShowApp::SetShortDate(TzShortDateFormat mode) {
+  // The format may have changed since: rewriting it for an unchanged mode would undo that.
+  if (mode == shortDate_) return;
   shortDate_ = mode;
   std::string& format = forms::ProgramFormatSettings().shortDateFormat;
   format = RewriteShortDate(format, mode, originalShortDate_);

@@ -104,6 +104,18 @@ TEST_F(ShowAppTest, ShortDateRewritesTheProgramsFormatAndRestoresIt) {
   EXPECT_EQ(forms::ProgramFormatSettings().shortDateFormat, "M/d/yy");
 }
 
+TEST_F(ShowAppTest, ShortDateGivenItsCurrentModeLeavesTheFormatAlone) {
+  auto& info = app.CreateForm<Wizard>().appinfo;
+  forms::ProgramFormatSettings().shortDateFormat = "yyyy-MM-dd";
+  info.SetShortDate(sysinfo::sdfDontTouch);
+  EXPECT_EQ(forms::ProgramFormatSettings().shortDateFormat, "yyyy-MM-dd");
+  info.SetShortDate(sysinfo::sdf2DigitYear);
+  EXPECT_EQ(forms::ProgramFormatSettings().shortDateFormat, "yy-MM-dd");
+  forms::ProgramFormatSettings().shortDateFormat = "dd.MM.yyyy";
+  info.SetShortDate(sysinfo::sdf2DigitYear);
+  EXPECT_EQ(forms::ProgramFormatSettings().shortDateFormat, "dd.MM.yyyy");
+}
+
 TEST_F(ShowAppTest, MirroredPropertiesAndEventsAreTheApplications) {
   auto& info = app.CreateForm<Wizard>().appinfo;
   EXPECT_EQ(info.HintColor(), forms::clInfoBk);
