@@ -71,10 +71,17 @@ void XBobjMemo4::FreeBlocks(std::uint32_t block) {
   WriteHeader();
 }
 
-std::uint32_t XBobjMemo4::AllocateBlocks(std::uint32_t oldBlock, std::uint32_t,
+std::uint32_t XBobjMemo4::AllocateBlocks(std::uint32_t oldBlock, std::uint32_t oldBlocks,
                                          std::uint32_t length) {
-  if (oldBlock != 0) FreeBlocks(oldBlock);
-  const std::uint32_t block = TakeBlocks(BlocksFor(length));
+  const std::uint32_t needed = BlocksFor(length);
+  if (oldBlock != 0) {
+    // The freed run heads the chain; when it is too short the walk goes on along the chain as
+    // it is now. Walk that part first, so that a damaged chain is reported while the old text
+    // is still intact (freeing overwrites its block header).
+    if (oldBlocks < needed) FindRun(needed);
+    FreeBlocks(oldBlock);
+  }
+  const std::uint32_t block = TakeBlocks(needed);
   blockHeader_[0] = kUsedBlock;
   blockHeader_[1] = kUsedBlock;
   WriteLE16(blockHeader_ + 2, kBlockHeaderSize);
@@ -82,29 +89,39 @@ std::uint32_t XBobjMemo4::AllocateBlocks(std::uint32_t oldBlock, std::uint32_t,
   return block;
 }
 
-std::uint32_t XBobjMemo4::TakeBlocks(std::uint32_t needed) {
+XBobjMemo4::ChainStop XBobjMemo4::FindRun(std::uint32_t needed) {
   ReadHeader();
   const std::uint32_t end = BlocksInFile();
-  std::uint32_t previous = 0;
-  std::uint32_t current = ReadLE32(header_);
+  ChainStop stop;
+  stop.current = ReadLE32(header_);
   // Every run lies below the end, so a chain longer than that loops.
-  for (std::uint32_t steps = 0; current != 0 && current < end; ++steps) {
+  for (std::uint32_t steps = 0; stop.current != 0 && stop.current < end; ++steps) {
     if (steps > end) FormatError();
-    const FreeRun run = ReadRun(current);
-    if (run.length >= needed) {
-      std::uint32_t successor = run.next;
-      if (run.length > needed) {
-        successor = current + needed;
-        WriteRun(successor, {run.next, run.length - needed});
-      }
-      SetNext(previous, successor);
-      return current;
+    stop.run = ReadRun(stop.current);
+    if (stop.run.length >= needed) {
+      stop.found = true;
+      return stop;
     }
-    previous = current;
-    current = run.next;
+    stop.previous = stop.current;
+    stop.current = stop.run.next;
   }
-  SetNext(previous, end + needed);
-  return end;
+  return stop;
+}
+
+std::uint32_t XBobjMemo4::TakeBlocks(std::uint32_t needed) {
+  const ChainStop stop = FindRun(needed);
+  if (!stop.found) {
+    const std::uint32_t end = BlocksInFile();
+    SetNext(stop.previous, end + needed);
+    return end;
+  }
+  std::uint32_t successor = stop.run.next;
+  if (stop.run.length > needed) {
+    successor = stop.current + needed;
+    WriteRun(successor, {stop.run.next, stop.run.length - needed});
+  }
+  SetNext(stop.previous, successor);
+  return stop.current;
 }
 
 }  // namespace tables

@@ -20,6 +20,16 @@ class XBobjMemo4 : public XBobjMemo {
     std::uint32_t next = 0;
     std::uint32_t length = 0;  // in blocks
   };
+  // Where a walk of the free chain from the file header stopped: at the first run of at least
+  // the blocks needed (found), else at the end of the file after the run previous.
+  struct ChainStop {
+    std::uint32_t previous = 0;  // 0: the file header
+    std::uint32_t current = 0;
+    FreeRun run;
+    bool found = false;
+  };
+  // Reads the chain only; a chain that loops is a format error.
+  ChainStop FindRun(std::uint32_t needed);
   // Takes the first free run of at least needed blocks (splitting a longer one), else
   // needed blocks at the end of the file.
   std::uint32_t TakeBlocks(std::uint32_t needed);

@@ -199,6 +199,18 @@ TEST_F(MemoTest, ALoopingFreeChainIsAFormatError) {
   EXPECT_EQ(ErrorOf([&] { Write(std::string(5000, 'c')); }).second, 6199);
 }
 
+TEST_F(MemoTest, ADamagedFreeChainLeavesTheTextBeingReplacedIntact) {
+  Make(0x8B);
+  Write(std::string(600, 'a'));
+  EXPECT_EQ(Write(std::string(1600, 'b')), 3u);  // frees 1-2, chain: 1 -> end
+  std::vector<std::uint8_t> bytes = MemoBytes();
+  bytes[512] = 1;  // the run at 1 now points at itself
+  machine.WriteBytes(memoPath, bytes);
+  EXPECT_EQ(ErrorOf([&] { Write(std::string(5000, 'c')); }).second, 6199);
+  EXPECT_EQ(table->MemoBlock(1), 3u);
+  EXPECT_EQ(table->GetMemoText(1), std::string(1600, 'b'));
+}
+
 TEST_F(MemoTest, FoxProBlocksAreBigEndian) {
   Make(0xF5);
   EXPECT_EQ(Write("hello"), 8u);
