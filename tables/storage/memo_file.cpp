@@ -99,12 +99,29 @@ void XBobjMemo::SetKeys(bool encrypted, std::string readKey, std::string writeKe
   writeKey_ = std::move(writeKey);
 }
 
+bool XBobjMemo::StoredPrefixed() const {
+  return lengthPrefixed_ && encrypted_ && !readKey_.empty();
+}
+
+bool XBobjMemo::WritePrefixed() const {
+  return lengthPrefixed_ && encrypted_ && !writeKey_.empty();
+}
+
 std::uint32_t XBobjMemo::TextOffset() const {
-  return blockHeaderSize_ + (lengthPrefixed_ && encrypted_ ? kLengthPrefix : 0);
+  return blockHeaderSize_ + (WritePrefixed() ? kLengthPrefix : 0);
+}
+
+std::uint32_t XBobjMemo::StoredTextOffset() const {
+  return blockHeaderSize_ + (StoredPrefixed() ? kLengthPrefix : 0);
 }
 
 std::uint32_t XBobjMemo::BlocksFor(std::uint32_t length) const {
   return CeilDiv(static_cast<std::uint64_t>(TextOffset()) + length + endMarkSize_, blockSize_);
+}
+
+std::uint32_t XBobjMemo::StoredBlocksFor(std::uint32_t length) const {
+  return CeilDiv(static_cast<std::uint64_t>(StoredTextOffset()) + length + endMarkSize_,
+                 blockSize_);
 }
 
 void XBobjMemo::ReadHeader() {
@@ -158,7 +175,7 @@ void XBobjMemo::WriteEndMark(std::uint8_t* at) {
 }
 
 std::uint32_t XBobjMemo::ReadBlockLength(std::uint32_t block) {
-  if (!encrypted_) return ScanForEndMark(block);
+  if (!StoredPrefixed()) return ScanForEndMark(block);
   std::uint8_t prefix[kLengthPrefix];
   if (ReadAt(static_cast<std::uint64_t>(block) * blockSize_, prefix, kLengthPrefix) <
       kLengthPrefix) {
@@ -196,7 +213,8 @@ void XBobjMemo::RenameWithTable(std::string_view newTableName) {
 std::uint32_t XBobjMemo::MemoLength(std::uint32_t block) {
   if (block == 0) return 0;
   const std::uint32_t length = ReadBlockLength(block);
-  const std::uint64_t end = static_cast<std::uint64_t>(block) * blockSize_ + TextOffset() + length;
+  const std::uint64_t end =
+      static_cast<std::uint64_t>(block) * blockSize_ + StoredTextOffset() + length;
   if (end > FileSize()) FormatError();
   return length;
 }
@@ -207,11 +225,11 @@ void XBobjMemo::MemoRead(std::uint32_t block, std::uint8_t* buffer, std::uint32_
     return;
   }
   const std::uint32_t textLength = std::min(MemoLength(block), length);
-  length =
-      ReadAt(static_cast<std::uint64_t>(block) * blockSize_ + TextOffset(), buffer, textLength);
+  length = ReadAt(static_cast<std::uint64_t>(block) * blockSize_ + StoredTextOffset(), buffer,
+                  textLength);
   if (encrypted_) TransformBlock(readKey_, buffer, buffer, length, false);
   lastBlock_ = block;
-  lastBlockCount_ = BlocksFor(textLength);
+  lastBlockCount_ = StoredBlocksFor(textLength);
 }
 
 std::string XBobjMemo::MemoText(std::uint32_t block) {
@@ -228,14 +246,14 @@ void XBobjMemo::MemoWrite(const std::uint8_t* buffer, std::uint32_t& block, std:
   if (shared() && !lock.Take(XbLockRegionFor(protocol_, XbLockKind::Memo, 0, 0, 0, false))) {
     Check(LastError(), xb_sub::MemoLock);
   }
-  const std::uint32_t oldBlocks = block != 0 ? BlocksFor(MemoLength(block)) : 0;
+  const std::uint32_t oldBlocks = block != 0 ? StoredBlocksFor(MemoLength(block)) : 0;
   const std::uint32_t newBlock = AllocateBlocks(block, oldBlocks, length);
   const std::uint32_t blocks = BlocksFor(length);
   std::vector<std::uint8_t>& data = writeBuffer_;
   data.assign(static_cast<std::size_t>(blocks) * blockSize_, 0);
   std::memcpy(data.data(), blockHeader_, blockHeaderSize_);
   std::uint32_t at = blockHeaderSize_;
-  if (lengthPrefixed_ && encrypted_) {
+  if (WritePrefixed()) {
     WriteLE32(data.data() + at, length);
     at += kLengthPrefix;
   }

@@ -68,9 +68,10 @@ class XBobjMemo : public XBO_DiskFile {
   XBobjMemo(XBO_DiskFile& owner, std::string_view path, bool shared, bool writable,
             std::uint32_t blockHeaderSize);
 
-  // Blocks a text of length bytes occupies with its block header, prefix and end mark.
+  // Blocks a text of length bytes written now occupies with its block header, prefix and end
+  // mark.
   std::uint32_t BlocksFor(std::uint32_t length) const;
-  // Bytes before the text inside its first block.
+  // Bytes before a text written now inside its first block.
   std::uint32_t TextOffset() const;
   // Reads the 32-byte file header into header_ (a short header is a format error). A file open
   // exclusively is read once: nobody else can change it, so header_ stays its true header.
@@ -94,6 +95,14 @@ class XBobjMemo : public XBO_DiskFile {
  private:
   void OpenExisting(std::string_view path, bool shared, bool writable);
   std::uint32_t ScanForEndMark(std::uint32_t block);
+  // Whether the texts in the file (read with the read key) and the texts written now (with the
+  // write key) carry the length prefix. Only texts written under a key do; while the table key
+  // changes from or to none, the two differ.
+  bool StoredPrefixed() const;
+  bool WritePrefixed() const;
+  // TextOffset and BlocksFor for the texts in the file.
+  std::uint32_t StoredTextOffset() const;
+  std::uint32_t StoredBlocksFor(std::uint32_t length) const;
   void StorePendingHeader();
 
   XBO_DiskFile& owner_;

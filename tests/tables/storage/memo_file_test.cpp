@@ -102,6 +102,35 @@ TEST_F(MemoTest, EncryptedDBaseIIITextsCarryTheirLength) {
   EXPECT_EQ(table->GetMemoText(1), text);
 }
 
+// While the table key changes, each text is read under the old key and written again under the
+// new one: only texts written under a key carry the length.
+TEST_F(MemoTest, DBaseIIITextsMoveBetweenPlainAndEncryptedWithTheirLengthPrefix) {
+  const std::string key = "q3#Lm9!";
+  struct Change {
+    std::string from, to;
+  };
+  for (const Change& change : {Change{"", key}, Change{key, ""}}) {
+    Make(0x83, change.from);
+    Write("hello");
+    XBobjMemo& memo = table->MemoFile();
+    memo.SetKeys(true, change.from, change.to);
+    EXPECT_EQ(memo.MemoText(1), "hello") << change.to;
+    std::uint32_t block = 1;
+    memo.MemoWrite(reinterpret_cast<const std::uint8_t*>("hello again"), block, 11);
+    memo.SetKeys(!change.to.empty(), change.to, change.to);
+    EXPECT_EQ(memo.MemoText(block), "hello again") << change.to;
+    const std::vector<std::uint8_t> bytes = MemoBytes();
+    const std::size_t at = block * 512u + (change.to.empty() ? 0 : 4);
+    EXPECT_EQ(bytes[at + 11], 0x1A) << change.to;
+    if (!change.to.empty()) {
+      EXPECT_EQ(LE32(bytes, block * 512u), 11u);
+    }
+    table.reset();
+    machine.machine().files().Remove(Path("M.DBF"));
+    machine.machine().files().Remove(memoPath);
+  }
+}
+
 TEST_F(MemoTest, ANextFreeBlockInsideUsedBlocksIsNotTrusted) {
   Make(0x83, {}, 0, true);  // shared: the header is read again before each allocation
   Write(std::string(600, 'a'));
