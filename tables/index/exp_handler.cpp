@@ -15,8 +15,12 @@ void TxbExpHandler::SetExpression(std::string_view text) {
   Parse(text);
 }
 
+// The counts are taken over only from a parse that succeeds: a handler left without a tree
+// has no operands (a table filter counts as active by its operand count).
 void TxbExpHandler::Parse(std::string_view text) {
-  root_ = ParseExpression(text, TxbExpParseSettings{this, link_, rules_}, stats_);
+  TxbExpOperandStats stats;
+  root_ = ParseExpression(text, TxbExpParseSettings{this, link_, rules_}, stats);
+  stats_ = stats;
 }
 
 const TxbExpValue& TxbExpHandler::Evaluate() {

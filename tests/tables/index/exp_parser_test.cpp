@@ -203,6 +203,17 @@ TEST_F(ExpParser, SetExpressionReplacesTreeAndResult) {
   EXPECT_EQ(handler.OperandCount(), 0);
 }
 
+TEST_F(ExpParser, FailedParseLeavesNoOperandsBehind) {
+  TxbExpHandler handler(nullptr, false, "LEN('abc')");
+  for (const char* text : {"12.5 7", "LEN('a') + (3.25", "SUBSTR('a', 2) NOSUCH(1)"}) {
+    EXPECT_THROW(handler.SetExpression(text), EXbaseExpression) << text;
+    EXPECT_EQ(handler.Root(), nullptr) << text;
+    EXPECT_EQ(handler.OperandCount(), 0) << text;
+    EXPECT_EQ(handler.WidestOperand(), 0) << text;
+    EXPECT_EQ(handler.MostDecimals(), 0) << text;
+  }
+}
+
 TEST_F(ExpParser, NodesCarryClassCodesAndLiteralFacts) {
   TxbExpHandler handler(nullptr, false, "'abc' + 'd' = UPPER('x') .OR. 1.25 > 2");
   const TxbExpBaseObject* root = handler.Root();
