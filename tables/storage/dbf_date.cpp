@@ -188,7 +188,8 @@ std::int32_t TxbDBFDate::FromText(std::string_view text) const {
 int TxbDBFDate::DayOfWeek(std::int32_t julian) const {
   if (julian <= 0) return 0;
   // Julian day 0 fell on a Monday; the cycle here starts with Sunday = 1.
-  return static_cast<int>((julian + 1) % 7) + 1;
+  // Reduced before the step so that the last 32-bit day does not overflow.
+  return (julian % 7 + 1) % 7 + 1;
 }
 
 }  // namespace tables

@@ -188,6 +188,7 @@ TEST_F(ExpBuiltIns, Dates) {
       {"DOW({})", xb_type::Number, "0"},
       {"DOW(CTOD(''))", xb_type::Number, "0"},
       {"DOW(-5)", xb_type::Number, "0"},
+      {"DOW(2147483647)", xb_type::Number, "3"},  // the last 32-bit day, a Tuesday
   });
 }
 
