@@ -160,8 +160,10 @@ std::uint32_t XBobjMemo::AllocateBlocks(std::uint32_t oldBlock, std::uint32_t ol
   const std::uint32_t needed = BlocksFor(length);
   if (oldBlock != 0 && needed <= oldBlocks) return oldBlock;
   ReadHeader();
-  // A next-free number inside the used part of the file would overwrite other memos.
-  const std::uint32_t block = std::max(ReadLE32(header_), BlocksInFile());
+  // The memo goes at the end of the file, where the header's next free number points in every
+  // sound file: a number inside the used part would overwrite other memos, one past the end (a
+  // damaged header) would put the memo up to terabytes away.
+  const std::uint32_t block = BlocksInFile();
   WriteLE32(header_, block + needed);
   WriteHeader();
   return block;

@@ -1,7 +1,5 @@
 #include "tables/storage/memo_fox.hpp"
 
-#include <algorithm>
-
 #include "tables/storage/byte_order.hpp"
 #include "tables/storage/table_names.hpp"
 
@@ -44,8 +42,8 @@ std::uint32_t XBobjFXMemo20::AllocateBlocks(std::uint32_t oldBlock, std::uint32_
   const std::uint32_t needed = BlocksFor(length);
   if (oldBlock != 0 && needed <= oldBlocks) return oldBlock;
   ReadHeader();
-  // A next-free number inside the used part of the file would overwrite other memos.
-  const std::uint32_t block = std::max(ReadBE32(header_), BlocksInFile());
+  // At the end of the file, as in the first DBT kind (see there).
+  const std::uint32_t block = BlocksInFile();
   WriteBE32(header_, block + needed);
   WriteHeader(kWrittenHeaderBytes);
   return block;

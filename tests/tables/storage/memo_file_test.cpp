@@ -144,6 +144,23 @@ TEST_F(MemoTest, ANextFreeBlockInsideUsedBlocksIsNotTrusted) {
   EXPECT_EQ(table->GetMemoText(1), std::string(600, 'a'));
 }
 
+TEST_F(MemoTest, ANextFreeBlockPastTheEndOfTheFileIsNotTrusted) {
+  for (std::uint8_t version : {0x83, 0xF5}) {
+    Make(version, {}, 0, true);  // shared: the header is read again before each allocation
+    std::vector<std::uint8_t> bytes = machine.ReadBytes(memoPath);
+    const std::uint32_t end =
+        static_cast<std::uint32_t>(bytes.size()) / table->MemoFile().blockSize();
+    bytes[version == 0x83 ? 2 : 1] = 1;  // a damaged header: 65536 blocks further on
+    machine.WriteBytes(memoPath, bytes);
+    EXPECT_EQ(Write("new"), end) << int{version};
+    EXPECT_EQ(MemoBytes().size(), (end + 1) * table->MemoFile().blockSize()) << int{version};
+    EXPECT_EQ(table->GetMemoText(1), "new");
+    table.reset();
+    machine.machine().files().Remove(Path("M.DBF"));
+    machine.machine().files().Remove(memoPath);
+  }
+}
+
 TEST_F(MemoTest, DBaseIVBlocksHaveAHeaderAndAFreeChain) {
   Make(0x8B);
   EXPECT_EQ(Write(std::string(300, 'a')), 1u);
