@@ -19,6 +19,9 @@ constexpr std::uint32_t kMaxBlockSize = 0xFFFF;
 
 XBobjMemo4::XBobjMemo4(XBO_DiskFile& owner, std::string_view path, bool shared, bool writable)
     : XBobjMemo(owner, path, shared, writable, kBlockHeaderSize) {
+  // The header heads the free chain: stale on disk after an abrupt end of the program, it would
+  // hand out the blocks of the memos written since as free.
+  WriteHeaderAtOnce();
   ReadHeader();
   const std::uint32_t size = ReadLE32(header_ + kBlockSizeAt);
   if (size < kMinBlockSize || size > kMaxBlockSize) FormatError();

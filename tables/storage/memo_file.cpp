@@ -131,7 +131,7 @@ void XBobjMemo::ReadHeader() {
 }
 
 void XBobjMemo::WriteHeader(std::uint32_t bytes) {
-  if (shared()) {
+  if (shared() || headerAtOnce_) {
     WriteAt(0, header_, bytes);
   } else {
     pendingHeaderBytes_ = std::max(pendingHeaderBytes_, bytes);

@@ -77,8 +77,11 @@ class XBobjMemo : public XBO_DiskFile {
   // exclusively is read once: nobody else can change it, so header_ stays its true header.
   void ReadHeader();
   // Writes the first bytes of header_. An exclusive file keeps them back until MemoFlush or
-  // Close, sparing each memo write a header write.
+  // Close, sparing each memo write a header write, unless the kind needs its header on disk
+  // at once (see WriteHeaderAtOnce).
   void WriteHeader(std::uint32_t bytes = kHeaderBufferSize);
+  // For a kind whose header must never be stale on disk, even for a moment.
+  void WriteHeaderAtOnce() { headerAtOnce_ = true; }
   // The first block past the end of the file (rounded up), never inside the file header.
   std::uint32_t BlocksInFile();
   // The first block after the file header.
@@ -116,6 +119,7 @@ class XBobjMemo : public XBO_DiskFile {
   std::string writeKey_;
   std::uint32_t lastBlock_ = 0;
   bool headerLoaded_ = false;              // header_ holds an exclusive file's header
+  bool headerAtOnce_ = false;              // see WriteHeaderAtOnce
   std::uint32_t pendingHeaderBytes_ = 0;   // header bytes an exclusive file still has to write
   std::uint32_t knownBlocks_ = 0;          // an exclusive file's end in blocks, 0 until measured
   std::vector<std::uint8_t> writeBuffer_;  // the blocks of the memo being written, reused

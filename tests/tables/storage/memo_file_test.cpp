@@ -181,6 +181,24 @@ TEST_F(MemoTest, DBaseIVBlocksHaveAHeaderAndAFreeChain) {
   EXPECT_EQ(LE32(MemoBytes(), 0), 5u);
 }
 
+// The header of a dBase IV memo file heads its free chain: left stale on disk (a program ended
+// before closing its table), it would hand out the blocks of memos written since as free.
+TEST_F(MemoTest, DBaseIVMemosWrittenBeforeAnAbruptEndSurviveTheNextWrite) {
+  Make(0x8B);
+  Write("written before the end");
+  table->WriteRecord(0);
+  const std::vector<std::uint8_t> tableBytes = machine.ReadBytes(Path("M.DBF"));
+  const std::vector<std::uint8_t> memoBytes = machine.ReadBytes(memoPath);
+  table.reset();
+  machine.WriteBytes(Path("M.DBF"), tableBytes);
+  machine.WriteBytes(memoPath, memoBytes);
+  table = std::make_unique<XBO_dBaseFld>(Path("M"), false, true, "");
+  table->BlankRecord();
+  EXPECT_EQ(Write("next"), 2u);
+  table->ReadRecord(1);
+  EXPECT_EQ(table->GetMemoText(1), "written before the end");
+}
+
 TEST_F(MemoTest, DBaseIVSplitsALongerFreeRun) {
   Make(0x8B);
   Write(std::string(1200, 'a'));  // blocks 1-3
