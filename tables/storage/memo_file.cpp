@@ -120,8 +120,9 @@ std::uint32_t XBobjMemo::BlocksFor(std::uint32_t length) const {
 }
 
 std::uint32_t XBobjMemo::StoredBlocksFor(std::uint32_t length) const {
-  return CeilDiv(static_cast<std::uint64_t>(StoredTextOffset()) + length + endMarkSize_,
-                 blockSize_);
+  // Without the end mark: writers that end a text with a single 0x1A fill no more than this,
+  // and a rewrite in place must not reach into the memo after it.
+  return CeilDiv(static_cast<std::uint64_t>(StoredTextOffset()) + length, blockSize_);
 }
 
 void XBobjMemo::ReadHeader() {

@@ -103,7 +103,7 @@ class XBobjMemo : public XBO_DiskFile {
   // changes from or to none, the two differ.
   bool StoredPrefixed() const;
   bool WritePrefixed() const;
-  // TextOffset and BlocksFor for the texts in the file.
+  // TextOffset for the texts in the file, and the blocks such a text surely occupies.
   std::uint32_t StoredTextOffset() const;
   std::uint32_t StoredBlocksFor(std::uint32_t length) const;
   void StorePendingHeader();

@@ -76,6 +76,29 @@ TEST_F(MemoTest, DBaseIIIReusesBlocksOnlyForTextsThatFit) {
   EXPECT_EQ(table->GetMemoText(1), std::string(1100, 'b'));
 }
 
+// Some writers end a text with one 0x1A: a 511-byte text then fills exactly one block, and
+// the memo after it starts in the next.
+TEST_F(MemoTest, DBaseIIITextsAreRewrittenInPlaceOnlyWithinTheBlocksOfTheirText) {
+  Make(0x83);
+  std::vector<std::uint8_t> bytes = machine.ReadBytes(memoPath);
+  bytes.resize(3 * 512, 0);
+  bytes[0] = 3;
+  std::fill(bytes.begin() + 512, bytes.begin() + 1023, 'a');
+  bytes[1023] = 0x1A;
+  const std::string next = "next\x1A\x1A";
+  std::copy(next.begin(), next.end(), bytes.begin() + 1024);
+  machine.WriteBytes(memoPath, bytes);
+  for (int block : {1, 2}) {
+    table->SetFieldNumber(1, block);
+    table->AppendRecord();
+  }
+  table->ReadRecord(1);
+  EXPECT_EQ(table->GetMemoText(1), std::string(511, 'a'));
+  EXPECT_EQ(Write(std::string(600, 'b')), 3u);
+  table->ReadRecord(2);
+  EXPECT_EQ(table->GetMemoText(1), "next");
+}
+
 TEST_F(MemoTest, DBaseIIITextsEndAtTheirFirstEndMark) {
   Make(0x83);
   Write(
