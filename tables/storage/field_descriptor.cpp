@@ -21,6 +21,8 @@ std::string NameOf(const std::uint8_t* descriptor) {
     char c = static_cast<char>(descriptor[i]);
     name += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   }
+  // Some writers pad names with blanks instead of zero bytes.
+  name.erase(name.find_last_not_of(' ') + 1);
   return name;
 }
 

@@ -9,7 +9,7 @@
 namespace tables {
 
 struct XbFieldDesc {
-  std::string name;  // upper case, without its zero padding
+  std::string name;  // upper case, without its padding (zero bytes or blanks)
   char type = 0;     // type letter as stored
   int length = 0;    // for C: length + 256 x the decimals byte
   int decimals = 0;  // 0 for C

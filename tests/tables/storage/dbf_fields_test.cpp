@@ -70,6 +70,17 @@ TEST_F(DbfFieldsTest, NamesAreFoundWithoutRegardToCase) {
             (Failure{"dBase field name is invalid - C:\\DATA\\F.DBF->NAMEX", 1003, 1298}));
 }
 
+TEST_F(DbfFieldsTest, StoredNamesPaddedWithBlanksAreFoundToo) {
+  table.reset();
+  std::vector<std::uint8_t> bytes = machine.ReadBytes(Path("F.DBF"));
+  std::fill(bytes.begin() + 32 + 4, bytes.begin() + 32 + 11, ' ');  // "NAME" and seven blanks
+  machine.WriteBytes(Path("F.DBF"), bytes);
+  table = std::make_unique<XBO_dBaseFld>(Path("F"), false, true, "");
+  for (const char* name : {"name", "NAME ", "Name"}) {
+    EXPECT_EQ(table->FieldNumberOf(name), 1) << name;
+  }
+}
+
 TEST_F(DbfFieldsTest, ABlankRecordHoldsFormattedZeros) {
   EXPECT_EQ(table->GetFieldText("PRICE"), " 0.00");
   EXPECT_EQ(table->GetFieldText("QTY"), "  0");
