@@ -66,6 +66,12 @@ bool IsMemoType(char type) {
   return type == 'B' || type == 'G' || type == 'M';
 }
 
+// Only the days of the years 1 to 9999 have a "yyyymmdd" text.
+bool HasStorageText(std::int32_t julian) {
+  const CalendarDate date = XbDate().Split(julian);
+  return date.year >= 1 && date.year <= 9999;
+}
+
 // Minimum stored width of a binary field type.
 std::size_t BinaryWidth(char type) {
   return (type == 'B' || type == 'T' || type == 'Y') ? 8 : 4;
@@ -305,7 +311,9 @@ std::int32_t XBO_dBaseFld::GetFieldDate(std::string_view name) {
 void XBO_dBaseFld::SetFieldDate(int n, std::int32_t julian) {
   const XbFieldDesc& field = Field(n);
   if (field.type != 'D') FieldError(xb_code::FieldTypeIncorrect, xb_sub::FieldTypeCheck, field);
-  if (julian == -1) FieldError(xb_code::FieldTypeIncorrect, xb_sub::InvalidDate, field);
+  if (julian == -1 || (julian > 0 && !HasStorageText(julian))) {
+    FieldError(xb_code::FieldTypeIncorrect, xb_sub::InvalidDate, field);
+  }
   SetFieldText(n, XbDate().StorageText(julian));
 }
 

@@ -69,7 +69,7 @@ class XBO_dBaseFld : public XBO_dBaseDBF, public XbRecordSource {
   void SetFieldNumber(std::string_view name, double value);
 
   // D fields as Julian day numbers (0: empty). Unreadable text: error 1004, subcode -7;
-  // setting -1: error 1004, subcode 1251.
+  // setting -1 or a day outside the years 1 to 9999: error 1004, subcode 1251.
   std::int32_t GetFieldDate(int n);
   std::int32_t GetFieldDate(std::string_view name);
   void SetFieldDate(int n, std::int32_t julian);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tables/storage/create_table.hpp"
+#include "tables/storage/dbf_date.hpp"
 #include "tables/storage/xbase_error.hpp"
 #include "tests/tables/storage/storage_test_machine.hpp"
 
@@ -141,6 +142,21 @@ TEST_F(DbfFieldsTest, DatesAreStoredAsYearMonthDay) {
             "dBase field is of incorrect type - Invalid date in field F->BORN (2021XX01)");
   EXPECT_EQ(FailureOf([&] { table->SetFieldDate(4, -1); }).subcode, 1251);
   EXPECT_EQ(FailureOf([&] { table->GetFieldDate(1); }).subcode, 1299);
+}
+
+// Only the days of the years 1 to 9999 have a "yyyymmdd" text.
+TEST_F(DbfFieldsTest, DatesWithoutAFourDigitYearAreRefused) {
+  table->SetFieldDate("BORN", kFirstOf1980);
+  const std::int32_t firstDay = *TxbDBFDate::FromCalendar(1, 1, 1);
+  const std::int32_t lastDay = *TxbDBFDate::FromCalendar(9999, 12, 31);
+  for (std::int32_t julian : {1, firstDay - 1, lastDay + 1}) {
+    EXPECT_EQ(FailureOf([&] { table->SetFieldDate(4, julian); }).subcode, 1251) << julian;
+    EXPECT_EQ(table->GetFieldText(4), "19800101") << julian;
+  }
+  table->SetFieldDate(4, firstDay);
+  EXPECT_EQ(table->GetFieldText(4), "00010101");
+  table->SetFieldDate(4, lastDay);
+  EXPECT_EQ(table->GetFieldText(4), "99991231");
 }
 
 TEST_F(DbfFieldsTest, LogicalsFromLettersAndNumbers) {
