@@ -26,8 +26,8 @@ struct SimContext {
   std::string systemFolder;            // e.g. "C:\WINDOWS\SYSTEM"
   std::string tempFolder;              // e.g. "C:\WINDOWS\TEMP", without trailing backslash
   // True when the Windows path (full, any case) names the executable of a running process:
-  // such a file cannot be overwritten or deleted (SharingViolation). Unset means no process
-  // holds any file.
+  // such a file cannot be written or overwritten (SharingViolation) nor deleted (AccessDenied).
+  // Unset means no process holds any file.
   std::function<bool(const std::string& windowsPath)> isRunningExecutable;
 
   // The drive of a letter (either case), or null when the machine has no such drive.

@@ -93,7 +93,9 @@ ErrorCode SimFileSystem::Copy(std::string_view source, std::string_view target, 
 }
 
 ErrorCode SimFileSystem::Remove(std::string_view path) {
-  if (Exists(path) && IsRunningExecutable(path)) return win_error::SharingViolation;
+  // The mapped image of a running program cannot be deleted: DeleteFile answers access denied,
+  // not the sharing violation a write or copy meets.
+  if (Exists(path) && IsRunningExecutable(path)) return win_error::AccessDenied;
   return HostFileSystem::Remove(path);
 }
 

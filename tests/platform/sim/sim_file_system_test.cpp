@@ -182,7 +182,7 @@ TEST_F(SimFileSystemTest, RunningExecutableCannotBeOverwrittenOrDeleted) {
             win_error::FileExists);
   EXPECT_EQ(files_.Copy("Missing.exe", "C:\\WINDOWS\\SYSTEM\\Qalvint.exe", false),
             win_error::FileNotFound);
-  EXPECT_EQ(files_.Remove("\\WINDOWS\\SYSTEM\\QALVINT.EXE"), win_error::SharingViolation);
+  EXPECT_EQ(files_.Remove("\\WINDOWS\\SYSTEM\\QALVINT.EXE"), win_error::AccessDenied);
   std::unique_ptr<File> file;
   EXPECT_EQ(files_.Open("C:\\WINDOWS\\SYSTEM\\QALVINT.EXE", kReadWrite, file_share::ReadWrite,
                         Disposition::OpenExisting, file),
