@@ -38,7 +38,7 @@ struct Profile {
 const std::vector<Profile>& Profiles() {
   static const std::vector<Profile> profiles = {
       {"win95",
-       {platform_id::Windows, 4, 0, 950, ""},
+       {platform_id::Windows, 4, 0, 0x040003B6, ""},
        "Microsoft Windows 95",
        "4.00.950",
        "C:\\WINDOWS",

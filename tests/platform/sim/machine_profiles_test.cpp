@@ -20,7 +20,8 @@ struct ProfileCase {
 };
 
 const ProfileCase kProfiles[] = {
-    {"win95", platform_id::Windows, 4, 0, 950, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", "FAT", 0},
+    {"win95", platform_id::Windows, 4, 0, 0x040003B6, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", "FAT",
+     0},
     {"win98", platform_id::Windows, 4, 10, 0x040A07CE, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", "FAT",
      0},
     {"nt4", platform_id::Nt, 4, 0, 1381, "C:\\WINNT", "C:\\WINNT\\SYSTEM32", "NTFS", 4},
