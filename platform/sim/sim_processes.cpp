@@ -94,6 +94,8 @@ ErrorCode SimProcesses::EnumerateIds(std::vector<ProcessId>& ids) {
 }
 
 ErrorCode SimProcesses::OpenProcess(ProcessId id, std::uint32_t access, ProcessHandle& handle) {
+  // The Idle process (id 0) is refused as an invalid parameter, whatever the table says of it.
+  if (id == 0) return win_error::InvalidParameter;
   ErrorCode result = win_error::Success;
   Update([&](ProcessTable& table) {
     const SimProcess* process = table.Find(id);

@@ -53,7 +53,7 @@ TEST_F(SimProcessesTest, NamesOfProcessesAsPsapiGivesThem) {
   ASSERT_EQ(processes.EnumerateIds(ids), win_error::Success);
   EXPECT_EQ(ids, (std::vector<ProcessId>{0, 8, 0xA4, 0x1A8, 0x200}));
   ProcessHandle handle = 0;
-  EXPECT_EQ(processes.OpenProcess(0, kQuery, handle), win_error::AccessDenied);
+  EXPECT_EQ(processes.OpenProcess(0, kQuery, handle), win_error::InvalidParameter);
   EXPECT_EQ(processes.OpenProcess(0xA4, kQuery, handle), win_error::AccessDenied);
   EXPECT_EQ(processes.OpenProcess(0x999, kQuery, handle), win_error::InvalidParameter);
   std::string name = "x";
