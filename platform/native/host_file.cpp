@@ -7,18 +7,23 @@
 #include <cerrno>
 
 #include "platform/native/host_errors.hpp"
+#include "platform/native/host_file_time.hpp"
 #include "platform/native/share_mode_locks.hpp"
 
 namespace platform {
 
-HostFile::HostFile(int fd, HostFileId id, bool writableDescriptor, std::uint32_t access)
+HostFile::HostFile(int fd, HostFileId id, bool writableDescriptor, std::uint32_t access,
+                   std::function<FileTime()> writeTime, bool changed)
     : fd_(fd),
       id_(id),
       writableDescriptor_(writableDescriptor),
       canRead_((access & file_access::GenericRead) != 0),
-      canWrite_((access & file_access::GenericWrite) != 0) {}
+      canWrite_((access & file_access::GenericWrite) != 0),
+      writeTime_(std::move(writeTime)),
+      changed_(changed) {}
 
 HostFile::~HostFile() {
+  StampWriteTime();
   // Closing the only descriptor of the open file description drops its host locks.
   close(fd_);
   ProcessLockTable::Instance().ReleaseAll(id_, this);
@@ -56,6 +61,7 @@ ErrorCode HostFile::WriteAt(std::uint64_t offset, const void* buffer, std::uint3
     }
     if (done == 0) return win_error::DiskFull;
     transferred += static_cast<std::uint32_t>(done);
+    changed_ = true;
   }
   return win_error::Success;
 }
@@ -77,7 +83,15 @@ ErrorCode HostFile::Truncate(std::uint64_t size) {
   if (!canWrite_) return win_error::AccessDenied;
   if (size > kShareMarkerBase) return win_error::InvalidParameter;
   if (ftruncate(fd_, static_cast<off_t>(size)) != 0) return ErrorFromErrno(errno);
+  changed_ = true;
   return win_error::Success;
+}
+
+void HostFile::StampWriteTime() {
+  // The host stamped its own time at every change; the machine's clock has the last word.
+  if (!changed_ || !writeTime_) return;
+  const timespec times[2] = {{0, UTIME_OMIT}, HostTimeFromFileTime(writeTime_())};
+  futimens(fd_, times);
 }
 
 ErrorCode HostFile::Lock(std::uint64_t offset, std::uint64_t length) {

@@ -3,6 +3,7 @@
 // access enforced by the handle, LockFile/UnlockFile ranges that exclude every other range
 // locked in this process and, through open-file-description locks, in other processes.
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/file_system.hpp"
@@ -15,8 +16,11 @@ class HostFile final : public File {
  public:
   // Takes ownership of `fd`. `writableDescriptor`: the descriptor itself is open for writing
   // (a handle opened for reading still gets such a descriptor whenever the host allows it,
-  // so that its locks are exclusive).
-  HostFile(int fd, HostFileId id, bool writableDescriptor, std::uint32_t access);
+  // so that its locks are exclusive). `writeTime`, when set, is the machine clock: a file
+  // created, truncated or written through the handle takes its time as the last-write time
+  // when the handle closes (`changed`: it was created or truncated when opened).
+  HostFile(int fd, HostFileId id, bool writableDescriptor, std::uint32_t access,
+           std::function<FileTime()> writeTime = {}, bool changed = false);
   ~HostFile() override;
   HostFile(const HostFile&) = delete;
   HostFile& operator=(const HostFile&) = delete;
@@ -34,18 +38,22 @@ class HostFile final : public File {
 
  private:
   ErrorCode SetHostLock(short type, std::uint64_t offset, std::uint64_t length);
+  void StampWriteTime();
 
   int fd_;
   HostFileId id_;
   bool writableDescriptor_;
   bool canRead_;
   bool canWrite_;
+  std::function<FileTime()> writeTime_;
+  bool changed_;
 };
 
 // CreateFile on a mapped path: the disposition decides between creating and opening, the
 // access and share mode are checked against every other handle of the file (SharingViolation),
-// a folder or a read-only file asked for writing is AccessDenied.
+// a folder or a read-only file asked for writing is AccessDenied. `writeTime` as for HostFile.
 ErrorCode OpenHostFile(const MappedPath& path, std::uint32_t access, std::uint32_t share,
-                       Disposition disposition, std::unique_ptr<File>& result);
+                       Disposition disposition, std::unique_ptr<File>& result,
+                       const std::function<FileTime()>& writeTime = {});
 
 }  // namespace platform

@@ -35,7 +35,8 @@ bool KnownDisposition(Disposition disposition) {
 }  // namespace
 
 ErrorCode OpenHostFile(const MappedPath& path, std::uint32_t access, std::uint32_t share,
-                       Disposition disposition, std::unique_ptr<File>& result) {
+                       Disposition disposition, std::unique_ptr<File>& result,
+                       const std::function<FileTime()>& writeTime) {
   result.reset();
   if (!KnownDisposition(disposition)) return win_error::InvalidParameter;
   if (!path.parentExists) return win_error::PathNotFound;
@@ -72,7 +73,8 @@ ErrorCode OpenHostFile(const MappedPath& path, std::uint32_t access, std::uint32
   if (truncates && ftruncate(fd, 0) != 0) return ErrorFromErrno(errno);
 
   const HostFileId id{status.st_dev, status.st_ino};
-  result = std::make_unique<HostFile>(descriptor.release(), id, writableDescriptor, access);
+  result = std::make_unique<HostFile>(descriptor.release(), id, writableDescriptor, access,
+                                      writeTime, mayCreate || truncates);
   return win_error::Success;
 }
 

@@ -64,7 +64,7 @@ ErrorCode HostFileSystem::Open(std::string_view path, std::uint32_t access, std:
   MappedPath mapped;
   const ErrorCode error = mapper_->Map(path, LastPart::Name, mapped);
   if (error != win_error::Success) return error;
-  return OpenHostFile(mapped, access, share, disposition, result);
+  return OpenHostFile(mapped, access, share, disposition, result, writeTime_);
 }
 
 ErrorCode HostFileSystem::Attributes(std::string_view path, std::uint32_t& attributes) {

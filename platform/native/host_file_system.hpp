@@ -2,6 +2,7 @@
 // A FileSystem over host files with Windows behaviour, for any mapping of paths onto the
 // host: names found without regard to case, share modes and byte-range locks that hold
 // between handles and processes, Windows error numbers.
+#include <functional>
 #include <memory>
 
 #include "platform/file_system.hpp"
@@ -26,8 +27,13 @@ class HostFileSystem : public FileSystem {
   ErrorCode VolumeFileSystem(std::string_view root, std::string& name) override;
   std::string HostPath(std::string_view path) override;
 
+  // The machine clock that gives files created or written through this file system their
+  // last-write time; unset, the host's own time stays.
+  void SetWriteTimeSource(std::function<FileTime()> now) { writeTime_ = std::move(now); }
+
  private:
   std::unique_ptr<PathMapper> mapper_;
+  std::function<FileTime()> writeTime_;
 };
 
 }  // namespace platform

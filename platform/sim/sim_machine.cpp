@@ -95,15 +95,20 @@ SimMachine::SimMachine(MachineConfig config, const std::filesystem::path& folder
   context_.isRunningExecutable = [this](const std::string& path) {
     return processes_->IsRunningExecutable(path);
   };
-  files_ = std::make_unique<SimFileSystem>(context_);
+  if (options.virtualClock.value_or(config_.virtualClock)) {
+    clock_ = std::make_shared<VirtualClock>(config_.clockStart.value_or(HostNow()),
+                                            config_.processor.megahertz);
+  } else {
+    clock_ = std::make_shared<RealClock>(config_.processor.megahertz);
+  }
+  auto files = std::make_unique<SimFileSystem>(context_);
+  // A real clock is the host's, which stamps files by itself.
+  if (clock_->IsVirtual())
+    files->SetWriteTimeSource([clock = clock_] { return clock->NowAsFileTime(); });
+  files_ = std::move(files);
   shell_ = std::make_unique<SimShell>(context_, *files_, *processes_);
   system_ = std::make_unique<SimSystemInfo>(config_);
   program_ = std::make_unique<SimProgramContext>(context_, *files_, options.programPath);
-  if (options.virtualClock.value_or(config_.virtualClock))
-    clock_ = std::make_unique<VirtualClock>(config_.clockStart.value_or(HostNow()),
-                                            config_.processor.megahertz);
-  else
-    clock_ = std::make_unique<RealClock>(config_.processor.megahertz);
 }
 
 SimMachine::~SimMachine() {

@@ -70,7 +70,8 @@ class SimMachine : public Machine {
   std::unique_ptr<Shell> shell_;
   std::unique_ptr<SystemInfo> system_;
   std::unique_ptr<ProgramContext> program_;
-  std::unique_ptr<Clock> clock_;
+  // Shared with the handles that stamp file times, which may outlive the machine.
+  std::shared_ptr<Clock> clock_;
   // The security service (owners and access lists kept in security.ini) joins here.
   ProcessId programId_ = 0;
 };

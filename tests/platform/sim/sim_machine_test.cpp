@@ -130,6 +130,37 @@ TEST_F(SimMachineTest, ClockFollowsTheOptionElseMachineIni) {
   EXPECT_EQ(machine->clock().Now().day, 16);
 }
 
+TEST_F(SimMachineTest, AVirtualClockGivesWrittenFilesTheirLastWriteTime) {
+  auto machine = SimMachine::Open(folder.path(), SimOptions{"", true});
+  FileSystem& files = machine->files();
+  const auto lastWrite = [&](std::string_view path) {
+    std::vector<FindData> found;
+    EXPECT_EQ(files.Find(path, found), win_error::Success);
+    return found.empty() ? FileTime{0} : found.front().lastWriteTime;
+  };
+  WriteText(files, "C:\\WINDOWS\\KVLOG.DAT", "log");
+  const FileTime written = machine->clock().NowAsFileTime();
+  EXPECT_EQ(lastWrite("C:\\WINDOWS\\KVLOG.DAT"), written);
+  EXPECT_EQ(FileTimeToLocal(written).year, 2001);
+
+  machine->clock().Sleep(60 * 60 * 1000);
+  std::unique_ptr<File> reader;
+  ASSERT_EQ(files.Open("C:\\WINDOWS\\KVLOG.DAT", file_access::GenericRead, file_share::ReadWrite,
+                       Disposition::OpenExisting, reader),
+            win_error::Success);
+  reader.reset();
+  EXPECT_EQ(lastWrite("C:\\WINDOWS\\KVLOG.DAT"), written);  // reading changes nothing
+
+  ASSERT_EQ(files.Copy("C:\\WINDOWS\\KVLOG.DAT", "C:\\WINDOWS\\KVLOG.BAK", false), 0u);
+  EXPECT_EQ(lastWrite("C:\\WINDOWS\\KVLOG.BAK"), written);  // a copy keeps the source's time
+  std::unique_ptr<File> created;
+  ASSERT_EQ(files.Open("C:\\WINDOWS\\EMPTY.DAT", file_access::GenericWrite, file_share::None,
+                       Disposition::CreateNew, created),
+            win_error::Success);
+  created.reset();
+  EXPECT_EQ(lastWrite("C:\\WINDOWS\\EMPTY.DAT"), machine->clock().NowAsFileTime());
+}
+
 TEST_F(SimMachineTest, ProgramContextFoldersAndIniFiles) {
   auto machine = Open();
   ProgramContext& program = machine->program();
