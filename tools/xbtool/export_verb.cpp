@@ -14,7 +14,7 @@ constexpr const char* kHelp =
     "\n"
     "  --json  one JSON array with an object per record: \"_recno\", \"_deleted\", then each\n"
     "          field by its name. C as text without trailing blanks; N, F, I as numbers\n"
-    "          (N and F null when blank or filled with *); B as a number in version 0x30\n"
+    "          (N and F 0 when blank, null when filled with *); B as a number in version 0x30\n"
     "          tables, else as memo text; Y as a decimal text with four decimals; D as\n"
     "          \"YYYY-MM-DD\" (null when empty); L as true or false; T as\n"
     "          \"YYYY-MM-DDTHH:MM:SS.mmm\" (null when its day number is 0); M and G as their\n"

@@ -34,6 +34,10 @@ FieldValue ShortestNumber(double value) {
   return FieldValue::OfNumber(std::string(buffer, result.ptr));
 }
 
+std::string ZeroLiteral(int decimals) {
+  return decimals > 0 ? "0." + std::string(static_cast<std::size_t>(decimals), '0') : "0";
+}
+
 // Raises the engine's error for a binary field too narrow for its type.
 void RequireWidth(tables::XBO_dBaseFld& table, int n, int width) {
   if (table.FieldLength(n) < width) table.GetFieldNumber(n);
@@ -42,6 +46,8 @@ void RequireWidth(tables::XBO_dBaseFld& table, int n, int width) {
 FieldValue DecimalField(tables::XBO_dBaseFld& table, int n) {
   const std::string stored = table.GetFieldText(n);
   const std::string_view text = Trim(stored);
+  // A blank number field holds 0 (other programs' "null" included), shown with its decimals.
+  if (text.empty()) return FieldValue::OfNumber(ZeroLiteral(table.FieldDecimals(n)));
   // Some writers fill a number field with "*" for a missing value.
   if (text.find_first_not_of('*') == std::string_view::npos) return FieldValue::Null();
   if (auto literal = DecimalLiteral(text)) return FieldValue::OfNumber(*literal);

@@ -1,7 +1,8 @@
 #pragma once
 // The value of one field of the current record as the tool shows and exports it:
 // - C and types the tool does not know: the text without trailing blanks;
-// - N and F: the stored number (null when the field is blank or all "*"), I: the integer;
+// - N and F: the stored number (0 when the field is blank, null when it is all "*"),
+//   I: the integer;
 // - B: the number in version 0x30 tables (null when not finite), elsewhere a memo like M;
 // - Y: an exact decimal text with four decimals from the stored 64-bit integer;
 // - D: "YYYY-MM-DD", null for the empty date; L: true or false;
