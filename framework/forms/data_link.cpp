@@ -60,15 +60,23 @@ bool FieldDataLink::FieldBoolean() const {
 }
 
 void FieldDataLink::WriteText(std::string text) {
-  FlagScope writing(writing_);
-  BeginWrite();
-  DataSet()->SetFieldText(field_, text);
+  Write([&] { DataSet()->SetFieldText(field_, text); });
 }
 
 void FieldDataLink::WriteBoolean(bool value) {
-  FlagScope writing(writing_);
-  BeginWrite();
-  DataSet()->SetFieldBoolean(field_, value);
+  Write([&] { DataSet()->SetFieldBoolean(field_, value); });
+}
+
+void FieldDataLink::Write(const std::function<void()>& store) {
+  try {
+    FlagScope writing(writing_);
+    BeginWrite();
+    store();
+  } catch (...) {
+    // The control already shows the refused value: show the field's again.
+    refresh_();
+    throw;
+  }
 }
 
 void FieldDataLink::DataChanged() {

@@ -33,7 +33,8 @@ class FieldDataLink : public db::DataSourceLink {
   bool FieldBoolean() const;
   // Writes a value: starts editing when needed; raises EDatabaseError when the dataset is
   // not in edit or insert state and cannot be put there. The control is not refreshed from
-  // the field while its own value is being written.
+  // the field while its own value is being written; a refused value makes it show the
+  // field's value again.
   void WriteText(std::string text);
   void WriteBoolean(bool value);
 
@@ -42,6 +43,7 @@ class FieldDataLink : public db::DataSourceLink {
 
  private:
   void BeginWrite();
+  void Write(const std::function<void()>& store);
   std::function<void()> refresh_;
   db::TDataSource* source_ = nullptr;
   std::string field_;

@@ -123,6 +123,15 @@ TEST_F(DataControlsTest, WithoutAutoEditABrowsingDatasetRefusesTheChange) {
   form.source.SetEnabled(true);
   form.source.SetAutoEdit(false);
   EXPECT_THROW(form.userName.SetText("X"), db::EDatabaseError);
+  EXPECT_THROW(form.adult.SetChecked(false), db::EDatabaseError);
+  EXPECT_THROW(form.porn.SetChecked(false), db::EDatabaseError);
+  EXPECT_THROW(form.age.EnterText("Preschool"), db::EDatabaseError);
+  // The refused values are not left on screen as if they had been taken.
+  EXPECT_EQ(form.userName.Text(), "PARENT");
+  EXPECT_TRUE(form.adult.Checked());
+  EXPECT_TRUE(form.porn.Checked());
+  EXPECT_EQ(form.age.Text(), "Age 25-34");
+  EXPECT_EQ(table.FieldText("UserName"), "PARENT");
 }
 
 TEST_F(DataControlsTest, SeveralAcceptedTextsCheckTheBoxAndTheFirstIsWritten) {
