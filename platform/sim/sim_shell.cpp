@@ -1,5 +1,6 @@
 #include "platform/sim/sim_shell.hpp"
 
+#include "platform/exception.hpp"
 #include "platform/ini_text.hpp"
 #include "platform/native/shell_link_format.hpp"
 
@@ -22,7 +23,14 @@ bool IsProgram(std::string_view path) {
 }  // namespace
 
 ErrorCode SimShell::SaveLink(const ShellLinkData& link, std::string_view linkFile) {
-  const std::vector<std::uint8_t> bytes = ShellLinkBytes(link);
+  // A text too long for the format is refused like a bad argument, as the shell-link object
+  // refuses it: a caller that ignores the result must not meet an exception.
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = ShellLinkBytes(link);
+  } catch (const Exception&) {
+    return win_error::InvalidParameter;
+  }
   std::unique_ptr<File> file;
   if (ErrorCode error = files_.Open(linkFile, file_access::GenericWrite, file_share::None,
                                     Disposition::CreateAlways, file))

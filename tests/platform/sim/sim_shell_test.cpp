@@ -52,6 +52,15 @@ TEST_F(SimShellTest, LinksAreWrittenInTheLinkFormat) {
   EXPECT_EQ(machine->shell().SaveLink(link, "C:\\NO SUCH FOLDER\\x.lnk"), win_error::PathNotFound);
 }
 
+TEST_F(SimShellTest, ALinkTheFormatCannotHoldIsAnErrorNumberAndNoFile) {
+  ShellLinkData link;
+  link.path = "C:\\WINDOWS\\SYSTEM\\QALVINT.EXE";
+  link.description = std::string(70000, 'd');
+  EXPECT_EQ(machine->shell().SaveLink(link, "C:\\WINDOWS\\Korvane.lnk"),
+            win_error::InvalidParameter);
+  EXPECT_FALSE(machine->files().Exists("C:\\WINDOWS\\Korvane.lnk"));
+}
+
 TEST_F(SimShellTest, ProgramsAreFoundInTheUsualPlacesAndStart) {
   struct Case {
     const char* file;
