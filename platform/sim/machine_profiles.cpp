@@ -142,7 +142,8 @@ std::vector<StartingProcess> ProcessesOf(const Profile& profile) {
             {0x110, windows + "\\EXPLORER.EXE", true, true, "Program Manager", false},
             {0x114, system + "\\SYSTRAY.EXE", true, true, "SysTray", true}};
   }
-  const ProcessId systemId = profile.version.major >= 5 ? 8 : 4;
+  // The System process is id 2 on NT 4.0 and id 8 on Windows 2000.
+  const ProcessId systemId = profile.version.major >= 5 ? 8 : 2;
   return {{0, "[System Process]", false, false, "", true},
           {systemId, "System", false, true, "", true},
           {0x8C, system + "\\smss.exe", true, true, "", true},

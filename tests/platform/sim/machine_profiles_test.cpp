@@ -24,7 +24,7 @@ const ProfileCase kProfiles[] = {
      0},
     {"win98", platform_id::Windows, 4, 10, 0x040A07CE, "C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM", "FAT",
      0},
-    {"nt4", platform_id::Nt, 4, 0, 1381, "C:\\WINNT", "C:\\WINNT\\SYSTEM32", "NTFS", 4},
+    {"nt4", platform_id::Nt, 4, 0, 1381, "C:\\WINNT", "C:\\WINNT\\SYSTEM32", "NTFS", 2},
     {"win2000", platform_id::Nt, 5, 0, 2195, "C:\\WINNT", "C:\\WINNT\\SYSTEM32", "NTFS", 8},
 };
 
