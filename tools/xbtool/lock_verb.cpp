@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/real_clock.hpp"
 #include "platform/win_types.hpp"
 #include "tables/storage/lock_protocol.hpp"
 #include "tools/xbtool/table_access.hpp"
@@ -55,7 +56,9 @@ int RunLock(VerbContext& context) {
     return kExitNegative;
   }
   context.out << "locked" << std::endl;
-  if (holdMilliseconds > 0) context.machine.clock().Sleep(holdMilliseconds);
+  // The hold is for programs running beside this one: it lasts in real time, also on a
+  // simulated machine whose clock is virtual (where sleeping would not wait at all).
+  if (holdMilliseconds > 0) platform::RealClock(0).Sleep(holdMilliseconds);
   table->Unlock();
   return kExitSuccess;
 }

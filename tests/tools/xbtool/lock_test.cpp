@@ -2,9 +2,12 @@
 // record locks (computed here from the protocols' table, not by the engine).
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include "platform/native/native_file_system.hpp"
+#include "platform/sim/machine_profiles.hpp"
 #include "tests/tools/xbtool/xbtool_test_support.hpp"
 
 namespace tools::xbtool {
@@ -100,6 +103,27 @@ TEST_F(LockedTable, HoldKeepsTheLockUntilTheProgramEnds) {
   EXPECT_EQ(handle->Lock(record4, 1), platform::win_error::Success);
   EXPECT_EQ(handle->Unlock(record4, 1), platform::win_error::Success);
   EXPECT_EQ(Xbtool({"set", table, "4", "NAME=changed"}).code, 0);
+}
+
+TEST(LockHold, LastsInRealTimeOnAMachineWithAVirtualClock) {
+  TempFolder folder;
+  platform::sim::MakeMachine(folder.path(), "win98");
+  const auto ini = folder.path() / "machine.ini";
+  std::stringstream text;
+  text << std::ifstream(ini, std::ios::binary).rdbuf();
+  std::string config = text.str();
+  const auto mode = config.find("\nMode=real");
+  ASSERT_NE(mode, std::string::npos);
+  config.replace(mode, 10, "\nMode=virtual");
+  std::ofstream(ini, std::ios::binary | std::ios::trunc) << config;
+  const std::string machine = folder.path().string();
+  XbtoolOk({"create", "C:\\T.DBF", "--version", "0x03", "--field", "A,C,5", "--machine", machine});
+  XbtoolOk({"append", "C:\\T.DBF", "A=x", "--machine", machine});
+  ChildProgram holder(
+      {XbtoolProgram(), "lock", "C:\\T.DBF", "1", "--hold", "600", "--machine", machine});
+  ASSERT_EQ(holder.ReadLine(), "locked");
+  EXPECT_EQ(Xbtool({"lock", "C:\\T.DBF", "1", "--machine", machine}).out, "busy\n");
+  holder.Stop();
 }
 
 TEST_F(LockedTable, WrongOptionsAreUsageErrors) {
