@@ -237,7 +237,8 @@ void AssignFields(tables::XBO_dBaseFld& table, const std::vector<Assignment>& as
   std::vector<std::pair<int, const Assignment*>> fields;
   std::set<int> seen;
   for (const Assignment& assignment : assignments) {
-    const int n = table.FieldNumberOf(assignment.name);
+    // Names are typed as the tool shows them: in UTF-8, like the values.
+    const int n = table.FieldNumberOf(codec.ToTable(assignment.name));
     if (!seen.insert(n).second) {
       throw UsageError("field " + table.FieldName(n) + " is given twice");
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
 
@@ -139,6 +140,18 @@ TEST(FieldValues, AppendRefusesValuesThatDoNotFit) {
     EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
     EXPECT_EQ(table.Export().size(), 0u);
   }
+}
+
+TEST(FieldValues, FieldNamesAreTypedAsTheToolShowsThem) {
+  OneField table("0x03", "AB,C,3");
+  {  // Other programs store names with letters of the code page: 0x8E is "Ä" in code page 437.
+    std::fstream file(table.table, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(32);
+    file.put(static_cast<char>(0x8E));
+  }
+  XbtoolOk({"append", table.table, "ÄB=x"});
+  XbtoolOk({"set", table.table, "1", "ÄB=y"});
+  EXPECT_EQ(table.Export()[0]["ÄB"], "y");
 }
 
 TEST(FieldValues, ARefusedValueWritesNoMemo) {
