@@ -6,9 +6,9 @@
 namespace tools::xbtool {
 namespace {
 
-const OptionSpec* FindSpec(const std::vector<OptionSpec>& options, std::string_view name) {
+const OptionRule* FindRule(const std::vector<OptionRule>& options, std::string_view name) {
   const auto found = std::find_if(options.begin(), options.end(),
-                                  [&](const OptionSpec& spec) { return spec.name == name; });
+                                  [&](const OptionRule& rule) { return rule.name == name; });
   return found == options.end() ? nullptr : &*found;
 }
 
@@ -35,7 +35,7 @@ std::vector<std::string> ParsedArguments::Values(std::string_view option) const 
 }
 
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments,
-                               const std::vector<OptionSpec>& options) {
+                               const std::vector<OptionRule>& options) {
   ParsedArguments parsed;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -54,15 +54,15 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments,
       value = name.substr(equals + 1);
       name.resize(equals);
     }
-    const OptionSpec* spec = FindSpec(options, name);
-    if (!spec) throw UsageError("unknown option " + name);
-    if (!spec->takesValue && value) throw UsageError(name + " takes no value");
-    if (spec->takesValue && !value) {
+    const OptionRule* rule = FindRule(options, name);
+    if (!rule) throw UsageError("unknown option " + name);
+    if (!rule->takesValue && value) throw UsageError(name + " takes no value");
+    if (rule->takesValue && !value) {
       if (i + 1 == arguments.size()) throw UsageError(name + " needs a value");
       value = arguments[++i];
     }
     auto& values = parsed.options_[name];
-    if (!values.empty() && !spec->repeatable) throw UsageError(name + " is given twice");
+    if (!values.empty() && !rule->repeatable) throw UsageError(name + " is given twice");
     // Flags are recorded with an empty value so that repeated flags are noticed too.
     values.push_back(value.value_or(""));
   }

@@ -19,7 +19,7 @@ class UsageError : public platform::Exception {
   using platform::Exception::Exception;
 };
 
-struct OptionSpec {
+struct OptionRule {
   std::string name;  // with its dashes: "--key"
   bool takesValue = false;
   bool repeatable = false;
@@ -36,7 +36,7 @@ class ParsedArguments {
 
  private:
   friend ParsedArguments ParseArguments(const std::vector<std::string>&,
-                                        const std::vector<OptionSpec>&);
+                                        const std::vector<OptionRule>&);
   std::vector<std::string> positionals_;
   std::map<std::string, std::vector<std::string>, std::less<>> options_;
 };
@@ -44,7 +44,7 @@ class ParsedArguments {
 // "-h" stands for "--help". Unknown options, a missing value and an option given twice that
 // is not repeatable are UsageErrors.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments,
-                               const std::vector<OptionSpec>& options);
+                               const std::vector<OptionRule>& options);
 
 // Whole numbers of the command line; UsageError naming what for a text that is none or out
 // of range.

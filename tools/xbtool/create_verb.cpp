@@ -1,6 +1,6 @@
 // create FILE --version V --field NAME,TYPE,LEN[,DEC] ...: a new empty table (and memo file).
 #include "tables/storage/create_table.hpp"
-#include "tools/xbtool/field_spec.hpp"
+#include "tools/xbtool/field_definition.hpp"
 #include "tools/xbtool/table_access.hpp"
 
 namespace tools::xbtool {
@@ -16,7 +16,7 @@ constexpr const char* kHelp =
     "  --version V       0x03 (no memo), 0x30 (binary field types I, B, Y, T; .FPT memo when\n"
     "                    it has M or G fields), 0x83 (.DBT memo), 0x8B (.DBT memo with block\n"
     "                    headers), 0xF5 (.FPT memo)\n"
-    "  --field SPEC      one field, in order: NAME (up to 10 letters, digits or _), TYPE (C,\n"
+    "  --field FIELD     one field, in order: NAME (up to 10 letters, digits or _), TYPE (C,\n"
     "                    N, F, D, L, M, G, B, and in 0x30 I, Y, T), LEN and, for N and F,\n"
     "                    DEC. LEN may be left out for D, L, M, G, B, I, Y and T.\n"
     "  --key K           encrypt the table with the key K\n"
@@ -29,8 +29,8 @@ int RunCreate(VerbContext& context) {
   if (!versionText) throw UsageError("--version is missing");
   const std::uint8_t version = ParseVersion(*versionText);
   std::vector<tables::XbFieldDef> fields;
-  for (const std::string& spec : context.arguments.Values("--field"))
-    fields.push_back(ParseFieldSpec(spec, version));
+  for (const std::string& definition : context.arguments.Values("--field"))
+    fields.push_back(ParseFieldDefinition(definition, version));
   if (fields.empty()) throw UsageError("give at least one --field");
   std::uint32_t memoBlock = 0;
   if (const auto block = context.arguments.Value("--memo-block")) {

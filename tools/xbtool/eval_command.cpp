@@ -48,7 +48,7 @@ constexpr const char* kEvalHelp =
     "\n"
     "Exit status: 0 done, 2 the expression or an evaluation failed.\n";
 
-const std::vector<OptionSpec> kEvalOptions = {
+const std::vector<OptionRule> kEvalOptions = {
     {"--table", true},   {"--key", true},      {"--record", true}, {"--all"}, {"--json"},
     {"--machine", true}, {"--codepage", true}, {"--raw"},          {"--help"}};
 

@@ -29,7 +29,7 @@ struct Verb {
   const char* name;
   const char* summary;              // one line for the overview
   const char* help;                 // the verb's own help text
-  std::vector<OptionSpec> options;  // besides the options every verb takes
+  std::vector<OptionRule> options;  // besides the options every verb takes
   int (*run)(VerbContext& context);
 };
 

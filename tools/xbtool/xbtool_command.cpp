@@ -23,7 +23,7 @@ constexpr const char* kCommonHelp =
     "\n"
     "Exit status: 0 done, 1 a negative answer (lock: busy), 2 an error.\n";
 
-const std::vector<OptionSpec> kCommonOptions = {
+const std::vector<OptionRule> kCommonOptions = {
     {"--key", true}, {"--codepage", true}, {"--raw"}, {"--machine", true}, {"--help"}};
 
 const std::vector<const Verb*>& Verbs() {
@@ -83,7 +83,7 @@ std::optional<std::size_t> VerbPosition(const std::vector<std::string>& argument
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (argument.empty() || argument[0] != '-') return i;
-    for (const OptionSpec& option : kCommonOptions) {
+    for (const OptionRule& option : kCommonOptions) {
       if (option.takesValue && argument == option.name) ++i;
     }
   }
@@ -92,7 +92,7 @@ std::optional<std::size_t> VerbPosition(const std::vector<std::string>& argument
 
 int RunVerb(const Verb& verb, const std::vector<std::string>& arguments, std::ostream& out,
             std::ostream& err) {
-  std::vector<OptionSpec> options = kCommonOptions;
+  std::vector<OptionRule> options = kCommonOptions;
   options.insert(options.end(), verb.options.begin(), verb.options.end());
   const ParsedArguments parsed = ParseArguments(arguments, options);
   if (parsed.Has("--help")) {

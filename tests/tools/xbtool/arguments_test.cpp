@@ -5,7 +5,7 @@
 namespace tools::xbtool {
 namespace {
 
-const std::vector<OptionSpec> kOptions = {
+const std::vector<OptionRule> kOptions = {
     {"--key", true}, {"--field", true, true}, {"--deleted"}, {"--help"}};
 
 TEST(ParseArguments, TakesOptionsAnywhereInBothSpellings) {

@@ -21,8 +21,8 @@ struct OneField {
   TempFolder folder;
   std::string table = (folder.path() / "T.DBF").string();
 
-  OneField(const char* version, const char* spec) {
-    XbtoolOk({"create", table, "--version", version, "--field", spec});
+  OneField(const char* version, const char* field) {
+    XbtoolOk({"create", table, "--version", version, "--field", field});
   }
   json Export() { return json::parse(XbtoolOk({"export", table, "--json"})); }
 };
@@ -33,7 +33,7 @@ const char* const kLongText = kLongTextStore.c_str();
 TEST(FieldValues, AppendStoresAndExportReadsBack) {
   const struct {
     const char* version;
-    const char* spec;
+    const char* field;
     const char* value;
     const char* exported;  // JSON
   } cases[] = {
@@ -80,8 +80,8 @@ TEST(FieldValues, AppendStoresAndExportReadsBack) {
       {"0x30", "A,T", "", "null"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.version) + " " + c.spec + " = " + c.value);
-    OneField table(c.version, c.spec);
+    SCOPED_TRACE(std::string(c.version) + " " + c.field + " = " + c.value);
+    OneField table(c.version, c.field);
     XbtoolOk({"append", table.table, std::string("A=") + c.value});
     const json records = table.Export();
     ASSERT_EQ(records.size(), 1u);
@@ -102,7 +102,7 @@ TEST(FieldValues, NumbersKeepTheirStoredDigits) {
 TEST(FieldValues, AppendRefusesValuesThatDoNotFit) {
   const struct {
     const char* version;
-    const char* spec;
+    const char* field;
     const char* assignment;
     const char* message;
   } cases[] = {
@@ -127,7 +127,7 @@ TEST(FieldValues, AppendRefusesValuesThatDoNotFit) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.assignment);
-    OneField table(c.version, c.spec);
+    OneField table(c.version, c.field);
     std::vector<std::string> arguments = {"append", table.table};
     std::string assignments = c.assignment;
     for (std::size_t blank; (blank = assignments.find(' ')) != std::string::npos;) {

@@ -46,15 +46,15 @@ void PrintTo(const TableCase& table, std::ostream* out) {
   *out << table.name;
 }
 
-std::vector<std::string> FieldSpecs(const TableCase& table) {
-  std::vector<std::string> specs = {"NAME,C,20",    "CITY,C,254", "NUM,N,10,2", "CNT,N,6",
-                                    "RATIO,F,12,4", "BORN,D",     "OK,L"};
-  if (table.memo) specs.push_back("NOTE,M");
+std::vector<std::string> FieldDefinitions(const TableCase& table) {
+  std::vector<std::string> definitions = {"NAME,C,20",    "CITY,C,254", "NUM,N,10,2", "CNT,N,6",
+                                          "RATIO,F,12,4", "BORN,D",     "OK,L"};
+  if (table.memo) definitions.push_back("NOTE,M");
   if (table.binaryTypes) {
-    for (const char* spec : {"QTY,I", "DBL,B", "CUR,Y", "STAMP,T"})
-      specs.push_back(spec);
+    for (const char* field : {"QTY,I", "DBL,B", "CUR,Y", "STAMP,T"})
+      definitions.push_back(field);
   }
-  return specs;
+  return definitions;
 }
 
 // The records, as the values export writes and the readers are compared with; "_deleted"
@@ -196,9 +196,9 @@ class PeerReaders : public ::testing::TestWithParam<std::tuple<TableCase, bool>>
   // deletes the marked records. Returns the records as they end up.
   json WriteTable() {
     std::vector<std::string> create = {"create", tablePath, "--version", table().version};
-    for (const std::string& spec : FieldSpecs(table())) {
+    for (const std::string& field : FieldDefinitions(table())) {
       create.push_back("--field");
-      create.push_back(spec);
+      create.push_back(field);
     }
     if (!table().memoBlock.empty()) {
       create.push_back("--memo-block");

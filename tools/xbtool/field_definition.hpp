@@ -1,5 +1,5 @@
 #pragma once
-// The table layout given to create: the version byte and NAME,TYPE,LEN[,DEC] field specs.
+// The table layout given to create: the version byte and NAME,TYPE,LEN[,DEC] field definitions.
 #include <cstdint>
 #include <string_view>
 
@@ -12,6 +12,6 @@ std::uint8_t ParseVersion(std::string_view text);
 
 // NAME,TYPE,LEN[,DEC]. LEN may be left out for the types of one fixed length in the version
 // (D, L, M, G, B, I, Y, T). The engine checks the definition itself when it creates the table.
-tables::XbFieldDef ParseFieldSpec(std::string_view spec, std::uint8_t version);
+tables::XbFieldDef ParseFieldDefinition(std::string_view definition, std::uint8_t version);
 
 }  // namespace tools::xbtool

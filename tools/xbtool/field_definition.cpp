@@ -1,4 +1,4 @@
-#include "tools/xbtool/field_spec.hpp"
+#include "tools/xbtool/field_definition.hpp"
 
 #include <cctype>
 #include <string>
@@ -37,9 +37,9 @@ std::uint8_t ParseVersion(std::string_view text) {
                    "\"");
 }
 
-tables::XbFieldDef ParseFieldSpec(std::string_view spec, std::uint8_t version) {
-  const auto parts = SplitAtCommas(spec);
-  const std::string what = "--field " + std::string(spec);
+tables::XbFieldDef ParseFieldDefinition(std::string_view definition, std::uint8_t version) {
+  const auto parts = SplitAtCommas(definition);
+  const std::string what = "--field " + std::string(definition);
   if (parts.size() < 2 || parts.size() > 4 || parts[0].empty() || parts[1].size() != 1) {
     throw UsageError(what + ": give NAME,TYPE,LEN[,DEC] (TYPE one letter)");
   }
