@@ -20,7 +20,9 @@ function(korvane_library name)
 endfunction()
 
 # korvane_test(NAME DEPENDS ...): the *_test.cpp files of the current folder as one
-# GoogleTest executable, registered as one test.
+# GoogleTest executable; ctest lists each of its test cases (found when the tests run), so a
+# failure names its case and cases run in parallel.
+include(GoogleTest)
 function(korvane_test name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
@@ -31,13 +33,14 @@ function(korvane_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})
   korvane_test_settings(${name})
   target_precompile_headers(${name} REUSE_FROM korvane_test_pch)
-  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "KORVANE_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${name} EXTRA_ARGS --gtest_brief=1 DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "KORVANE_BINARY_DIR=${PROJECT_BINARY_DIR}")
 endfunction()
 
 # What every test target compiles with; the shared precompiled header needs them identical.
 function(korvane_test_settings name)
-  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main
+    nlohmann_json::nlohmann_json)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     KORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

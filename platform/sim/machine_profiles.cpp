@@ -1,5 +1,6 @@
 #include "platform/sim/machine_profiles.hpp"
 
+#include <array>
 #include <string>
 
 #include "platform/exception.hpp"
@@ -16,7 +17,7 @@ namespace {
 constexpr std::uint32_t kUnknownSpeed = 1000;  // when the host does not tell its speed
 
 struct StartingProcess {
-  ProcessId id;
+  ProcessId id = 0;
   std::string path;
   bool hasModule = true;
   bool canOpen = true;
@@ -24,19 +25,30 @@ struct StartingProcess {
   bool honoursClose = true;
 };
 
+// A version record whose service-pack text is a literal, so that the profiles are a constant
+// table.
+struct ProfileVersion {
+  std::uint32_t platformId, major, minor, build;
+  std::string_view servicePack;
+
+  VersionRecord Record() const {
+    return {platformId, major, minor, build, std::string(servicePack)};
+  }
+};
+
 struct Profile {
   std::string_view name;
-  VersionRecord version;
+  ProfileVersion version;
   std::string_view productName;  // as the version keys of the registry name it
   std::string_view versionNumber;
-  std::string windowsFolder, systemFolder, tempFolder;
+  std::string_view windowsFolder, systemFolder, tempFolder;
   std::string_view startMenuPrograms;
   std::string_view fileSystem;  // of drive C:
   ScreenFacts screen;
 };
 
-const std::vector<Profile>& Profiles() {
-  static const std::vector<Profile> profiles = {
+const std::array<Profile, 4>& Profiles() {
+  static constexpr std::array<Profile, 4> profiles = {{
       {"win95",
        {platform_id::Windows, 4, 0, 0x040003B6, ""},
        "Microsoft Windows 95",
@@ -77,7 +89,7 @@ const std::vector<Profile>& Profiles() {
        "C:\\Documents and Settings\\All Users\\Start Menu\\Programs",
        "NTFS",
        {1024, 768, 32, 1}},
-  };
+  }};
   return profiles;
 }
 
@@ -95,7 +107,7 @@ bool NtFamily(const Profile& profile) {
 MachineConfig ConfigOf(const Profile& profile) {
   MachineConfig config;
   config.profile = std::string(profile.name);
-  config.version = profile.version;
+  config.version = profile.version.Record();
   config.windowsFolder = profile.windowsFolder;
   config.systemFolder = profile.systemFolder;
   config.tempFolder = profile.tempFolder;
@@ -107,25 +119,26 @@ MachineConfig ConfigOf(const Profile& profile) {
   config.drives = {{'C', DriveKind::Fixed, std::string(profile.fileSystem)},
                    {'D', DriveKind::CdRom, "CDFS"}};
   config.clockStart = LocalTime{2001, 6, 5, 15, 9, 30, 0, 0};
-  const std::string& windows = profile.windowsFolder;
+  const std::string windows(profile.windowsFolder), system(profile.systemFolder),
+      temp(profile.tempFolder);
   if (NtFamily(profile)) {
-    config.environment = {{"ComSpec", profile.systemFolder + "\\cmd.exe"},
+    config.environment = {{"ComSpec", system + "\\cmd.exe"},
                           {"COMPUTERNAME", config.computerName},
                           {"OS", "Windows_NT"},
-                          {"Path", profile.systemFolder + ";" + windows},
+                          {"Path", system + ";" + windows},
                           {"PROCESSOR_ARCHITECTURE", "x86"},
                           {"SystemDrive", "C:"},
                           {"SystemRoot", windows},
-                          {"TEMP", profile.tempFolder},
-                          {"TMP", profile.tempFolder},
+                          {"TEMP", temp},
+                          {"TMP", temp},
                           {"USERNAME", config.userName},
                           {"windir", windows}};
   } else {
     config.environment = {{"COMSPEC", windows + "\\COMMAND.COM"},
                           {"PATH", windows + ";" + windows + "\\COMMAND"},
                           {"PROMPT", "$p$g"},
-                          {"TEMP", profile.tempFolder},
-                          {"TMP", profile.tempFolder},
+                          {"TEMP", temp},
+                          {"TMP", temp},
                           {"winbootdir", windows},
                           {"windir", windows}};
   }
@@ -133,8 +146,7 @@ MachineConfig ConfigOf(const Profile& profile) {
 }
 
 std::vector<StartingProcess> ProcessesOf(const Profile& profile) {
-  const std::string& windows = profile.windowsFolder;
-  const std::string& system = profile.systemFolder;
+  const std::string windows(profile.windowsFolder), system(profile.systemFolder);
   if (!NtFamily(profile)) {
     return {{0x104, system + "\\KERNEL32.DLL", true, true, "", true},
             {0x108, system + "\\MSGSRV32.EXE", true, true, "", true},
@@ -201,7 +213,7 @@ class RegistryBuilder {
   }
   struct Entry {
     std::string name;
-    ValueType type;
+    ValueType type{};
     std::vector<std::uint8_t> data;
   };
   KeyHandle root_;
@@ -273,8 +285,7 @@ std::filesystem::path OnDriveC(const std::filesystem::path& folder, std::string_
 void MakeDriveC(const std::filesystem::path& folder, const Profile& profile,
                 const ProcessTable& table) {
   for (std::string_view place :
-       {std::string_view(profile.windowsFolder), std::string_view(profile.systemFolder),
-        std::string_view(profile.tempFolder), profile.startMenuPrograms,
+       {profile.windowsFolder, profile.systemFolder, profile.tempFolder, profile.startMenuPrograms,
         std::string_view("C:\\Program Files\\Common Files")})
     std::filesystem::create_directories(OnDriveC(folder, place));
   // The executables of the running processes, so that the shell finds them and a copy onto
@@ -284,7 +295,7 @@ void MakeDriveC(const std::filesystem::path& folder, const Profile& profile,
     if (process.path.size() > 3 && process.path[1] == ':')
       WriteFile(OnDriveC(folder, process.path), program);
   if (NtFamily(profile) && profile.version.major >= 5)
-    WriteFile(OnDriveC(folder, profile.systemFolder + "\\psapi.dll"), program);
+    WriteFile(OnDriveC(folder, std::string(profile.systemFolder) + "\\psapi.dll"), program);
 }
 
 void RemoveEarlierMachine(const std::filesystem::path& folder) {
