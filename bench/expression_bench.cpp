@@ -80,7 +80,7 @@ void Evaluate(benchmark::State& state, const char* expression) {
       table.ReadRecord(n);
       const tables::TxbExpValue& value = handler.Evaluate();
       benchmark::DoNotOptimize(&value);
-      if (handler.ResultType() == tables::xb_type::Boolean && value.ToBoolean()) ++trueCount;
+      if (handler.ResultType() == tables::xb_type::Boolean && value.boolean()) ++trueCount;
     }
   }
   bench::ReportWork(state, table.recordCount());

@@ -6,9 +6,11 @@
 
 namespace tables {
 
-TxbExpFunction::TxbExpFunction(TxbExpHandler* handler, TxbUserDefFunction& function,
+TxbExpFunction::TxbExpFunction(platform::Machine& machine, TxbExpHandler* handler,
+                               TxbUserDefFunction& function,
                                std::vector<std::unique_ptr<TxbExpBaseObject>> arguments)
     : TxbExpBaseObject(xb_node::Function, xb_type::Undefined),
+      machine_(machine),
       handler_(handler),
       function_(function),
       arguments_(std::move(arguments)) {

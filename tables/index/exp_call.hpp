@@ -18,7 +18,8 @@ class TxbExpHandler;
 class TxbExpFunction : public TxbExpBaseObject {
  public:
   // An absent argument (nothing between two commas) is held as nullptr.
-  TxbExpFunction(TxbExpHandler* handler, TxbUserDefFunction& function,
+  // The machine gives functions their casing, dates and decimal separator.
+  TxbExpFunction(platform::Machine& machine, TxbExpHandler* handler, TxbUserDefFunction& function,
                  std::vector<std::unique_ptr<TxbExpBaseObject>> arguments);
 
   // The function's name.
@@ -47,8 +48,10 @@ class TxbExpFunction : public TxbExpBaseObject {
 
   TxbExpHandler* Handler() const { return handler_; }
   TxbUserDefFunction& Function() const { return function_; }
+  platform::Machine& machine() const { return machine_; }
 
  private:
+  platform::Machine& machine_;
   TxbExpHandler* handler_;
   TxbUserDefFunction& function_;
   std::vector<std::unique_ptr<TxbExpBaseObject>> arguments_;

@@ -2,9 +2,23 @@
 
 namespace tables {
 
+namespace {
+
+platform::Machine& MachineOf(TxbExpUserLink* link) {
+  platform::Machine* linked = link ? link->LinkedMachine() : nullptr;
+  return linked ? *linked : platform::CurrentMachine();
+}
+
+}  // namespace
+
 TxbExpHandler::TxbExpHandler(TxbExpUserLink* link, bool sqlWildcards, std::string_view text)
-    : link_(link) {
+    : TxbExpHandler(MachineOf(link), link, sqlWildcards, text) {}
+
+TxbExpHandler::TxbExpHandler(platform::Machine& machine, TxbExpUserLink* link, bool sqlWildcards,
+                             std::string_view text)
+    : machine_(machine), link_(link) {
   rules_.wildcard = sqlWildcards ? '%' : '*';
+  rules_.casing = &machine.codePages();
   Parse(text);
 }
 
@@ -19,7 +33,7 @@ void TxbExpHandler::SetExpression(std::string_view text) {
 // has no operands (a table filter counts as active by its operand count).
 void TxbExpHandler::Parse(std::string_view text) {
   TxbExpOperandStats stats;
-  root_ = ParseExpression(text, TxbExpParseSettings{this, link_, rules_}, stats);
+  root_ = ParseExpression(text, TxbExpParseSettings{this, &machine_, link_, rules_}, stats);
   stats_ = stats;
 }
 
@@ -58,13 +72,13 @@ void TxbExpHandler::EvaluateKey(TxbVariant& key) {
       key.SetText(value_.MakeText());
       break;
     case xb_type::Date:
-      key.SetDate(DayNumberOf(value_.ToNumber()));
+      key.SetDate(DayNumberOf(value_.ToNumber(machine_)));
       break;
     case xb_type::Boolean:
-      key.SetLogical(value_.ToBoolean());
+      key.SetLogical(value_.ToBoolean(machine_));
       break;
     default:
-      key.SetNumber(value_.ToNumber());
+      key.SetNumber(value_.ToNumber(machine_));
       break;
   }
 }

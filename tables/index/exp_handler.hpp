@@ -18,7 +18,11 @@ class TxbExpHandler {
  public:
   // Parses text (an empty text leaves no tree and result type 0). With sqlWildcards the
   // many-character wildcard of text patterns is "%" instead of "*". The link is not owned
-  // and may be absent.
+  // and may be absent. Casing, decimal separator, dates and today are those of machine, which
+  // must outlive the handler; without one, of the linked table's machine or else of the
+  // current machine.
+  TxbExpHandler(platform::Machine& machine, TxbExpUserLink* link, bool sqlWildcards,
+                std::string_view text);
   TxbExpHandler(TxbExpUserLink* link, bool sqlWildcards, std::string_view text);
   TxbExpHandler(const TxbExpHandler&) = delete;
   TxbExpHandler& operator=(const TxbExpHandler&) = delete;
@@ -52,11 +56,13 @@ class TxbExpHandler {
   char Wildcard() const { return rules_.wildcard; }
 
   TxbExpUserLink* Link() const { return link_; }
+  platform::Machine& machine() const { return machine_; }
   const TxbExpBaseObject* Root() const { return root_.get(); }
 
  private:
   void Parse(std::string_view text);
 
+  platform::Machine& machine_;
   TxbExpUserLink* link_;
   std::uint8_t resultType_ = xb_type::None;
   TxbExpOperandStats stats_;

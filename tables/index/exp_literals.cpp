@@ -32,11 +32,11 @@ std::uint8_t TxbExpNumLit::Evaluate(TxbExpValue& value) {
   return xb_type::Number;
 }
 
-TxbExpDateLit::TxbExpDateLit(double day)
-    : TxbExpBaseObject(xb_node::DateLiteral, xb_type::Date), day_(day) {}
+TxbExpDateLit::TxbExpDateLit(platform::Machine& machine, double day)
+    : TxbExpBaseObject(xb_node::DateLiteral, xb_type::Date), machine_(machine), day_(day) {}
 
 std::string TxbExpDateLit::Name() const {
-  return "{" + XbDate().DisplayText(DayNumberOf(day_)) + "}";
+  return "{" + XbDate().DisplayText(machine_, DayNumberOf(day_)) + "}";
 }
 
 std::uint8_t TxbExpDateLit::Evaluate(TxbExpValue& value) {

@@ -32,12 +32,14 @@ class TxbExpNumLit : public TxbExpBaseObject {
 
 class TxbExpDateLit : public TxbExpBaseObject {
  public:
-  explicit TxbExpDateLit(double day);
+  // The machine gives the display form of the date.
+  TxbExpDateLit(platform::Machine& machine, double day);
   // "{" + the date's display form + "}".
   std::string Name() const override;
   std::uint8_t Evaluate(TxbExpValue& value) override;
 
  private:
+  platform::Machine& machine_;
   double day_;
 };
 

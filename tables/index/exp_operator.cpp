@@ -85,8 +85,10 @@ std::uint8_t OperatorLevel(std::uint8_t code) {
   }
 }
 
-TxbExpOperator::TxbExpOperator(std::uint8_t code, const TxbTextCompareRules& rules)
+TxbExpOperator::TxbExpOperator(platform::Machine& machine, std::uint8_t code,
+                               const TxbTextCompareRules& rules)
     : TxbExpBaseObject(xb_node::UnboundOperator, xb_type::None),
+      machine_(machine),
       code_(code),
       level_(OperatorLevel(code)),
       rules_(rules) {}
@@ -162,22 +164,22 @@ std::uint8_t TxbExpOperator::Evaluate(TxbExpValue& value) {
 }
 
 void TxbExpOperator::EvaluateBoolean(TxbExpValue& value) const {
-  bool right = value.ToBoolean();
+  bool right = value.ToBoolean(machine_);
   switch (code_) {
     case xb_op::Not:
       value.SetBoolean(!right);
       return;
     case xb_op::Equal:
-      value.SetBoolean(leftValue_.ToBoolean() == right);
+      value.SetBoolean(leftValue_.ToBoolean(machine_) == right);
       return;
     case xb_op::NotEqual:
-      value.SetBoolean(leftValue_.ToBoolean() != right);
+      value.SetBoolean(leftValue_.ToBoolean(machine_) != right);
       return;
     case xb_op::And:
-      value.SetBoolean(leftValue_.ToBoolean() && right);
+      value.SetBoolean(leftValue_.ToBoolean(machine_) && right);
       return;
     case xb_op::Or:
-      value.SetBoolean(leftValue_.ToBoolean() || right);
+      value.SetBoolean(leftValue_.ToBoolean(machine_) || right);
       return;
     case xb_op::Plus:
     case xb_op::Minus:
@@ -192,7 +194,7 @@ void TxbExpOperator::EvaluateBoolean(TxbExpValue& value) const {
 
 void TxbExpOperator::EvaluateNumeric(std::uint8_t leftType, std::uint8_t rightType,
                                      TxbExpValue& value) const {
-  double left = leftValue_.ToNumber(), right = value.ToNumber();
+  double left = leftValue_.ToNumber(machine_), right = value.ToNumber(machine_);
   if (IsComparison(code_)) {
     double difference = ComparedValue(left, leftType) - ComparedValue(right, rightType);
     int order = difference > 0 ? 1 : (difference < 0 ? -1 : 0);

@@ -12,7 +12,8 @@ namespace tables {
 
 class TxbExpOperator : public TxbExpBaseObject {
  public:
-  TxbExpOperator(std::uint8_t code, const TxbTextCompareRules& rules);
+  // The machine converts text operands to numbers and logicals.
+  TxbExpOperator(platform::Machine& machine, std::uint8_t code, const TxbTextCompareRules& rules);
 
   // The operator's display text ("=", "#", "in string", "exactly equal", ".AND." ...).
   std::string Name() const override;
@@ -32,6 +33,7 @@ class TxbExpOperator : public TxbExpBaseObject {
   void EvaluateNumeric(std::uint8_t leftType, std::uint8_t rightType, TxbExpValue& value) const;
   void EvaluateText(TxbExpValue& value);
 
+  platform::Machine& machine_;
   std::uint8_t code_;
   std::uint8_t level_;
   TxbTextCompareRules rules_;

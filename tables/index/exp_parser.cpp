@@ -212,7 +212,8 @@ void LevelReader::ReadLiteral(std::string_view text, std::size_t& pos) {
   std::size_t end = LiteralEnd(text, pos);
   std::string_view body = text.substr(pos + 1, end - pos - 1);
   if (text[pos] == '{') {
-    Add(std::make_unique<TxbExpDateLit>(XbDate().FromText(body)));
+    Add(std::make_unique<TxbExpDateLit>(*settings_.machine,
+                                        XbDate().FromText(*settings_.machine, body)));
   } else {
     Add(std::make_unique<TxbExpTextLit>(body));
   }
@@ -242,7 +243,7 @@ void LevelReader::ReadOperator(const OperatorMatch& match, char c, std::size_t& 
     return;
   }
   FlushSign();
-  Add(std::make_unique<TxbExpOperator>(match.code, settings_.rules));
+  Add(std::make_unique<TxbExpOperator>(*settings_.machine, match.code, settings_.rules));
   pos += match.length;
 }
 
@@ -265,7 +266,7 @@ std::string LevelReader::TakeToken() {
   std::string token = sign_ + token_;
   sign_.clear();
   token_.clear();
-  return platform::CurrentMachine().codePages().Upper(token);
+  return settings_.machine->codePages().Upper(token);
 }
 
 void LevelReader::FinishToken() {
@@ -289,7 +290,7 @@ Item LevelReader::TokenItem(const std::string& token, bool isSigned) {
   if (token.size() >= 2) {
     if (auto keyword = MatchKeyword(token)) {
       if (!keyword->isBoolean)
-        return std::make_unique<TxbExpOperator>(keyword->code, settings_.rules);
+        return std::make_unique<TxbExpOperator>(*settings_.machine, keyword->code, settings_.rules);
       ++stats_.count;
       return std::make_unique<TxbExpBlnLit>(keyword->boolean);
     }
@@ -325,7 +326,8 @@ Item LevelReader::CallItem(const std::string& name, std::string_view argumentLis
   }
   TxbUserDefFunction& function = FindFunction(name);
   ++stats_.count;
-  auto call = std::make_unique<TxbExpFunction>(settings_.handler, function, std::move(arguments));
+  auto call = std::make_unique<TxbExpFunction>(*settings_.machine, settings_.handler, function,
+                                               std::move(arguments));
   CheckDepth(call->Depth());
   return call;
 }

@@ -14,9 +14,10 @@ class TxbExpHandler;
 
 // What a parse needs from its handler.
 struct TxbExpParseSettings {
-  TxbExpHandler* handler = nullptr;  // kept by call and variable nodes
-  TxbExpUserLink* link = nullptr;    // may be absent
-  TxbTextCompareRules rules;         // copied into every operator node
+  TxbExpHandler* handler = nullptr;      // kept by call and variable nodes
+  platform::Machine* machine = nullptr;  // casing, dates and numbers of the parse
+  TxbExpUserLink* link = nullptr;        // may be absent
+  TxbTextCompareRules rules;             // copied into every operator node
 };
 
 // Counts over the literals, variables and calls of an expression at every depth.

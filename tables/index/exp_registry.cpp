@@ -1,6 +1,5 @@
 #include "tables/index/exp_registry.hpp"
 
-#include "platform/machine.hpp"
 #include "tables/index/exp_errors.hpp"
 #include "tables/index/exp_types.hpp"
 
@@ -14,8 +13,9 @@ bool TxbUserDefFunction::Execute(TxbExpFunction&, TxbExpValue&, std::uint8_t&) {
   return false;
 }
 
-TxbUserDefFieldVar::TxbUserDefFieldVar(std::string_view name, int width)
-    : name_(platform::CurrentMachine().codePages().Upper(name)), width_(width) {}
+TxbUserDefFieldVar::TxbUserDefFieldVar(platform::CodePages& casing, std::string_view name,
+                                       int width)
+    : name_(casing.Upper(name)), width_(width) {}
 
 std::string_view TxbUserDefFieldVar::Name() const {
   return name_;
@@ -63,6 +63,10 @@ TxbUserDefFieldVar* TxbExpUserLink::FindFieldVar(std::string_view name) {
 
 TxbUserDefFunction* TxbExpUserLink::UnknownFunction(std::string_view name) {
   RaiseNoFunction(name);
+}
+
+platform::Machine* TxbExpUserLink::LinkedMachine() const {
+  return nullptr;
 }
 
 TxbUserDefFunction& TxbExpUserLink::AddFunction(std::unique_ptr<TxbUserDefFunction> function) {

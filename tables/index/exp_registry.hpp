@@ -23,10 +23,11 @@ class TxbUserDefFunction {
   virtual bool Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t& type);
 };
 
-// A variable of the language, named with the upper-cased copy of the name it was made with.
+// A variable of the language, named with the copy of the name it was made with, upper-cased
+// with the casing given.
 class TxbUserDefFieldVar {
  public:
-  explicit TxbUserDefFieldVar(std::string_view name, int width = 0);
+  TxbUserDefFieldVar(platform::CodePages& casing, std::string_view name, int width = 0);
   virtual ~TxbUserDefFieldVar() = default;
   virtual std::string_view Name() const;
   // 16 here; table fields are 17.
@@ -76,6 +77,8 @@ class TxbExpUserLink {
   virtual TxbUserDefFieldVar* FindFieldVar(std::string_view name);
   // Asked for a name no registry knows; raises "There is no function for %s" here.
   virtual TxbUserDefFunction* UnknownFunction(std::string_view name);
+  // The machine of what the link connects to (a table's), or nullptr when it has none.
+  virtual platform::Machine* LinkedMachine() const;
 
   TxbUserDefFunction& AddFunction(std::unique_ptr<TxbUserDefFunction> function);
   TxbUserDefFieldVar& AddFieldVar(std::unique_ptr<TxbUserDefFieldVar> variable);

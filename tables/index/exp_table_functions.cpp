@@ -18,7 +18,7 @@ char FieldTypeLetter(const XbRecordSource& table, std::string name) {
   std::size_t end = name.find_last_not_of(' ');
   name.resize(end == std::string::npos ? 0 : end + 1);
   if (name.size() > kFieldNameLength) name.resize(kFieldNameLength);
-  platform::CurrentMachine().codePages().CharUpper(name.data(), name.size());
+  table.SourceMachine().codePages().CharUpper(name.data(), name.size());
   for (int field = 1; field <= table.FieldCount(); ++field) {
     if (table.FieldName(field) == name) return table.FieldType(field);
   }
@@ -55,7 +55,8 @@ bool TxblDBFType::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t
 }
 
 TxblDBFFieldVars::TxblDBFFieldVars(XbRecordSource& table, int field)
-    : TxbUserDefFieldVar(table.FieldName(field), table.FieldLength(field)),
+    : TxbUserDefFieldVar(table.SourceMachine().codePages(), table.FieldName(field),
+                         table.FieldLength(field)),
       table_(table),
       field_(field),
       letter_(table.FieldType(field)) {}

@@ -55,9 +55,13 @@ void TxbDBFExpUserLink::SetHost(TxbDBFLinkHost* host) {
 }
 
 TxbUserDefFunction* TxbDBFExpUserLink::UnknownFunction(std::string_view name) {
-  std::string upper = platform::CurrentMachine().codePages().Upper(name);
+  std::string upper = table_.SourceMachine().codePages().Upper(name);
   if (!generic_->Takes(upper)) RaiseNoFunction(upper);
   return &AddFunction(std::make_unique<TxblDBFGeneric>(*this, upper));
+}
+
+platform::Machine* TxbDBFExpUserLink::LinkedMachine() const {
+  return &table_.SourceMachine();
 }
 
 TxbDBFExpUserLink& XbTableLink(XbRecordSource& table) {

@@ -42,6 +42,8 @@ class TxbDBFExpUserLink : public TxbExpUserLink {
   // Asks the formula hook whether it takes the name; if so a function of that name is added
   // to the link and returned, else "There is no function for %s" is raised.
   TxbUserDefFunction* UnknownFunction(std::string_view name) override;
+  // The table's machine.
+  platform::Machine* LinkedMachine() const override;
 
   XbRecordSource& Table() const { return table_; }
   TxbDBFLinkHost& Host() const { return *host_; }

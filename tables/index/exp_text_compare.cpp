@@ -29,9 +29,10 @@ int CompareWhole(std::string_view left, std::string_view right, bool fold) {
   return left.size() < right.size() ? -1 : 1;
 }
 
-std::string_view AnsiUpper(std::string_view text, std::string& buffer) {
+std::string_view AnsiUpper(platform::CodePages& casing, std::string_view text,
+                           std::string& buffer) {
   buffer.assign(text.data(), text.size());
-  platform::CurrentMachine().codePages().CharUpper(buffer.data(), buffer.size());
+  casing.CharUpper(buffer.data(), buffer.size());
   return buffer;
 }
 
@@ -49,8 +50,8 @@ int CompareExpressionTexts(const TxbExpValue& left, const TxbExpValue& right,
   }
   if (r.size() == 1) return 0;  // the wildcard alone matches everything
   if (rules.caseInsensitive) {
-    l = AnsiUpper(l, buffers.left);
-    r = AnsiUpper(r, buffers.right);
+    l = AnsiUpper(*rules.casing, l, buffers.left);
+    r = AnsiUpper(*rules.casing, r, buffers.right);
   }
   bool leading = r.front() == wildcard;
   if (leading) r.remove_prefix(1);

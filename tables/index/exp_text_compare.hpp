@@ -3,6 +3,7 @@
 // optional case folding, and patterns with a leading or trailing many-character wildcard.
 #include <string>
 
+#include "platform/code_pages.hpp"
 #include "tables/index/exp_value.hpp"
 
 namespace tables {
@@ -11,6 +12,7 @@ struct TxbTextCompareRules {
   bool caseInsensitive = false;
   bool partialCompare = true;
   char wildcard = '*';
+  platform::CodePages* casing = nullptr;  // the machine's, for case folding
 };
 
 // Holds the upper-cased copies a case-insensitive pattern match needs, so that a node that

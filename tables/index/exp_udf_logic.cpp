@@ -15,8 +15,8 @@ bool IsDateType(std::uint8_t type) {
 }
 
 // In BETWEEN every empty date is day 0, the smallest date.
-void NormaliseEmptyDate(TxbExpValue& value, std::uint8_t type) {
-  if (IsDateType(type) && IsEmptyDate(value.ToNumber())) value.SetNumber(0);
+void NormaliseEmptyDate(TxbExpFunction& call, TxbExpValue& value, std::uint8_t type) {
+  if (IsDateType(type) && IsEmptyDate(value.ToNumber(call.machine()))) value.SetNumber(0);
 }
 
 }  // namespace
@@ -27,10 +27,11 @@ bool TxbUDFBetween::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8
   std::uint8_t xType = call.RequireArgument(0, xb_type::Any, x);
   std::uint8_t lowType = call.RequireArgument(1, xType, low);
   std::uint8_t highType = call.RequireArgument(2, xType, value);
-  NormaliseEmptyDate(x, xType);
-  NormaliseEmptyDate(low, lowType);
-  NormaliseEmptyDate(value, highType);
-  bool inside = CompareValues(low, x) <= 0 && CompareValues(x, value) <= 0;
+  NormaliseEmptyDate(call, x, xType);
+  NormaliseEmptyDate(call, low, lowType);
+  NormaliseEmptyDate(call, value, highType);
+  bool inside = CompareValues(call.machine(), low, x) <= 0 &&
+                CompareValues(call.machine(), x, value) <= 0;
   ReturnBoolean(value, type, inside);
   return true;
 }
@@ -38,15 +39,15 @@ bool TxbUDFBetween::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8
 bool TxbUDFDescend::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t& type) {
   type = call.RequireArgument(0, xb_type::Any, value);
   if (IsDateType(type)) {
-    double day = value.ToNumber();
+    double day = value.ToNumber(call.machine());
     if (!IsEmptyDate(day)) value.SetNumber(kDescendDateBase - day);
   } else if (IsNumericType(type)) {
-    value.SetNumber(-value.ToNumber() + 0.0);
+    value.SetNumber(-value.ToNumber(call.machine()) + 0.0);
   } else if (type == xb_type::Text) {
     for (char& c : value.MakeText())
       c = static_cast<char>((256 - static_cast<unsigned char>(c)) & 0xFF);
   } else if (type == xb_type::Boolean) {
-    value.SetBoolean(!value.ToBoolean());
+    value.SetBoolean(!value.ToBoolean(call.machine()));
   } else {
     value.SetBoolean(false);
   }
@@ -57,13 +58,13 @@ bool TxbUDFEmpty::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t
   std::uint8_t argumentType = call.RequireArgument(0, xb_type::Any, value);
   bool empty = false;
   if (IsDateType(argumentType)) {
-    empty = IsEmptyDate(value.ToNumber());
+    empty = IsEmptyDate(value.ToNumber(call.machine()));
   } else if (IsNumericType(argumentType)) {
-    empty = value.ToNumber() == 0;
+    empty = value.ToNumber(call.machine()) == 0;
   } else if (argumentType == xb_type::Text) {
     empty = value.MakeText().empty();
   } else if (argumentType == xb_type::Boolean) {
-    empty = !value.ToBoolean();
+    empty = !value.ToBoolean(call.machine());
   }
   ReturnBoolean(value, type, empty);
   return true;
@@ -71,7 +72,7 @@ bool TxbUDFEmpty::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t
 
 bool TxbUDFIIF::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t& type) {
   call.RequireArgument(0, xb_type::Boolean, value);
-  int chosen = value.ToBoolean() ? 1 : 2;
+  int chosen = value.ToBoolean(call.machine()) ? 1 : 2;
   if (!call.HasArgument(chosen)) return false;
   type = call.GetArgument(chosen, xb_type::Any, value);
   return true;

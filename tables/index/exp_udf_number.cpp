@@ -68,9 +68,9 @@ bool TxbUDFStr::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t& 
   long long width = DefaultStrWidth(call);
   long long decimals = 0;
   if (IsNumericType(call.GetArgument(1, xb_type::Number, value))) {
-    width = RoundedCount(value.ToNumber());
+    width = RoundedCount(value.ToNumber(call.machine()));
     if (IsNumericType(call.GetArgument(2, xb_type::Number, value))) {
-      decimals = RoundedCount(value.ToNumber());
+      decimals = RoundedCount(value.ToNumber(call.machine()));
     }
   }
   FormatInWidth(number, width, decimals < 0 ? 0 : decimals, value.NewText());
@@ -89,7 +89,7 @@ bool TxbUDFStrZero::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8
 bool TxbUDFVal::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t& type) {
   const std::string& text = TextArgument(call, 0, value);
   double number = 0;
-  char separator = platform::CurrentMachine().system().DecimalSeparator();
+  char separator = call.machine().system().DecimalSeparator();
   if (!TryTextToFloat(text, separator, number)) number = 0;
   ReturnNumber(value, type, number);
   return true;

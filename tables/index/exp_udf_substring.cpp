@@ -24,7 +24,7 @@ void AsciiUpper(std::string& text) {
 // The count argument of AT and ATC: trunc'ed when it is a number, else 1.
 long long OccurrenceArgument(TxbExpFunction& call, TxbExpValue& value) {
   std::uint8_t type = call.GetArgument(2, xb_type::Number, value);
-  return IsNumericType(type) ? TruncatedCount(value.ToNumber()) : 1;
+  return IsNumericType(type) ? TruncatedCount(value.ToNumber(call.machine())) : 1;
 }
 
 // Position (from 1) of the n-th occurrence of needle in text, occurrences overlapping; the
@@ -69,7 +69,8 @@ bool TxbUDFSubStr::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_
   long long length = static_cast<long long>(text.size());
   TxbExpValue& countValue = call.Scratch(0);
   std::uint8_t countType = call.GetArgument(2, xb_type::Number, countValue);
-  long long count = IsNumericType(countType) ? TruncatedCount(countValue.ToNumber()) : length;
+  long long count =
+      IsNumericType(countType) ? TruncatedCount(countValue.ToNumber(call.machine())) : length;
   if (count > length - from + 1) count = length - from + 1;
   if (from == 0 || from > length || count <= 0) {
     text.clear();

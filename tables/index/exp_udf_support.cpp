@@ -44,7 +44,7 @@ std::string& TextArgument(TxbExpFunction& call, int index, TxbExpValue& value) {
 
 double NumberArgument(TxbExpFunction& call, int index, TxbExpValue& value) {
   call.RequireArgument(index, xb_type::Number, value);
-  return value.ToNumber();
+  return value.ToNumber(call.machine());
 }
 
 void ReturnNumber(TxbExpValue& value, std::uint8_t& type, double number) {

@@ -103,20 +103,20 @@ bool TxbUDFTrim::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t&
 bool TxbUDFUpper::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t& type) {
   std::string& text = TextArgument(call, 0, value);
   CutAtZero(text);
-  platform::CurrentMachine().codePages().CharUpper(text.data(), text.size());
+  call.machine().codePages().CharUpper(text.data(), text.size());
   return ReturnText(type);
 }
 
 bool TxbUDFLower::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t& type) {
   std::string& text = TextArgument(call, 0, value);
   CutAtZero(text);
-  platform::CurrentMachine().codePages().CharLower(text.data(), text.size());
+  call.machine().codePages().CharLower(text.data(), text.size());
   return ReturnText(type);
 }
 
 bool TxbUDFProper::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t& type) {
   std::string& text = TextArgument(call, 0, value);
-  platform::CodePages& casing = platform::CurrentMachine().codePages();
+  platform::CodePages& casing = call.machine().codePages();
   for (std::size_t i = 0; i < text.size(); ++i) {
     bool upper = i == 0 || StartsWord(static_cast<unsigned char>(text[i - 1]));
     if (upper) {

@@ -44,7 +44,7 @@ std::string& TxbExpValue::NewText() {
   return text_;
 }
 
-double TxbExpValue::ToNumber() const {
+double TxbExpValue::ToNumber(platform::Machine& machine) const {
   switch (kind_) {
     case Kind::Number:
       return number_;
@@ -52,7 +52,7 @@ double TxbExpValue::ToNumber() const {
       return boolean_ ? -1.0 : 0.0;
     case Kind::Text: {
       double value = 0;
-      char separator = platform::CurrentMachine().system().DecimalSeparator();
+      char separator = machine.system().DecimalSeparator();
       if (!TryTextToFloat(text_, separator, value)) {
         throw platform::EConvertError("'" + text_ + "' is not a valid floating point value");
       }
@@ -64,7 +64,7 @@ double TxbExpValue::ToNumber() const {
   return 0;
 }
 
-bool TxbExpValue::ToBoolean() const {
+bool TxbExpValue::ToBoolean(platform::Machine& machine) const {
   switch (kind_) {
     case Kind::Boolean:
       return boolean_;
@@ -74,7 +74,7 @@ bool TxbExpValue::ToBoolean() const {
       if (EqualsIgnoringCase(text_, "TRUE")) return true;
       if (EqualsIgnoringCase(text_, "FALSE")) return false;
       double value = 0;
-      char separator = platform::CurrentMachine().system().DecimalSeparator();
+      char separator = machine.system().DecimalSeparator();
       if (!TryTextToFloat(text_, separator, value)) {
         throw platform::EConvertError("'" + text_ + "' is not a valid boolean value");
       }
@@ -104,7 +104,7 @@ std::string& TxbExpValue::MakeText() {
   return text_;
 }
 
-int CompareValues(const TxbExpValue& left, const TxbExpValue& right) {
+int CompareValues(platform::Machine& machine, const TxbExpValue& left, const TxbExpValue& right) {
   if (IsTextLike(left) && IsTextLike(right)) {
     std::string_view l = left.IsUnassigned() ? std::string_view() : left.text();
     std::string_view r = right.IsUnassigned() ? std::string_view() : right.text();
@@ -113,7 +113,7 @@ int CompareValues(const TxbExpValue& left, const TxbExpValue& right) {
   if (left.kind() == TxbExpValue::Kind::Boolean && right.kind() == TxbExpValue::Kind::Boolean) {
     return static_cast<int>(left.boolean()) - static_cast<int>(right.boolean());
   }
-  double l = left.ToNumber(), r = right.ToNumber();
+  double l = left.ToNumber(machine), r = right.ToNumber(machine);
   return l < r ? -1 : (l > r ? 1 : 0);
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/machine.hpp"
+
 namespace tables {
 
 class TxbExpValue {
@@ -31,11 +33,11 @@ class TxbExpValue {
   bool boolean() const { return boolean_; }
   const std::string& text() const { return text_; }
 
-  // Conversions by the variant rules. Text to number reads the system's decimal separator and
+  // Conversions by the variant rules. Text to number reads the machine's decimal separator and
   // raises EConvertError when the text is not a number; true is -1 as a number; a number is
   // true when not 0; text is true for "TRUE", false for "FALSE" (any case), else as a number.
-  double ToNumber() const;
-  bool ToBoolean() const;
+  double ToNumber(platform::Machine& machine) const;
+  bool ToBoolean(platform::Machine& machine) const;
   // Converts the value to text in place ("True"/"False", shortest number form, unassigned to
   // empty) and hands out the buffer for in-place edits.
   std::string& MakeText();
@@ -49,7 +51,7 @@ class TxbExpValue {
 
 // Compares two values by the variant rules: texts (unassigned counting as empty) byte by byte
 // as unsigned values, then by length; two booleans false before true; any other pair as
-// numbers. Returns <0, 0 or >0.
-int CompareValues(const TxbExpValue& left, const TxbExpValue& right);
+// numbers (text read with the machine's decimal separator). Returns <0, 0 or >0.
+int CompareValues(platform::Machine& machine, const TxbExpValue& left, const TxbExpValue& right);
 
 }  // namespace tables

@@ -1,13 +1,7 @@
 #include "tables/storage/aliases.hpp"
 
-#include "platform/machine.hpp"
-
 namespace tables {
 namespace {
-
-std::string Upper(std::string_view text) {
-  return platform::CurrentMachine().codePages().Upper(text);
-}
 
 std::string NameOf(const std::string& entry) {
   return entry.substr(0, entry.find('='));
@@ -17,9 +11,15 @@ std::string NameOf(const std::string& entry) {
 
 XbAliasList::XbAliasList() : entries_{"Default Directory"} {}
 
-void XbAliasList::Load() {
+std::string XbAliasList::Upper(std::string_view text) const {
+  // Only loaded entries are ever compared, so a list that was never loaded needs no casing.
+  return casing_ ? casing_->Upper(text) : std::string(text);
+}
+
+void XbAliasList::Load(platform::Machine& machine) {
   entries_.assign(1, "Default Directory");
-  platform::ProgramContext& program = platform::CurrentMachine().program();
+  casing_ = &machine.codePages();
+  platform::ProgramContext& program = machine.program();
   std::string windows = program.WindowsFolder();
   if (!windows.empty() && windows.back() != '\\' && windows.back() != '/') {
     windows += windows.front() == '/' ? '/' : '\\';

@@ -182,7 +182,8 @@ std::uint32_t BlockSizeFor(XbMemoKind kind, std::uint8_t version, std::uint32_t 
 
 // Header, descriptors, terminator (and the 263-byte area of 0x30) and the end-of-file mark.
 std::vector<std::uint8_t> TableImage(std::uint8_t version, const std::vector<XbFieldDef>& fields,
-                                     std::string_view key, bool memoFlag) {
+                                     std::string_view key, bool memoFlag,
+                                     const platform::LocalTime& now) {
   const std::uint32_t areaSize = static_cast<std::uint32_t>(fields.size()) * kDescriptorSize;
   const std::uint32_t headerLength =
       xb_header::Size + areaSize + 1 + (version == xb_version::Visual ? kVisualExtraArea : 0);
@@ -195,7 +196,6 @@ std::vector<std::uint8_t> TableImage(std::uint8_t version, const std::vector<XbF
                                        " exceeds 65535");
   }
   std::vector<std::uint8_t> image(headerLength + 1, 0);
-  const platform::LocalTime now = platform::CurrentMachine().clock().Now();
   image[xb_header::Version] = version;
   image[xb_header::UpdateDate] = static_cast<std::uint8_t>(now.year % 100);
   image[xb_header::UpdateDate + 1] = static_cast<std::uint8_t>(now.month);
@@ -222,7 +222,7 @@ std::vector<std::uint8_t> TableImage(std::uint8_t version, const std::vector<XbF
 
 // The empty memo file: its header block with the next free block after it.
 std::vector<std::uint8_t> MemoImage(XbMemoKind kind, std::uint32_t blockSize,
-                                    std::string_view tablePath) {
+                                    std::string_view tablePath, platform::CodePages& casing) {
   if (kind == XbMemoKind::Fox) {
     std::vector<std::uint8_t> image(kFptHeaderSize, 0);
     WriteBE32(image.data(), (kFptHeaderSize + blockSize - 1) / blockSize);
@@ -231,14 +231,15 @@ std::vector<std::uint8_t> MemoImage(XbMemoKind kind, std::uint32_t blockSize,
   }
   std::vector<std::uint8_t> image(blockSize, 0);
   WriteLE32(image.data(), 1);
-  const std::string name = platform::CurrentMachine().codePages().Upper(XbBaseName(tablePath));
+  const std::string name = casing.Upper(XbBaseName(tablePath));
   std::memcpy(image.data() + 8, name.data(), std::min<std::size_t>(name.size(), 8));
   if (kind == XbMemoKind::DBase4) WriteLE32(image.data() + 20, blockSize);
   return image;
 }
 
-void WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& image) {
-  XBO_DiskFile file;
+void WriteNewFile(platform::Machine& machine, const std::string& path,
+                  const std::vector<std::uint8_t>& image) {
+  XBO_DiskFile file(machine);
   file.Create(path, false, true);
   file.WriteAt(0, image.data(), static_cast<std::uint32_t>(image.size()));
   file.Close();
@@ -248,6 +249,12 @@ void WriteNewFile(const std::string& path, const std::vector<std::uint8_t>& imag
 
 void CreateTable(std::string_view path, std::uint8_t version, const std::vector<XbFieldDef>& fields,
                  std::string_view key, std::uint32_t memoBlockSize) {
+  CreateTable(platform::CurrentMachine(), path, version, fields, key, memoBlockSize);
+}
+
+void CreateTable(platform::Machine& machine, std::string_view path, std::uint8_t version,
+                 const std::vector<XbFieldDef>& fields, std::string_view key,
+                 std::uint32_t memoBlockSize) {
   if (!XbKnownVersion(version)) {
     Refuse(xb_code::HeaderInvalid, "Version " + Hex(version) + " is not a table version");
   }
@@ -255,19 +262,21 @@ void CreateTable(std::string_view path, std::uint8_t version, const std::vector<
   const XbMemoKind memoKind = MemoKindFor(version, fields);
   const std::uint32_t blockSize = BlockSizeFor(memoKind, version, memoBlockSize);
   const bool memoFlag = version == xb_version::Visual && memoKind != XbMemoKind::None;
-  const std::vector<std::uint8_t> table = TableImage(version, fields, key, memoFlag);
+  const std::vector<std::uint8_t> table =
+      TableImage(version, fields, key, memoFlag, machine.clock().Now());
 
-  const std::string tablePath = XbNormalizePath(XbTableFileName(path));
+  const std::string tablePath =
+      XbNormalizePath(machine, XbTableFileName(machine.codePages(), path));
   const std::string memoPath = XbWithExtension(tablePath, XbMemoExtension(memoKind));
-  platform::FileSystem& files = platform::CurrentMachine().files();
+  platform::FileSystem& files = machine.files();
   for (const std::string& existing : {tablePath, memoPath}) {
     if (existing == memoPath && memoKind == XbMemoKind::None) continue;
     if (files.Exists(existing))
       ReportError(static_cast<int>(platform::win_error::AlreadyExists), xb_sub::Create, existing);
   }
-  WriteNewFile(tablePath, table);
+  WriteNewFile(machine, tablePath, table);
   if (memoKind != XbMemoKind::None)
-    WriteNewFile(memoPath, MemoImage(memoKind, blockSize, tablePath));
+    WriteNewFile(machine, memoPath, MemoImage(memoKind, blockSize, tablePath, machine.codePages()));
 }
 
 }  // namespace tables

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/machine.hpp"
+
 namespace tables {
 
 struct XbFieldDef {
@@ -30,6 +32,10 @@ int XbFixedFieldLength(char type, std::uint8_t version);
 // 10 (4 in 0x30), B 10 (8 in 0x30, a double), I 4, Y 8 and T 8 (0x30 only). Invalid
 // definitions (EXbaseError saying what is wrong) and an existing table or memo file (error 183
 // "File already exists") are refused before anything is created.
+// The table is made on machine, or without one on the current machine.
+void CreateTable(platform::Machine& machine, std::string_view path, std::uint8_t version,
+                 const std::vector<XbFieldDef>& fields, std::string_view key = {},
+                 std::uint32_t memoBlockSize = 0);
 void CreateTable(std::string_view path, std::uint8_t version, const std::vector<XbFieldDef>& fields,
                  std::string_view key = {}, std::uint32_t memoBlockSize = 0);
 

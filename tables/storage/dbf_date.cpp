@@ -40,9 +40,8 @@ bool AllDigits(std::string_view text) {
 }
 
 // A two-digit year falls in the century window that ends 50 years after the current year.
-int ExpandYear(int year, int digits) {
+int ExpandYear(int year, int digits, int current) {
   if (digits > 2) return year;
-  int current = platform::CurrentMachine().clock().Now().year;
   int threshold = current - 50;
   int result = threshold / 100 * 100 + year;
   if (result < threshold) result += 100;
@@ -50,7 +49,8 @@ int ExpandYear(int year, int digits) {
 }
 
 // Reads a date by the order of the day, month and year parts in the short date format.
-std::optional<std::int32_t> FromShortDate(std::string_view text, std::string_view format) {
+std::optional<std::int32_t> FromShortDate(std::string_view text, std::string_view format,
+                                          int currentYear) {
   std::vector<char> order;
   for (char c : format) {
     char part = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -80,7 +80,7 @@ std::optional<std::int32_t> FromShortDate(std::string_view text, std::string_vie
     }
   }
   if (order.size() != 3 || (numbers.size() != 3 && numbers.size() != 2)) return std::nullopt;
-  int year = platform::CurrentMachine().clock().Now().year, yearDigits = 4;
+  int year = currentYear, yearDigits = 4;
   int month = 0, day = 0;
   std::size_t n = 0;
   for (char part : order) {
@@ -90,7 +90,7 @@ std::optional<std::int32_t> FromShortDate(std::string_view text, std::string_vie
     if (part == 'M') month = value;
     if (part == 'Y') year = value, yearDigits = digits;
   }
-  return TxbDBFDate::FromCalendar(ExpandYear(year, yearDigits), month, day);
+  return TxbDBFDate::FromCalendar(ExpandYear(year, yearDigits, currentYear), month, day);
 }
 
 }  // namespace
@@ -115,8 +115,8 @@ CalendarDate TxbDBFDate::Split(std::int32_t julian) const {
   return date;
 }
 
-std::int32_t TxbDBFDate::Today() const {
-  platform::LocalTime now = platform::CurrentMachine().clock().Now();
+std::int32_t TxbDBFDate::Today(platform::Machine& machine) const {
+  platform::LocalTime now = machine.clock().Now();
   return JulianDay(now.year, now.month, now.day);
 }
 
@@ -128,8 +128,8 @@ std::string TxbDBFDate::StorageText(std::int32_t julian) const {
   return std::string(text, 8);
 }
 
-std::string TxbDBFDate::DisplayFormat() const {
-  std::string format = platform::CurrentMachine().system().ShortDateFormat();
+std::string TxbDBFDate::DisplayFormat(platform::Machine& machine) const {
+  std::string format = machine.system().ShortDateFormat();
   for (char& c : format)
     c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (fourDigitYear_) {
@@ -141,8 +141,8 @@ std::string TxbDBFDate::DisplayFormat() const {
   return format;
 }
 
-std::string TxbDBFDate::DisplayText(std::int32_t julian) const {
-  std::string format = DisplayFormat();
+std::string TxbDBFDate::DisplayText(platform::Machine& machine, std::int32_t julian) const {
+  std::string format = DisplayFormat(machine);
   if (julian <= 0) return std::string(format.size(), ' ');
   CalendarDate date = Split(julian);
   std::string result;
@@ -168,7 +168,8 @@ std::string TxbDBFDate::DisplayText(std::int32_t julian) const {
   return result;
 }
 
-std::optional<std::int32_t> TxbDBFDate::TryFromText(std::string_view text) const {
+std::optional<std::int32_t> TxbDBFDate::TryFromText(platform::Machine& machine,
+                                                    std::string_view text) const {
   std::string trimmed = TrimRight(text);
   if (trimmed.empty() || trimmed == "00000000") return 0;
   if (trimmed.size() == 8 && AllDigits(trimmed)) {
@@ -177,11 +178,11 @@ std::optional<std::int32_t> TxbDBFDate::TryFromText(std::string_view text) const
     int day = std::stoi(trimmed.substr(6, 2));
     return FromCalendar(year, month, day).value_or(kJulianOffset);
   }
-  return FromShortDate(trimmed, platform::CurrentMachine().system().ShortDateFormat());
+  return FromShortDate(trimmed, machine.system().ShortDateFormat(), machine.clock().Now().year);
 }
 
-std::int32_t TxbDBFDate::FromText(std::string_view text) const {
-  if (auto day = TryFromText(text)) return *day;
+std::int32_t TxbDBFDate::FromText(platform::Machine& machine, std::string_view text) const {
+  if (auto day = TryFromText(machine, text)) return *day;
   throw platform::EConvertError("'" + std::string(text) + "' is not a valid date");
 }
 

@@ -299,7 +299,7 @@ void XBO_dBaseFld::SetFieldNumber(std::string_view name, double value) {
 std::int32_t XBO_dBaseFld::GetFieldDate(int n) {
   const XbFieldDesc& field = Field(n);
   if (field.type != 'D') FieldError(xb_code::FieldTypeIncorrect, xb_sub::FieldTypeCheck, field);
-  std::optional<std::int32_t> day = XbDate().TryFromText(Text(field));
+  std::optional<std::int32_t> day = XbDate().TryFromText(machine(), Text(field));
   if (!day) ConversionError("Invalid date in field ", field);
   return *day;
 }
@@ -451,7 +451,7 @@ std::string XBO_dBaseFld::GetFieldDisplay(int n) {
     case 'F':
       return NumberDisplay(field);
     case 'D':
-      return XbDate().DisplayText(GetFieldDate(n));
+      return XbDate().DisplayText(machine(), GetFieldDate(n));
     case 'L':
       return GetFieldLogical(n) ? "T" : "F";
     case 'M':

@@ -106,6 +106,7 @@ class XBO_dBaseFld : public XBO_dBaseDBF, public XbRecordSource {
   std::int32_t CurrentRecordNumber() const override { return currentRecord(); }
   bool CurrentRecordDeleted() const override { return RecordDeleted(); }
   std::string TableName() const override { return path(); }
+  platform::Machine& SourceMachine() const override { return machine(); }
 
  private:
   const XbFieldDesc& Field(int n) const;  // error 1003 (subcode 1298) outside the table

@@ -34,9 +34,13 @@ class HeaderLock {
 
 }  // namespace
 
-XBO_dBaseDBF::XBO_dBaseDBF(std::string_view name, bool shared, bool writable,
-                           std::string_view key) {
-  Open(XbTableFileName(name), shared, writable);
+XBO_dBaseDBF::XBO_dBaseDBF(std::string_view name, bool shared, bool writable, std::string_view key)
+    : XBO_dBaseDBF(platform::CurrentMachine(), name, shared, writable, key) {}
+
+XBO_dBaseDBF::XBO_dBaseDBF(platform::Machine& machine, std::string_view name, bool shared,
+                           bool writable, std::string_view key)
+    : XBO_DiskFile(machine) {
+  Open(XbTableFileName(machine.codePages(), name), shared, writable);
   ReadHeaderBlock();
   CheckKey(key);
   memoKind_ = XbMemoKindFor(version(), header_[xb_header::Flags]);
@@ -178,7 +182,7 @@ void XBO_dBaseDBF::SetLockProtocol(TxbLokProtocol protocol) {
 void XBO_dBaseDBF::Rename(std::string_view newName) {
   // Open the memo file first, so that a missing one stops the rename before anything moved.
   if (hasMemo()) MemoFile();
-  XBO_DiskFile::Rename(XbTableFileName(newName));
+  XBO_DiskFile::Rename(XbTableFileName(machine().codePages(), newName));
   if (memo_) memo_->MemoRename(path());
 }
 
@@ -229,7 +233,7 @@ void XBO_dBaseDBF::WriteHeader() {
 
 void XBO_dBaseDBF::StoreHeader() {
   if (!writable() || !headerDirty_) return;
-  const platform::LocalTime now = platform::CurrentMachine().clock().Now();
+  const platform::LocalTime now = machine().clock().Now();
   header_[xb_header::UpdateDate] = static_cast<std::uint8_t>(now.year % 100);
   header_[xb_header::UpdateDate + 1] = static_cast<std::uint8_t>(now.month);
   header_[xb_header::UpdateDate + 2] = static_cast<std::uint8_t>(now.day);

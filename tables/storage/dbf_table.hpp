@@ -38,6 +38,9 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   // Opens a table. name is trimmed and upper-cased and gets ".DBF" when it has no extension.
   // key: the table key, empty for a plain table. Raises error 1001 (subcode 1204) for a header
   // that is not a table's, EXbaseEncryption for a missing, superfluous or invalid key.
+  // The table lives on machine, which must outlive it; without one, on the current machine.
+  XBO_dBaseDBF(platform::Machine& machine, std::string_view name, bool shared, bool writable,
+               std::string_view key);
   XBO_dBaseDBF(std::string_view name, bool shared, bool writable, std::string_view key);
   // Closes as Close() does; an error while closing is lost here.
   ~XBO_dBaseDBF() override;

@@ -3,7 +3,6 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/machine.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
@@ -16,8 +15,7 @@ using Section = std::lock_guard<std::mutex>;
 
 }  // namespace
 
-std::string XbNormalizePath(std::string_view name) {
-  platform::Machine& machine = platform::CurrentMachine();
+std::string XbNormalizePath(platform::Machine& machine, std::string_view name) {
   std::string full(name);
   const bool keep = name.find("\\\\") != std::string_view::npos ||
                     (name.size() > 2 && name.find(':', 2) != std::string_view::npos);
@@ -41,7 +39,7 @@ XBO_DiskFile::~XBO_DiskFile() {
 void XBO_DiskFile::Check(platform::ErrorCode code, int subcode) {
   if (code == platform::win_error::Success) return;
   lastError_ = code;
-  platform::CurrentMachine().SetLastError(code);
+  machine_->SetLastError(code);
   Raise(static_cast<int>(code), subcode, path_);
 }
 
@@ -131,7 +129,7 @@ bool XBO_DiskFile::LockRegion(std::uint64_t offset, std::uint64_t length) {
     }
     if (error != platform::win_error::Success) {
       lastError_ = error;
-      platform::CurrentMachine().SetLastError(error);
+      machine_->SetLastError(error);
       return false;
     }
   }
@@ -154,7 +152,7 @@ bool XBO_DiskFile::Unlock() {
     }
     if (error != platform::win_error::Success) {
       lastError_ = error;
-      platform::CurrentMachine().SetLastError(error);
+      machine_->SetLastError(error);
       return false;
     }
   }
@@ -208,10 +206,10 @@ std::uint32_t XBO_DiskFile::WriteAt(std::uint64_t offset, const void* buffer,
 
 void XBO_DiskFile::Rename(std::string_view newName) {
   std::string from = path_;
-  std::string to = XbNormalizePath(newName);
+  std::string to = XbNormalizePath(*machine_, newName);
   const bool shared = shared_, writable = writable_;
   XBO_DiskFile::Close();
-  platform::ErrorCode error = platform::CurrentMachine().files().Rename(from, to);
+  platform::ErrorCode error = machine_->files().Rename(from, to);
   if (error != platform::win_error::Success) {
     OpenNormalized(from, shared, writable, xb_sub::Rename);
     Check(error, xb_sub::Rename);
@@ -221,15 +219,16 @@ void XBO_DiskFile::Rename(std::string_view newName) {
 
 void XBO_DiskFile::Open(std::string_view name, bool shared, bool writable) {
   XBO_DiskFile::Close();
-  OpenNormalized(XbNormalizePath(name), shared, writable, xb_sub::Open);
+  OpenNormalized(XbNormalizePath(*machine_, name), shared, writable, xb_sub::Open);
 }
 
 void XBO_DiskFile::Create(std::string_view name, bool shared, bool writable) {
   XBO_DiskFile::Close();
-  path_ = XbNormalizePath(name);
-  if (XbFiles().IsOpen(path_)) Check(platform::win_error::InvalidAccess, xb_sub::Create);
+  path_ = XbNormalizePath(*machine_, name);
+  if (XbFiles().IsOpen(machine_->files(), path_))
+    Check(platform::win_error::InvalidAccess, xb_sub::Create);
   std::unique_ptr<platform::File> created;
-  Check(platform::CurrentMachine().files().Open(
+  Check(machine_->files().Open(
             path_, platform::file_access::GenericRead | platform::file_access::GenericWrite,
             platform::file_share::None, platform::Disposition::CreateAlways, created),
         xb_sub::Create);
@@ -239,7 +238,8 @@ void XBO_DiskFile::Create(std::string_view name, bool shared, bool writable) {
 
 void XBO_DiskFile::OpenNormalized(std::string path, bool shared, bool writable, int subcode) {
   path_ = std::move(path);
-  platform::ErrorCode error = XbFiles().Attach(*this, path_, shared, writable, handle_);
+  platform::ErrorCode error =
+      XbFiles().Attach(*this, machine_->files(), path_, shared, writable, handle_);
   Check(error, subcode);
   shared_ = shared;
   writable_ = writable;

@@ -3,6 +3,10 @@
 // byte-range locks, flush and truncate; each operation reports a failure through the object's
 // error routine with the system error number, the operation's subcode and the file name.
 //
+// Each file works on the machine it was given (its file system, clock and code pages), so
+// tables of several machines (a simulated one and the host, say) can be open in one process;
+// the machine must outlive the file. Files made without one use the current machine.
+//
 // The same file opened by several shared objects of this process uses one system handle (see
 // XBobjFileColl). Lock rules: an exclusive file takes no system locks (locking always succeeds
 // and is only counted); a shared file holds at most one region per object, counted when the
@@ -12,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/machine.hpp"
 #include "platform/win_types.hpp"
 #include "tables/storage/file_collection.hpp"
 #include "tables/storage/lock_protocol.hpp"
@@ -26,12 +31,13 @@ inline constexpr XbLockRegion kWholeFileRegion{0, 0x7FFFFFFF};
 
 // Normalises a file name as the engine compares them: a network name (containing "\\") or one
 // with a ":" after its second character is kept; any other is expanded to a full path; the
-// result is upper-cased with the system's conversion.
-std::string XbNormalizePath(std::string_view name);
+// result is upper-cased with the machine's conversion.
+std::string XbNormalizePath(platform::Machine& machine, std::string_view name);
 
 class XBO_DiskFile {
  public:
-  XBO_DiskFile() = default;
+  explicit XBO_DiskFile(platform::Machine& machine) : machine_(&machine) {}
+  XBO_DiskFile() : XBO_DiskFile(platform::CurrentMachine()) {}
   // Closes the file; an error while closing is lost here, so callers that care call Close().
   virtual ~XBO_DiskFile();
   XBO_DiskFile(const XBO_DiskFile&) = delete;
@@ -78,6 +84,7 @@ class XBO_DiskFile {
   // Releases a held lock entirely, whatever its count (used when closing and at shutdown).
   void ReleaseLock();
 
+  platform::Machine& machine() const { return *machine_; }
   const std::string& path() const { return path_; }
   bool isOpen() const { return handle_ != nullptr; }
   bool shared() const { return shared_; }
@@ -102,6 +109,7 @@ class XBO_DiskFile {
   platform::File& Handle(int subcode);
   void OpenNormalized(std::string path, bool shared, bool writable, int subcode);
 
+  platform::Machine* machine_;
   std::string path_;
   bool shared_ = false;
   bool writable_ = false;

@@ -18,10 +18,14 @@ std::unique_ptr<TxbDBFDate> date;
 }  // namespace
 
 void XbEngine::Start() {
+  Start(platform::CurrentMachine());
+}
+
+void XbEngine::Start(platform::Machine& machine) {
   std::lock_guard guard(engineGuard);
   if (starts == 0) {
     auto loaded = std::make_unique<XbAliasList>();
-    loaded->Load();
+    loaded->Load(machine);
     aliases = std::move(loaded);
     date = std::make_unique<TxbDBFDate>();
     XbFiles();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/machine.hpp"
 #include "tables/storage/disk_file.hpp"
 
 namespace tables {
@@ -11,14 +10,14 @@ namespace {
 std::mutex listGuard;
 std::unique_ptr<XBobjFileColl> fileList;
 
-platform::ErrorCode OpenHandle(const std::string& path, bool shared, bool writable,
-                               std::shared_ptr<XbFileHandle>& handle) {
+platform::ErrorCode OpenHandle(platform::FileSystem& files, const std::string& path, bool shared,
+                               bool writable, std::shared_ptr<XbFileHandle>& handle) {
   std::uint32_t access = platform::file_access::GenericRead;
   if (writable) access |= platform::file_access::GenericWrite;
   const std::uint32_t share = shared ? platform::file_share::ReadWrite : platform::file_share::None;
   auto opened = std::make_shared<XbFileHandle>();
-  platform::ErrorCode error = platform::CurrentMachine().files().Open(
-      path, access, share, platform::Disposition::OpenExisting, opened->file);
+  platform::ErrorCode error =
+      files.Open(path, access, share, platform::Disposition::OpenExisting, opened->file);
   if (error != platform::win_error::Success) return error;
   opened->writable = writable;
   handle = std::move(opened);
@@ -27,22 +26,22 @@ platform::ErrorCode OpenHandle(const std::string& path, bool shared, bool writab
 
 }  // namespace
 
-platform::ErrorCode XBobjFileColl::Attach(XBO_DiskFile& object, const std::string& path,
-                                          bool shared, bool writable,
+platform::ErrorCode XBobjFileColl::Attach(XBO_DiskFile& object, platform::FileSystem& files,
+                                          const std::string& path, bool shared, bool writable,
                                           std::shared_ptr<XbFileHandle>& handle) {
   std::lock_guard guard(section_);
   std::shared_ptr<XbFileHandle> reusable;
   for (const Entry& entry : entries_) {
-    if (entry.path != path) continue;
+    if (entry.files != &files || entry.path != path) continue;
     if (!shared || !entry.shared) return platform::win_error::AccessDenied;
     if (entry.handle->writable || !writable) reusable = entry.handle;
   }
   if (reusable) {
     handle = reusable;
-  } else if (platform::ErrorCode error = OpenHandle(path, shared, writable, handle)) {
+  } else if (platform::ErrorCode error = OpenHandle(files, path, shared, writable, handle)) {
     return error;
   }
-  entries_.push_back({&object, path, shared, handle});
+  entries_.push_back({&object, &files, path, shared, handle});
   return platform::win_error::Success;
 }
 
@@ -57,10 +56,11 @@ bool XBobjFileColl::Detach(const XBO_DiskFile& object) {
                      [&](const Entry& entry) { return entry.handle == handle; });
 }
 
-bool XBobjFileColl::IsOpen(std::string_view path) {
+bool XBobjFileColl::IsOpen(const platform::FileSystem& files, std::string_view path) {
   std::lock_guard guard(section_);
-  return std::any_of(entries_.begin(), entries_.end(),
-                     [&](const Entry& entry) { return entry.path == path; });
+  return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& entry) {
+    return entry.files == &files && entry.path == path;
+  });
 }
 
 std::size_t XBobjFileColl::Count() {

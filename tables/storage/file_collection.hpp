@@ -1,7 +1,8 @@
 #pragma once
 // XBobjFileColl: the process-wide list of the engine's open files. Objects that open the same
-// file (by normalised path) while both are shared use one operating-system handle; the list
-// has its own critical section, and each handle carries the one its users share.
+// file (by normalised path on the same file system) while both are shared use one
+// operating-system handle; the list has its own critical section, and each handle carries the
+// one its users share. Files of different machines never meet, whatever their names.
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -28,11 +29,12 @@ class XBobjFileColl {
   // Opens path for object: reuses the handle of another open object when both are shared and
   // that handle grants the access asked for, otherwise opens a new one; an open by or against
   // an exclusive object fails with AccessDenied. On success the object is listed.
-  platform::ErrorCode Attach(XBO_DiskFile& object, const std::string& path, bool shared,
-                             bool writable, std::shared_ptr<XbFileHandle>& handle);
+  platform::ErrorCode Attach(XBO_DiskFile& object, platform::FileSystem& files,
+                             const std::string& path, bool shared, bool writable,
+                             std::shared_ptr<XbFileHandle>& handle);
   // Unlists the object; true when other listed objects still use its handle.
   bool Detach(const XBO_DiskFile& object);
-  bool IsOpen(std::string_view path);
+  bool IsOpen(const platform::FileSystem& files, std::string_view path);
   std::size_t Count();
   // Releases the byte-range locks still held by listed objects (at engine shutdown).
   void ReleaseAllLocks();
@@ -40,6 +42,7 @@ class XBobjFileColl {
  private:
   struct Entry {
     XBO_DiskFile* object;
+    const platform::FileSystem* files;
     std::string path;
     bool shared;
     std::shared_ptr<XbFileHandle> handle;

@@ -1,14 +1,12 @@
 #include "tables/storage/lock_retry.hpp"
 
-#include "platform/machine.hpp"
-
 namespace tables {
 
 bool XbLockWithRetries(XBO_DiskFile& file, XbLockRegion region) {
   for (int attempt = 1;; ++attempt) {
     if (file.LockRegion(region.offset, region.length)) return true;
     if (attempt == kLockAttempts) return false;
-    platform::CurrentMachine().clock().Sleep(kLockRetryInterval);
+    file.machine().clock().Sleep(kLockRetryInterval);
   }
 }
 

@@ -46,7 +46,8 @@ class MemoLock {
 }  // namespace
 
 XBobjMemo::XBobjMemo(XBO_DiskFile& owner, std::string_view path, bool shared, bool writable)
-    : owner_(owner),
+    : XBO_DiskFile(owner.machine()),
+      owner_(owner),
       blockSize_(kDBaseBlockSize),
       endMarkSize_(kEndMarkSize),
       lengthPrefixed_(true) {
@@ -55,7 +56,7 @@ XBobjMemo::XBobjMemo(XBO_DiskFile& owner, std::string_view path, bool shared, bo
 
 XBobjMemo::XBobjMemo(XBO_DiskFile& owner, std::string_view path, bool shared, bool writable,
                      std::uint32_t blockHeaderSize)
-    : owner_(owner), blockHeaderSize_(blockHeaderSize) {
+    : XBO_DiskFile(owner.machine()), owner_(owner), blockHeaderSize_(blockHeaderSize) {
   OpenExisting(path, shared, writable);
 }
 
@@ -73,8 +74,8 @@ void XBobjMemo::Close() {
 }
 
 void XBobjMemo::OpenExisting(std::string_view path, bool shared, bool writable) {
-  std::string normalized = XbNormalizePath(path);
-  if (!platform::CurrentMachine().files().Exists(normalized)) {
+  std::string normalized = XbNormalizePath(machine(), path);
+  if (!machine().files().Exists(normalized)) {
     owner_.Raise(xb_code::FileNotFound, xb_sub::MemoMissing, normalized);
   }
   Open(normalized, shared, writable);
@@ -208,7 +209,7 @@ void XBobjMemo::RenameWithTable(std::string_view newTableName) {
   Rename(XbWithExtension(newTableName, "DBT"));
   ReadHeader();
   std::memset(header_ + kNameAt, 0, kNameField);
-  std::string name = platform::CurrentMachine().codePages().Upper(XbBaseName(newTableName));
+  std::string name = machine().codePages().Upper(XbBaseName(newTableName));
   std::memcpy(header_ + kNameAt, name.data(), std::min(name.size(), kNameLength));
   WriteHeader();
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/machine.hpp"
+
 namespace tables {
 
 // Something the upper layers attach to a table and the table owns.
@@ -39,6 +41,8 @@ class XbRecordSource {
   virtual bool CurrentRecordDeleted() const = 0;
   // The table file name as the table knows it (normalised).
   virtual std::string TableName() const = 0;
+  // The machine the table lives on: its casing, dates and numbers apply to its expressions.
+  virtual platform::Machine& SourceMachine() const = 0;
 
   // The expression link that the expression layer created for this table, if any.
   XbAttachment* AttachedLink() const { return link_.get(); }

@@ -1,7 +1,5 @@
 #include "tables/storage/table_names.hpp"
 
-#include "platform/machine.hpp"
-
 namespace tables {
 namespace {
 
@@ -17,11 +15,11 @@ std::size_t ExtensionDot(std::string_view path) {
 
 }  // namespace
 
-std::string XbTableFileName(std::string_view name) {
+std::string XbTableFileName(platform::CodePages& casing, std::string_view name) {
   const auto first = name.find_first_not_of(' ');
   if (first == std::string_view::npos) return ".DBF";
   name = name.substr(first, name.find_last_not_of(' ') - first + 1);
-  std::string result = platform::CurrentMachine().codePages().Upper(name);
+  std::string result = casing.Upper(name);
   if (ExtensionDot(result) == std::string::npos) result += ".DBF";
   return result;
 }

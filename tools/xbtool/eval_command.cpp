@@ -94,7 +94,7 @@ std::string TextOf(const TxbExpValue& value) {
 }
 
 std::int32_t DayOf(const TxbExpValue& value) {
-  return tables::DayNumberOf(value.ToNumber());
+  return tables::DayNumberOf(value.number());
 }
 
 // Writes evaluations and failures as text lines or as JSON objects.
@@ -167,8 +167,8 @@ class EvalPrinter {
         return;
       case tables::xb_type::Number:
       case tables::xb_type::DateReserved:
-        if (std::isfinite(value.ToNumber())) {
-          writer.Number(tables::ShortestNumberText(value.ToNumber()));
+        if (std::isfinite(value.number())) {
+          writer.Number(tables::ShortestNumberText(value.number()));
         } else {
           writer.Null();
         }
@@ -177,7 +177,7 @@ class EvalPrinter {
         writer.String(tables::XbDate().StorageText(DayOf(value)));
         return;
       case tables::xb_type::Boolean:
-        writer.Boolean(value.ToBoolean());
+        writer.Boolean(value.boolean());
         return;
       default:
         writer.Null();
@@ -192,14 +192,14 @@ class EvalPrinter {
         return "\"" + codec_.ToTerminal(TextOf(value)) + "\"";
       case tables::xb_type::Number:
       case tables::xb_type::DateReserved:
-        return tables::ShortestNumberText(value.ToNumber());
+        return tables::ShortestNumberText(value.number());
       case tables::xb_type::Date: {
         std::int32_t day = DayOf(value);
         if (day == 0) return "empty date (day 0)";
         return tables::XbDate().StorageText(day) + " (day " + std::to_string(day) + ")";
       }
       case tables::xb_type::Boolean:
-        return value.ToBoolean() ? ".T." : ".F.";
+        return value.boolean() ? ".T." : ".F.";
       default:
         return "no value";
     }

@@ -67,7 +67,9 @@ class FakeTable : public XbRecordSource {
     std::from_chars(text.data() + first, text.data() + text.size(), value);
     return value;
   }
-  std::int32_t FieldDate(int n) override { return XbDate().FromText(FieldRawText(n)); }
+  std::int32_t FieldDate(int n) override {
+    return XbDate().FromText(platform::CurrentMachine(), FieldRawText(n));
+  }
   bool FieldLogical(int n) override {
     std::string_view text = FieldRawText(n);
     return !text.empty() && std::string_view("TtYyJj").find(text[0]) != std::string_view::npos;
@@ -78,6 +80,7 @@ class FakeTable : public XbRecordSource {
   std::int32_t CurrentRecordNumber() const override { return current_; }
   bool CurrentRecordDeleted() const override { return Current().deleted; }
   std::string TableName() const override { return "C:\\DATA\\FAKE.DBF"; }
+  platform::Machine& SourceMachine() const override { return platform::CurrentMachine(); }
 
  private:
   const FakeField& Field(int n) const { return fields_.at(static_cast<std::size_t>(n - 1)); }

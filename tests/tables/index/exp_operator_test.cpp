@@ -146,7 +146,7 @@ TEST_F(ExpOperators, ComparisonOfValuelessOperandsGivesNoBooleanValue) {
   const TxbExpValue& value = handler.Evaluate();
   EXPECT_EQ(handler.ResultType(), xb_type::Boolean);
   EXPECT_TRUE(value.IsUnassigned());
-  EXPECT_FALSE(value.ToBoolean());
+  EXPECT_FALSE(value.ToBoolean(platform::CurrentMachine()));
 }
 
 TEST_F(ExpOperators, OperatorLevels) {

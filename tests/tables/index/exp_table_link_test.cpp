@@ -197,7 +197,7 @@ TEST_F(ExpTableLink, FormulaHookAnswersUnknownFunctions) {
     TxbExpFunction& call = FormulaCallNode(rsl);
     if (st == "TWICE") {
       call.GetArgument(0, xb_type::Number, call.Scratch(0));
-      double result = call.Scratch(0).ToNumber() * 2;
+      double result = call.Scratch(0).ToNumber(call.machine()) * 2;
       std::memcpy(rsl, &result, sizeof result);
       Typ = 'N';
     } else if (st == "GREET") {
@@ -250,7 +250,7 @@ TEST_F(ExpTableLink, NestedHookCallsKeepTheirOwnResultAreas) {
     }
     TxbExpFunction& call = FormulaCallNode(rsl);
     call.GetArgument(0, xb_type::Number, call.Scratch(0));
-    double result = call.Scratch(0).ToNumber() + 1;
+    double result = call.Scratch(0).ToNumber(call.machine()) + 1;
     std::memcpy(rsl, &result, sizeof result);
     Typ = 'F';
   };
@@ -264,7 +264,7 @@ class Twice : public TxbUserDefFunction {
   std::string_view Name() const override { return "TWICE"; }
   bool Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8_t& type) override {
     call.RequireArgument(0, xb_type::Number, value);
-    value.SetNumber(value.ToNumber() * 2);
+    value.SetNumber(value.ToNumber(call.machine()) * 2);
     type = xb_type::Number;
     return true;
   }
@@ -277,7 +277,7 @@ class LowerCaseName : public TxbUserDefFunction {
 
 class Answer : public TxbUserDefFieldVar {
  public:
-  Answer() : TxbUserDefFieldVar("answer", 2) {}
+  Answer() : TxbUserDefFieldVar(platform::CurrentMachine().codePages(), "answer", 2) {}
   bool Value(TxbExpValue& value, std::uint8_t& type) override {
     value.SetNumber(42);
     type = xb_type::Number;
@@ -292,7 +292,7 @@ TEST_F(ExpUserLink, AddsFunctionsAndVariablesOfItsOwn) {
   link.AddFunction(std::make_unique<Twice>());
   link.AddFunction(std::make_unique<LowerCaseName>());
   link.AddFieldVar(std::make_unique<Answer>());
-  link.AddFieldVar(std::make_unique<TxbUserDefFieldVar>("silent"));
+  link.AddFieldVar(std::make_unique<TxbUserDefFieldVar>(platform::CurrentMachine().codePages(), "silent"));
   EXPECT_EQ(EvaluateText("TWICE(ANSWER)", &link).value, "84");
   EXPECT_EQ(EvaluateText("silent", &link).type, xb_type::Undefined);
   // Names are found by exact bytes, so a lower-case name is never found.
@@ -306,7 +306,7 @@ TEST_F(ExpUserLink, AddsFunctionsAndVariablesOfItsOwn) {
 
 TEST_F(ExpUserLink, BaseObjectsProduceNothing) {
   TxbUserDefFunction function;
-  TxbUserDefFieldVar variable({}, 0);
+  TxbUserDefFieldVar variable(platform::CurrentMachine().codePages(), "", 0);
   TxbExpValue value;
   std::uint8_t type = 0;
   EXPECT_EQ(function.Name(), "");

@@ -23,23 +23,25 @@ TEST_F(DbfDateTest, JulianDayOfTheFirstOf1980) {
 }
 
 TEST_F(DbfDateTest, DisplayWidensTheYearOfTheShortFormat) {
-  EXPECT_EQ(XbDate().DisplayFormat(), "M/D/YYYY");
-  EXPECT_EQ(XbDate().DisplayText(kFirstOf1980), "1/1/1980");
-  EXPECT_EQ(XbDate().DisplayText(0), "        ");
+  EXPECT_EQ(XbDate().DisplayFormat(platform::CurrentMachine()), "M/D/YYYY");
+  EXPECT_EQ(XbDate().DisplayText(platform::CurrentMachine(), kFirstOf1980), "1/1/1980");
+  EXPECT_EQ(XbDate().DisplayText(platform::CurrentMachine(), 0), "        ");
 }
 
 TEST_F(DbfDateTest, ReadsStoredAndDisplayedTexts) {
-  EXPECT_EQ(XbDate().TryFromText(""), 0);
-  EXPECT_EQ(XbDate().TryFromText("00000000"), 0);
-  EXPECT_EQ(XbDate().TryFromText("19800101  "), kFirstOf1980);
-  EXPECT_EQ(XbDate().TryFromText("20210230"), TxbDBFDate::kJulianOffset);
-  EXPECT_EQ(XbDate().TryFromText("1/2/1980"), kFirstOf1980 + 1);
-  EXPECT_EQ(XbDate().TryFromText("no date"), std::nullopt);
+  EXPECT_EQ(XbDate().TryFromText(platform::CurrentMachine(), ""), 0);
+  EXPECT_EQ(XbDate().TryFromText(platform::CurrentMachine(), "00000000"), 0);
+  EXPECT_EQ(XbDate().TryFromText(platform::CurrentMachine(), "19800101  "), kFirstOf1980);
+  EXPECT_EQ(XbDate().TryFromText(platform::CurrentMachine(), "20210230"),
+            TxbDBFDate::kJulianOffset);
+  EXPECT_EQ(XbDate().TryFromText(platform::CurrentMachine(), "1/2/1980"), kFirstOf1980 + 1);
+  EXPECT_EQ(XbDate().TryFromText(platform::CurrentMachine(), "no date"), std::nullopt);
 }
 
 TEST_F(DbfDateTest, TodayFollowsTheMachineClock) {
   const platform::LocalTime now = machine.machine().clock().Now();
-  EXPECT_EQ(XbDate().Today(), TxbDBFDate::FromCalendar(now.year, now.month, now.day));
+  EXPECT_EQ(XbDate().Today(platform::CurrentMachine()),
+            TxbDBFDate::FromCalendar(now.year, now.month, now.day));
 }
 
 }  // namespace

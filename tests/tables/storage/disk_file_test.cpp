@@ -27,11 +27,13 @@ class DiskFileTest : public ::testing::Test {
 };
 
 TEST_F(DiskFileTest, NormalisesNamesToUpperCaseFullPaths) {
-  EXPECT_EQ(XbNormalizePath("c:\\data\\file.bin"), "C:\\DATA\\FILE.BIN");
+  EXPECT_EQ(XbNormalizePath(platform::CurrentMachine(), "c:\\data\\file.bin"),
+            "C:\\DATA\\FILE.BIN");
   machine.machine().program().SetCurrentFolder("C:\\DATA");
-  EXPECT_EQ(XbNormalizePath("file.bin"), "C:\\DATA\\FILE.BIN");
-  EXPECT_EQ(XbNormalizePath("\\\\server\\share\\a.dbf"), "\\\\SERVER\\SHARE\\A.DBF");
-  EXPECT_EQ(XbNormalizePath("abc:def"), "ABC:DEF");
+  EXPECT_EQ(XbNormalizePath(platform::CurrentMachine(), "file.bin"), "C:\\DATA\\FILE.BIN");
+  EXPECT_EQ(XbNormalizePath(platform::CurrentMachine(), "\\\\server\\share\\a.dbf"),
+            "\\\\SERVER\\SHARE\\A.DBF");
+  EXPECT_EQ(XbNormalizePath(platform::CurrentMachine(), "abc:def"), "ABC:DEF");
 }
 
 TEST_F(DiskFileTest, TwoSharedOpensUseOneHandle) {
