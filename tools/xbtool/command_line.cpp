@@ -1,7 +1,6 @@
 #include "tools/xbtool/command_line.hpp"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <utility>
 
 namespace tools::xbtool {
@@ -42,13 +41,16 @@ class ToolCommandLine {
   ToolCommandLine(const std::vector<const Verb*>& verbs,
                   const std::vector<OptionRule>& commonOptions)
       : commonOptions_(commonOptions) {
+    // Arguments nothing takes are kept, so that RefuseLeftovers names them as this tool does.
     app_.allow_extras();
+    // One verb: a verb's name later on is an argument (a table may be called "info").
     app_.require_subcommand(0, 1);
     for (const OptionRule& rule : commonOptions)
       Declare(app_, rule);
     for (const Verb* verb : verbs)
       AddVerb(*verb);
     helpCommand_ = app_.add_subcommand(kHelpVerb, "show the help of a verb");
+    helpCommand_->fallthrough();
     helpCommand_->add_option("VERB");
   }
 

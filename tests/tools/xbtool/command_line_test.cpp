@@ -91,6 +91,8 @@ TEST(CommandLine, WrongCommandLinesSayWhatIsWrongAndForWhichVerb) {
       {{"frobnicate", "T"}, nullptr, "unknown verb \"frobnicate\""},
       {{"--raw", "--bogus"}, nullptr, "unknown option --bogus"},
       {{"help", "frobnicate"}, nullptr, "unknown verb \"frobnicate\""},
+      {{"help", "mark", "--bogus"}, nullptr, "unknown option --bogus"},
+      {{"help", "mark", "pick"}, nullptr, "unexpected argument \"pick\""},
   };
   for (const auto& c : cases) {
     try {
