@@ -38,7 +38,7 @@ void BlankNewRecord(tables::XBO_dBaseFld& table) {
 }
 
 int RunAppend(VerbContext& context) {
-  const auto& positionals = Positionals(context, 1, SIZE_MAX);
+  const auto& positionals = context.arguments.positionals();
   const auto assignments = ParseAssignments(positionals, 1);
   auto table = OpenTable(context, positionals[0], TableAccess::Change);
   BlankNewRecord(*table);
@@ -51,7 +51,8 @@ int RunAppend(VerbContext& context) {
 }  // namespace
 
 const Verb& AppendVerb() {
-  static const Verb verb{"append", "append a record", kHelp, {}, RunAppend};
+  static const Verb verb{
+      "append", "append a record", kHelp, {{"FILE"}, {"NAME=VALUE", false, true}}, {}, RunAppend};
   return verb;
 }
 

@@ -1,23 +1,9 @@
 #include "tools/xbtool/arguments.hpp"
 
-#include <algorithm>
 #include <charconv>
+#include <utility>
 
 namespace tools::xbtool {
-namespace {
-
-const OptionRule* FindRule(const std::vector<OptionRule>& options, std::string_view name) {
-  const auto found = std::find_if(options.begin(), options.end(),
-                                  [&](const OptionRule& rule) { return rule.name == name; });
-  return found == options.end() ? nullptr : &*found;
-}
-
-// "-5" is a (wrong) record number, not an option.
-bool LooksLikeOption(std::string_view argument) {
-  return argument.size() > 1 && argument[0] == '-' && !(argument[1] >= '0' && argument[1] <= '9');
-}
-
-}  // namespace
 
 bool ParsedArguments::Has(std::string_view option) const {
   return options_.find(option) != options_.end();
@@ -34,39 +20,8 @@ std::vector<std::string> ParsedArguments::Values(std::string_view option) const 
   return found == options_.end() ? std::vector<std::string>{} : found->second;
 }
 
-ParsedArguments ParseArguments(const std::vector<std::string>& arguments,
-                               const std::vector<OptionRule>& options) {
-  ParsedArguments parsed;
-  bool optionsEnded = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (optionsEnded || !LooksLikeOption(argument)) {
-      parsed.positionals_.push_back(argument);
-      continue;
-    }
-    if (argument == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    std::string name = argument == "-h" ? "--help" : argument;
-    std::optional<std::string> value;
-    if (const auto equals = name.find('='); equals != std::string::npos) {
-      value = name.substr(equals + 1);
-      name.resize(equals);
-    }
-    const OptionRule* rule = FindRule(options, name);
-    if (!rule) throw UsageError("unknown option " + name);
-    if (!rule->takesValue && value) throw UsageError(name + " takes no value");
-    if (rule->takesValue && !value) {
-      if (i + 1 == arguments.size()) throw UsageError(name + " needs a value");
-      value = arguments[++i];
-    }
-    auto& values = parsed.options_[name];
-    if (!values.empty() && !rule->repeatable) throw UsageError(name + " is given twice");
-    // Flags are recorded with an empty value so that repeated flags are noticed too.
-    values.push_back(value.value_or(""));
-  }
-  return parsed;
+void ParsedArguments::AddOption(const std::string& option, std::vector<std::string> values) {
+  options_[option] = std::move(values);
 }
 
 std::int64_t ParseWholeNumber(std::string_view text, std::string_view what, std::int64_t lowest,

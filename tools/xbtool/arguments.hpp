@@ -1,7 +1,6 @@
 #pragma once
-// The command line of one xbtool verb: options (each declared by the verb) and positional
-// arguments. Options may stand before, between and after the positionals, as "--name value"
-// or "--name=value"; "--" ends the options.
+// The command line of one xbtool verb as the verb reads it: the options it was given (each
+// declared by the verb or common to every verb) and its positional arguments.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -25,6 +24,12 @@ struct OptionRule {
   bool repeatable = false;
 };
 
+struct PositionalRule {
+  std::string name;  // as help and messages show it: "FILE"
+  bool required = true;
+  bool repeating = false;  // takes every remaining argument
+};
+
 class ParsedArguments {
  public:
   const std::vector<std::string>& positionals() const { return positionals_; }
@@ -34,17 +39,14 @@ class ParsedArguments {
   // Every value of a repeatable option, in command-line order.
   std::vector<std::string> Values(std::string_view option) const;
 
+  void AddPositional(std::string argument) { positionals_.push_back(std::move(argument)); }
+  // values: one per time the option was given (empty texts for a flag).
+  void AddOption(const std::string& option, std::vector<std::string> values);
+
  private:
-  friend ParsedArguments ParseArguments(const std::vector<std::string>&,
-                                        const std::vector<OptionRule>&);
   std::vector<std::string> positionals_;
   std::map<std::string, std::vector<std::string>, std::less<>> options_;
 };
-
-// "-h" stands for "--help". Unknown options, a missing value and an option given twice that
-// is not repeatable are UsageErrors.
-ParsedArguments ParseArguments(const std::vector<std::string>& arguments,
-                               const std::vector<OptionRule>& options);
 
 // Whole numbers of the command line; UsageError naming what for a text that is none or out
 // of range.

@@ -24,7 +24,7 @@ constexpr const char* kHelp =
     "                    .FPT: default 64)\n";
 
 int RunCreate(VerbContext& context) {
-  const auto& positionals = Positionals(context, 1, 1);
+  const auto& positionals = context.arguments.positionals();
   const auto versionText = context.arguments.Value("--version");
   if (!versionText) throw UsageError("--version is missing");
   const std::uint8_t version = ParseVersion(*versionText);
@@ -50,6 +50,7 @@ const Verb& CreateVerb() {
   static const Verb verb{"create",
                          "create a new empty table",
                          kHelp,
+                         {{"FILE"}},
                          {{"--version", true}, {"--field", true, true}, {"--memo-block", true}},
                          RunCreate};
   return verb;

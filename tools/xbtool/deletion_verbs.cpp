@@ -16,7 +16,7 @@ constexpr const char* kRecallHelp =
     "Takes the deletion mark away from record RECNO (counted from 1).\n";
 
 int MarkRecord(VerbContext& context, bool deleted) {
-  const auto& positionals = Positionals(context, 2, 2);
+  const auto& positionals = context.arguments.positionals();
   const std::int32_t recno = RecordNumberArgument(positionals[1]);
   auto table = OpenTable(context, positionals[0], TableAccess::Change);
   bool already = false;
@@ -40,13 +40,15 @@ int RunRecall(VerbContext& context) {
 }  // namespace
 
 const Verb& DeleteVerb() {
-  static const Verb verb{"delete", "mark a record deleted", kDeleteHelp, {}, RunDelete};
+  static const Verb verb{"delete", "mark a record deleted", kDeleteHelp, {{"FILE"}, {"RECNO"}}, {},
+                         RunDelete};
   return verb;
 }
 
 const Verb& RecallVerb() {
-  static const Verb verb{
-      "recall", "take the deletion mark off a record", kRecallHelp, {}, RunRecall};
+  static const Verb verb{"recall",    "take the deletion mark off a record",
+                         kRecallHelp, {{"FILE"}, {"RECNO"}},
+                         {},          RunRecall};
   return verb;
 }
 

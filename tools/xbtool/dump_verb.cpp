@@ -32,7 +32,7 @@ void PrintValue(std::ostream& out, std::string_view text, std::size_t indent) {
 }
 
 int RunDump(VerbContext& context) {
-  const auto& positionals = Positionals(context, 1, 1);
+  const auto& positionals = context.arguments.positionals();
   const bool withDeleted = context.arguments.Has("--deleted");
   auto table = OpenTable(context, positionals[0], TableAccess::Read);
   std::vector<std::string> names;
@@ -60,7 +60,8 @@ int RunDump(VerbContext& context) {
 }  // namespace
 
 const Verb& DumpVerb() {
-  static const Verb verb{"dump", "print the records as text", kHelp, {{"--deleted"}}, RunDump};
+  static const Verb verb{"dump", "print the records as text", kHelp, {{"FILE"}}, {{"--deleted"}},
+                         RunDump};
   return verb;
 }
 

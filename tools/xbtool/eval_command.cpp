@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string_view>
 
@@ -13,11 +14,11 @@
 #include "tables/storage/dbf_date.hpp"
 #include "tables/storage/dbf_fields.hpp"
 #include "tools/xbtool/arguments.hpp"
-#include "tools/xbtool/json_writer.hpp"
+#include "tools/xbtool/json_output.hpp"
 #include "tools/xbtool/table_access.hpp"
 #include "tools/xbtool/text_codec.hpp"
-#include "tools/xbtool/tool_machine.hpp"
 #include "tools/xbtool/verb.hpp"
+#include "tools/xbtool/xbtool_command.hpp"
 
 namespace tools::xbtool {
 namespace {
@@ -34,23 +35,15 @@ constexpr const char* kEvalHelp =
     "result type (code and name) and the value.\n"
     "\n"
     "Options:\n"
-    "  --table FILE   evaluate against the records of this table (opened shared, read-only)\n"
-    "  --key K        the key of an encrypted table\n"
+    "  --table FILE   evaluate against the records of this table (opened shared, read-only;\n"
+    "                 --key gives the key of an encrypted one)\n"
     "  --record N     the record to evaluate against\n"
     "  --all          evaluate against every record; a failing record is reported and the\n"
     "                 others still evaluated\n"
     "  --json         one JSON object per evaluation and line: {\"text\", \"type\", \"value\"}\n"
     "                 (a Date adds \"day\", a table \"record\"), or {\"error\"} for a failure\n"
-    "  --codepage N   the code page of the table's texts: 437 (default), 850 or 1252\n"
-    "  --raw          no code-page conversion\n"
-    "  --machine DIR  work on the simulated Windows machine in folder DIR\n"
-    "  --help, -h     show this help\n"
     "\n"
-    "Exit status: 0 done, 2 the expression or an evaluation failed.\n";
-
-const std::vector<OptionRule> kEvalOptions = {
-    {"--table", true},   {"--key", true},      {"--record", true}, {"--all"}, {"--json"},
-    {"--machine", true}, {"--codepage", true}, {"--raw"},          {"--help"}};
+    "The exit status is 2 when the expression or any evaluation failed.\n";
 
 std::string_view TypeName(std::uint8_t type) {
   switch (type) {
@@ -121,12 +114,9 @@ class EvalPrinter {
 
   void Failure(const std::string& message, std::optional<std::int32_t> record) {
     if (json_) {
-      JsonWriter writer(out_);
-      writer.BeginObject();
-      if (record) Member(writer, "record", std::to_string(*record));
-      writer.Key("error");
-      writer.String(Latin1ToUtf8(message));
-      writer.EndObject();
+      JsonObjectLine failure;
+      if (record) failure.Add("record", *record);
+      out_ << failure.Add("error", Latin1ToUtf8(message)).Text() << '\n';
     } else {
       if (record) err_ << "record " << *record << ": ";
       err_ << codec_.ToTerminal(message) << '\n';
@@ -134,53 +124,43 @@ class EvalPrinter {
   }
 
  private:
-  static void Member(JsonWriter& writer, std::string_view key, const std::string& number) {
-    writer.Key(key);
-    writer.Number(number);
-  }
-
   void JsonResult(const TxbExpHandler& handler, std::optional<std::int32_t> record) {
     const TxbExpValue& value = handler.Value();
     std::uint8_t type = handler.ResultType();
-    JsonWriter writer(out_);
-    writer.BeginObject();
-    if (record) Member(writer, "record", std::to_string(*record));
-    writer.Key("text");
-    writer.String(Latin1ToUtf8(expressionText_));
-    Member(writer, "type", std::to_string(type));
-    writer.Key("value");
-    JsonValue(writer, value, type);
-    if (type == tables::xb_type::Date && !value.IsUnassigned()) {
-      Member(writer, "day", std::to_string(DayOf(value)));
-    }
-    writer.EndObject();
+    JsonObjectLine result;
+    if (record) result.Add("record", *record);
+    result.Add("text", Latin1ToUtf8(expressionText_)).Add("type", type);
+    AddValue(result, value, type);
+    if (type == tables::xb_type::Date && !value.IsUnassigned()) result.Add("day", DayOf(value));
+    out_ << result.Text() << '\n';
   }
 
-  static void JsonValue(JsonWriter& writer, const TxbExpValue& value, std::uint8_t type) {
+  // Numbers keep the text the expression engine gives them (7, not 7.0).
+  static void AddValue(JsonObjectLine& result, const TxbExpValue& value, std::uint8_t type) {
     if (value.IsUnassigned()) {
-      writer.Null();
+      result.Add("value", nullptr);
       return;
     }
     switch (type) {
       case tables::xb_type::Text:
-        writer.String(Latin1ToUtf8(TextOf(value)));
+        result.Add("value", Latin1ToUtf8(TextOf(value)));
         return;
       case tables::xb_type::Number:
       case tables::xb_type::DateReserved:
         if (std::isfinite(value.number())) {
-          writer.Number(tables::ShortestNumberText(value.number()));
+          result.AddNumber("value", tables::ShortestNumberText(value.number()));
         } else {
-          writer.Null();
+          result.Add("value", nullptr);
         }
         return;
       case tables::xb_type::Date:
-        writer.String(tables::XbDate().StorageText(DayOf(value)));
+        result.Add("value", tables::XbDate().StorageText(DayOf(value)));
         return;
       case tables::xb_type::Boolean:
-        writer.Boolean(value.boolean());
+        result.Add("value", value.boolean());
         return;
       default:
-        writer.Null();
+        result.Add("value", nullptr);
     }
   }
 
@@ -233,11 +213,8 @@ struct EvalRequest {
 };
 
 EvalRequest ReadRequest(const ParsedArguments& parsed, const TextCodec& codec) {
-  const auto& positionals = parsed.positionals();
-  if (positionals.empty()) throw UsageError("EXPR is missing");
-  if (positionals.size() > 1) throw UsageError("unexpected argument \"" + positionals[1] + "\"");
   EvalRequest request;
-  request.expression = codec.ToTable(positionals[0]);
+  request.expression = codec.ToTable(parsed.positionals().front());
   request.table = parsed.Value("--table");
   request.all = parsed.Has("--all");
   if (auto record = parsed.Value("--record")) request.record = RecordNumberArgument(*record);
@@ -269,23 +246,13 @@ bool EvaluateRecords(const EvalRequest& request, const std::string& key, EvalPri
   return succeeded;
 }
 
-int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-            bool& json) {
-  const ParsedArguments parsed = ParseArguments(args, kEvalOptions);
-  if (parsed.Has("--help")) {
-    out << kEvalHelp;
-    return kExitSuccess;
-  }
-  json = parsed.Has("--json");
-  const TextCodec codec = TextCodec::FromOptions(parsed);
-  const EvalRequest request = ReadRequest(parsed, codec);
-  ToolMachine machine(parsed.Value("--machine"));
+int RunEval(VerbContext& context) {
+  const EvalRequest request = ReadRequest(context.arguments, context.codec);
   tables::TxbExpEngineScope expressions;
-  EvalPrinter printer(out, err, codec, json);
+  EvalPrinter printer(context.out, context.err, context.codec, context.arguments.Has("--json"));
   try {
     if (request.table) {
-      std::string key = codec.ToTable(parsed.Value("--key").value_or(""));
-      return EvaluateRecords(request, key, printer) ? kExitSuccess : kExitError;
+      return EvaluateRecords(request, context.key, printer) ? kExitSuccess : kExitError;
     }
     TxbExpHandler handler(nullptr, false, request.expression);
     printer.Expression(handler);
@@ -298,16 +265,17 @@ int RunEval(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 }  // namespace
 
+const Verb& EvalVerb() {
+  static const Verb verb{
+      "eval",     "evaluate an expression, alone or on records of a table",       kEvalHelp,
+      {{"EXPR"}}, {{"--table", true}, {"--record", true}, {"--all"}, {"--json"}}, RunEval};
+  return verb;
+}
+
 int RunEvalCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  bool json = false;
-  try {
-    return RunEval(args, out, err, json);
-  } catch (const UsageError& error) {
-    err << "xbtool eval: " << error.what() << "\nRun \"xbtool eval --help\" for help.\n";
-  } catch (const std::exception& error) {
-    err << "xbtool eval: " << error.what() << '\n';
-  }
-  return kExitError;
+  std::vector<std::string> commandLine = {EvalVerb().name};
+  commandLine.insert(commandLine.end(), args.begin(), args.end());
+  return RunXbtool(commandLine, out, err);
 }
 
 }  // namespace tools::xbtool

@@ -13,7 +13,7 @@
 
 namespace tools::xbtool {
 
-// args: the command line after the verb.
+// args: the command line after the verb; the same as RunXbtool with "eval" in front of them.
 int RunEvalCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace tools::xbtool

@@ -1,7 +1,9 @@
 // export FILE --json|--csv: every record, deleted ones included and marked.
+#include <nlohmann/json.hpp>
+
 #include "tools/xbtool/csv_writer.hpp"
 #include "tools/xbtool/field_value.hpp"
-#include "tools/xbtool/json_writer.hpp"
+#include "tools/xbtool/json_output.hpp"
 #include "tools/xbtool/table_access.hpp"
 
 namespace tools::xbtool {
@@ -23,36 +25,34 @@ constexpr const char* kHelp =
     "          RFC 4180 quoting; the same values as plain text (L and _deleted as T or F,\n"
     "          null as an empty field).\n";
 
+Json JsonValue(const FieldValue& value) {
+  switch (value.kind) {
+    case FieldValue::Kind::Text:
+      return value.text;
+    case FieldValue::Kind::Boolean:
+      return value.boolean;
+    default:
+      return nullptr;
+  }
+}
+
 void WriteJson(VerbContext& context, tables::XBO_dBaseFld& table) {
-  JsonWriter json(context.out);
-  json.BeginArray();
+  JsonArrayLines records(context.out);
   ForEachRecord(table, [&] {
-    json.BeginObject();
-    json.Key("_recno");
-    json.Number(std::to_string(table.currentRecord()));
-    json.Key("_deleted");
-    json.Boolean(table.RecordDeleted());
+    JsonObjectLine record;
+    record.Add("_recno", table.currentRecord()).Add("_deleted", table.RecordDeleted());
     for (int n = 1; n <= table.FieldCount(); ++n) {
-      json.Key(context.codec.ToTerminal(table.FieldName(n)));
+      const std::string name = context.codec.ToTerminal(table.FieldName(n));
       const FieldValue value = ReadFieldValue(table, n, context.codec);
-      switch (value.kind) {
-        case FieldValue::Kind::Null:
-          json.Null();
-          break;
-        case FieldValue::Kind::Text:
-          json.String(value.text);
-          break;
-        case FieldValue::Kind::Number:
-          json.Number(value.text);
-          break;
-        case FieldValue::Kind::Boolean:
-          json.Boolean(value.boolean);
-          break;
+      if (value.kind == FieldValue::Kind::Number) {
+        record.AddNumber(name, value.text);
+      } else {
+        record.Add(name, JsonValue(value));
       }
     }
-    json.EndObject();
+    records.Element(record.Text());
   });
-  json.EndArray();
+  records.End();
 }
 
 void WriteCsv(VerbContext& context, tables::XBO_dBaseFld& table) {
@@ -70,7 +70,7 @@ void WriteCsv(VerbContext& context, tables::XBO_dBaseFld& table) {
 }
 
 int RunExport(VerbContext& context) {
-  const auto& positionals = Positionals(context, 1, 1);
+  const auto& positionals = context.arguments.positionals();
   const bool json = context.arguments.Has("--json");
   if (json == context.arguments.Has("--csv")) throw UsageError("give either --json or --csv");
   auto table = OpenTable(context, positionals[0], TableAccess::Read);
@@ -86,7 +86,8 @@ int RunExport(VerbContext& context) {
 
 const Verb& ExportVerb() {
   static const Verb verb{
-      "export", "write every record as JSON or CSV", kHelp, {{"--json"}, {"--csv"}}, RunExport};
+      "export", "write every record as JSON or CSV", kHelp, {{"FILE"}}, {{"--json"}, {"--csv"}},
+      RunExport};
   return verb;
 }
 

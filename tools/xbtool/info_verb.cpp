@@ -121,7 +121,7 @@ void PrintFields(std::ostream& out, tables::XBO_dBaseFld& table, const TextCodec
 }
 
 int RunInfo(VerbContext& context) {
-  const auto& positionals = Positionals(context, 1, 1);
+  const auto& positionals = context.arguments.positionals();
   auto table = OpenTable(context, positionals[0], TableAccess::Read);
   const std::uint8_t* header = table->headerBlock();
   std::ostream& out = context.out;
@@ -147,7 +147,8 @@ int RunInfo(VerbContext& context) {
 }  // namespace
 
 const Verb& InfoVerb() {
-  static const Verb verb{"info", "show a table's header facts and fields", kHelp, {}, RunInfo};
+  static const Verb verb{"info", "show a table's header facts and fields", kHelp, {{"FILE"}}, {},
+                         RunInfo};
   return verb;
 }
 

@@ -33,7 +33,7 @@ tables::TxbLokProtocol ProtocolOf(const std::string& name) {
 }
 
 int RunLock(VerbContext& context) {
-  const auto& positionals = Positionals(context, 2, 2);
+  const auto& positionals = context.arguments.positionals();
   const std::int32_t recno = RecordNumberArgument(positionals[1]);
   const auto protocol = ProtocolOf(context.arguments.Value("--protocol").value_or("default"));
   std::uint32_t holdMilliseconds = 0;
@@ -69,6 +69,7 @@ const Verb& LockVerb() {
   static const Verb verb{"lock",
                          "try a record lock (and hold it)",
                          kHelp,
+                         {{"FILE"}, {"RECNO"}},
                          {{"--protocol", true}, {"--indexed"}, {"--hold", true}},
                          RunLock};
   return verb;

@@ -13,7 +13,7 @@ constexpr const char* kHelp =
     "field or removes its memo.\n";
 
 int RunSet(VerbContext& context) {
-  const auto& positionals = Positionals(context, 3, SIZE_MAX);
+  const auto& positionals = context.arguments.positionals();
   const std::int32_t recno = RecordNumberArgument(positionals[1]);
   const auto assignments = ParseAssignments(positionals, 2);
   auto table = OpenTable(context, positionals[0], TableAccess::Change);
@@ -25,7 +25,9 @@ int RunSet(VerbContext& context) {
 }  // namespace
 
 const Verb& SetVerb() {
-  static const Verb verb{"set", "change fields of a record", kHelp, {}, RunSet};
+  static const Verb verb{"set", "change fields of a record",
+                         kHelp, {{"FILE"}, {"RECNO"}, {"NAME=VALUE", true, true}},
+                         {},    RunSet};
   return verb;
 }
 

@@ -38,17 +38,6 @@ void ChangeRecord(tables::XBO_dBaseFld& table, std::int32_t n,
   table.Unlock();
 }
 
-const std::vector<std::string>& Positionals(const VerbContext& context, std::size_t least,
-                                            std::size_t most) {
-  const auto& positionals = context.arguments.positionals();
-  if (positionals.empty() && least > 0) throw UsageError("FILE is missing");
-  if (positionals.size() < least) throw UsageError("too few arguments");
-  if (positionals.size() > most) {
-    throw UsageError("unexpected argument \"" + positionals[most] + "\"");
-  }
-  return positionals;
-}
-
 std::int32_t RecordNumberArgument(std::string_view text) {
   return static_cast<std::int32_t>(
       ParseWholeNumber(text, "RECNO", 1, std::numeric_limits<std::int32_t>::max()));

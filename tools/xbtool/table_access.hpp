@@ -1,5 +1,5 @@
 #pragma once
-// Opening the table a verb names, and the positional arguments verbs share.
+// Opening the table a verb names, and the record numbers verbs take.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,10 +28,6 @@ void ForEachRecord(tables::XBO_dBaseFld& table, const std::function<void()>& vis
 // Changes record n under its record lock: locks it (refused at once when another program
 // holds it), reads it, lets change alter the record image and writes it back.
 void ChangeRecord(tables::XBO_dBaseFld& table, std::int32_t n, const std::function<void()>& change);
-
-// The positionals of a verb, checked for their count: at least `least`, at most `most`.
-const std::vector<std::string>& Positionals(const VerbContext& context, std::size_t least,
-                                            std::size_t most);
 
 // A record number of the command line (1 and up).
 std::int32_t RecordNumberArgument(std::string_view text);

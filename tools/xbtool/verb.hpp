@@ -27,8 +27,9 @@ struct VerbContext {
 
 struct Verb {
   const char* name;
-  const char* summary;              // one line for the overview
-  const char* help;                 // the verb's own help text
+  const char* summary;  // one line for the overview
+  const char* help;     // the verb's own help text
+  std::vector<PositionalRule> positionals;
   std::vector<OptionRule> options;  // besides the options every verb takes
   int (*run)(VerbContext& context);
 };
@@ -42,5 +43,6 @@ const Verb& SetVerb();
 const Verb& DeleteVerb();
 const Verb& RecallVerb();
 const Verb& LockVerb();
+const Verb& EvalVerb();
 
 }  // namespace tools::xbtool

@@ -266,3 +266,43 @@ TEST(Verbs, EvalRunsThroughTheTool) {
 
 }  // namespace
 }  // namespace tools::xbtool
+
+namespace tools::xbtool {
+namespace {
+
+TEST(Verbs, RawExportOfTextsThatAreNotUtf8StaysJson) {
+  TempFolder folder;
+  const std::string table = (folder.path() / "RAW.DBF").string();
+  XbtoolOk({"create", table, "--version", "0x03", "--field", "T,C,10"});
+  XbtoolOk({"append", table, "--raw",
+            "T=Gr\x81\xE1"
+            "e"});
+  const Outcome raw = Xbtool({"export", table, "--json", "--raw"});
+  EXPECT_EQ(raw.code, 0) << raw.err;
+  EXPECT_EQ(json::parse(raw.out)[0]["T"], "Gr\uFFFD\uFFFDe");
+  EXPECT_EQ(XbtoolOk({"export", table, "--json"}),
+            "[\n{\"_recno\":1,\"_deleted\":false,\"T\":\"Grüße\"}\n]\n");
+}
+
+TEST(Verbs, CommandLineErrorsNameTheVerbAndExitTwo) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* message;
+  } cases[] = {
+      {{"dump", "A", "--key"}, "xbtool dump: --key needs a value\nRun \"xbtool dump --help\""},
+      {{"--codepage", "850", "dump", "A", "--codepage", "437"},
+       "xbtool dump: --codepage is given twice"},
+      {{"lock", "A"}, "xbtool lock: RECNO is missing"},
+      {{"eval", "1", "--json=yes"}, "xbtool eval: --json takes no value"},
+      {{"help", "frobnicate"}, "xbtool: unknown verb \"frobnicate\""},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = Xbtool(c.arguments);
+    EXPECT_EQ(outcome.code, 2) << c.message;
+    EXPECT_TRUE(Contains(outcome.err, c.message)) << outcome.err;
+    EXPECT_TRUE(outcome.out.empty()) << outcome.out;
+  }
+}
+
+}  // namespace
+}  // namespace tools::xbtool
