@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/byte_order.hpp"
 #include "platform/exception.hpp"
 
 namespace platform {
@@ -29,18 +30,9 @@ constexpr std::uint16_t kMaxCount = 0xFFFF;
 
 class ByteWriter {
  public:
-  void U16(std::uint16_t value) {
-    for (int shift = 0; shift < 16; shift += 8)
-      bytes_.push_back(std::uint8_t(value >> shift));
-  }
-  void U32(std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8)
-      bytes_.push_back(std::uint8_t(value >> shift));
-  }
-  void U64(std::uint64_t value) {
-    for (int shift = 0; shift < 64; shift += 8)
-      bytes_.push_back(std::uint8_t(value >> shift));
-  }
+  void U16(std::uint16_t value) { AppendLE16(bytes_, value); }
+  void U32(std::uint32_t value) { AppendLE32(bytes_, value); }
+  void U64(std::uint64_t value) { AppendLE64(bytes_, value); }
   void Raw(const std::uint8_t* data, std::size_t size) {
     bytes_.insert(bytes_.end(), data, data + size);
   }
