@@ -6,6 +6,7 @@
 #include "framework/forms/application.hpp"
 #include "framework/forms/colors.hpp"
 #include "platform/machine.hpp"
+#include "platform/path_parts.hpp"
 
 namespace app {
 
@@ -54,9 +55,7 @@ TSplashform::TSplashform(SetupForms& forms) : TForm("Splashform"), forms_(forms)
 void TSplashform::FormCreate() {
   platform::ProgramContext& program = platform::CurrentMachine().program();
   std::string modulePath = program.ModulePath();
-  std::size_t lastBackslash = modulePath.rfind('\\');
-  setupDir_ =
-      lastBackslash == std::string::npos ? std::string() : modulePath.substr(0, lastBackslash);
+  setupDir_ = platform::PathFolder(modulePath);
   systemDir_ = FolderBuffer(program.SystemFolder());
 }
 

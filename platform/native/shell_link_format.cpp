@@ -5,6 +5,7 @@
 
 #include "platform/byte_order.hpp"
 #include "platform/exception.hpp"
+#include "platform/path_parts.hpp"
 
 namespace platform {
 namespace {
@@ -46,17 +47,6 @@ class ByteWriter {
  private:
   std::vector<std::uint8_t> bytes_;
 };
-
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
-
-// "C:\..." (or "C:/...") names a place on a local drive; anything else is relative.
-bool IsAbsoluteDrivePath(std::string_view path) {
-  const bool letter = path.size() >= 3 &&
-                      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-  return letter && path[1] == ':' && IsSeparator(path[2]);
-}
 
 // The SW_ value IShellLink keeps: normal, maximized, or minimized without activation.
 std::uint32_t StoredShowCommand(int showCommand) {
@@ -131,7 +121,7 @@ std::vector<std::uint8_t> ShellLinkBytes(const ShellLinkData& link) {
   CheckLength(link.workingFolder, "working folder");
   CheckLength(link.description, "description");
 
-  const bool absolute = IsAbsoluteDrivePath(link.path);
+  const bool absolute = HasDriveRoot(link.path);
   std::uint32_t flags = 0;
   if (absolute) flags |= link_flag::HasLinkInfo;
   if (!link.description.empty()) flags |= link_flag::HasName;

@@ -3,20 +3,13 @@
 #include "platform/exception.hpp"
 #include "platform/ini_text.hpp"
 #include "platform/native/shell_link_format.hpp"
+#include "platform/path_parts.hpp"
 
 namespace platform::sim {
 namespace {
 
-std::string Joined(std::string_view folder, std::string_view name) {
-  std::string path(folder);
-  if (!path.empty() && path.back() != '\\') path += '\\';
-  return path + std::string(name);
-}
-
 bool IsProgram(std::string_view path) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string_view::npos || path.find('\\', dot) != std::string_view::npos) return false;
-  const std::string_view extension = path.substr(dot);
+  const std::string_view extension = PathExtension(path);
   return SameIniName(extension, ".exe") || SameIniName(extension, ".com");
 }
 
@@ -44,13 +37,13 @@ ErrorCode SimShell::SaveLink(const ShellLinkData& link, std::string_view linkFil
 
 bool SimShell::FindFile(std::string_view file, std::string_view folder, std::string& found) {
   std::vector<std::string> candidates;
-  if (file.find_first_of("\\:") != std::string_view::npos) {
+  if (!PathFolder(file).empty()) {
     candidates.emplace_back(file);
   } else {
-    if (!folder.empty()) candidates.push_back(Joined(folder, file));
+    if (!folder.empty()) candidates.push_back(PathJoin(folder, file));
     for (const std::string* place :
          {&context_.currentFolder, &context_.systemFolder, &context_.windowsFolder})
-      candidates.push_back(Joined(*place, file));
+      candidates.push_back(PathJoin(*place, file));
   }
   for (const auto& candidate : candidates) {
     std::uint32_t attributes = file_attribute::Invalid;

@@ -6,6 +6,7 @@
 #include "app/setup.hpp"
 #include "framework/forms/console_backend.hpp"
 #include "framework/forms/script_backend.hpp"
+#include "platform/path_parts.hpp"
 #include "platform/sim/sim_machine.hpp"
 #include "tools/setup/answer_file.hpp"
 #include "tools/setup/answer_script.hpp"
@@ -66,9 +67,7 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments,
     err << "Setup: --answers drives --ui script only\n" << kUsage;
     return std::nullopt;
   }
-  while (options.setupPath.size() > 3 && options.setupPath.back() == '\\') {
-    options.setupPath.pop_back();
-  }
+  options.setupPath = std::string(platform::WithoutTrailingSeparators(options.setupPath));
   return options;
 }
 
