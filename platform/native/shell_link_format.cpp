@@ -1,5 +1,6 @@
 #include "platform/native/shell_link_format.hpp"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -139,6 +140,24 @@ std::vector<std::uint8_t> ShellLinkBytes(const ShellLinkData& link) {
   if (flags & link_flag::HasArguments) WriteCountedString(out, link.arguments);
   out.U32(0);  // terminal block of the extra data
   return out.Take();
+}
+
+ErrorCode SaveShellLink(FileSystem& files, const ShellLinkData& link, std::string_view linkFile) {
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = ShellLinkBytes(link);
+  } catch (const Exception&) {
+    return win_error::InvalidParameter;
+  }
+  std::unique_ptr<File> file;
+  if (ErrorCode error = files.Open(linkFile, file_access::GenericWrite, file_share::None,
+                                   Disposition::CreateAlways, file))
+    return error;
+  std::uint32_t written = 0;
+  if (ErrorCode error =
+          file->WriteAt(0, bytes.data(), static_cast<std::uint32_t>(bytes.size()), written))
+    return error;
+  return written == bytes.size() ? win_error::Success : win_error::DiskFull;
 }
 
 }  // namespace platform

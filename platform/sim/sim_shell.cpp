@@ -1,6 +1,5 @@
 #include "platform/sim/sim_shell.hpp"
 
-#include "platform/exception.hpp"
 #include "platform/ini_text.hpp"
 #include "platform/native/shell_link_format.hpp"
 #include "platform/path_parts.hpp"
@@ -16,23 +15,7 @@ bool IsProgram(std::string_view path) {
 }  // namespace
 
 ErrorCode SimShell::SaveLink(const ShellLinkData& link, std::string_view linkFile) {
-  // A text too long for the format is refused like a bad argument, as the shell-link object
-  // refuses it: a caller that ignores the result must not meet an exception.
-  std::vector<std::uint8_t> bytes;
-  try {
-    bytes = ShellLinkBytes(link);
-  } catch (const Exception&) {
-    return win_error::InvalidParameter;
-  }
-  std::unique_ptr<File> file;
-  if (ErrorCode error = files_.Open(linkFile, file_access::GenericWrite, file_share::None,
-                                    Disposition::CreateAlways, file))
-    return error;
-  std::uint32_t written = 0;
-  if (ErrorCode error =
-          file->WriteAt(0, bytes.data(), static_cast<std::uint32_t>(bytes.size()), written))
-    return error;
-  return written == bytes.size() ? win_error::Success : win_error::DiskFull;
+  return SaveShellLink(files_, link, linkFile);
 }
 
 bool SimShell::FindFile(std::string_view file, std::string_view folder, std::string& found) {
