@@ -88,6 +88,10 @@ void TSplashform::MergeOldData(framework::TRegistry& internetSettings,
   MoveOlderReleaseValues(internetSettings, machineKey);
 }
 
+void TSplashform::NoteStepNotCarriedOut(std::string_view step) {
+  stepsNotCarriedOut_.emplace_back(step);
+}
+
 void TSplashform::HandOver() {
   Hide();
   if (existingInstall_) {

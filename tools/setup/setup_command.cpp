@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/setup.hpp"
+#include "app/splash.hpp"
 #include "framework/forms/console_backend.hpp"
 #include "framework/forms/script_backend.hpp"
 #include "platform/path_parts.hpp"
@@ -75,7 +76,10 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments,
 int RunInstaller(forms::Backend& backend, std::ostream& err) {
   try {
     app::SetupProgram program(backend);
-    return program.Run();
+    const int exitCode = program.Run();
+    for (const std::string& step : program.Forms().splashform->StepsNotCarriedOut())
+      err << "Setup: not carried out (not yet available): " << step << "\n";
+    return exitCode;
   } catch (const std::exception& error) {
     err << "Setup: " << error.what() << "\n";
     return kSetupFailed;
