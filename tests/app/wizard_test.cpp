@@ -42,6 +42,15 @@ class WizardTest : public SimMachineTest {
   app::TSplashform& Wizard() { return *setup_->Forms().splashform; }
   forms::TApplication& Application() { return setup_->Application(); }
   void Click(std::string_view button) { backend_->Actor().Click(button); }
+  // Through the pages to the installation without a proxy, Finish on the account form and
+  // no start of the filter program.
+  void InstallWithoutProxy() {
+    script_.AnswerMessages({ModalResult::No, ModalResult::Cancel});
+    script_.Then([](forms::FormActor& form) { form.Click("Finish"); });
+    backend_->Advance(5000);
+    Click("Next");
+    Click("Next");
+  }
 
   forms::ScriptQueue script_;
   std::unique_ptr<forms::ScriptBackend> backend_;
@@ -159,11 +168,7 @@ TEST_F(WizardTest, AnErrorOfTheInstallationEndsTheProgramWithExitCodeOne) {
 }
 
 TEST_F(WizardTest, PageThreeShowsTheCopyingCaptionAndHandsOverToTheAccountForm) {
-  script_.AnswerMessages({ModalResult::No, ModalResult::Cancel});
-  script_.Then([](forms::FormActor& form) { form.Click("Finish"); });
-  backend_->Advance(5000);
-  Click("Next");
-  Click("Next");
+  InstallWithoutProxy();
   EXPECT_EQ(Wizard().Caption(), "Copying files, please wait. ");
   EXPECT_FALSE(Wizard().Visible());
   EXPECT_FALSE(Wizard().ExistingInstall());
@@ -188,11 +193,7 @@ class NtWizardTest : public WizardTest {
 // The permissions step cannot be carried out yet: the finish page says so rather than
 // passing it over as done.
 TEST_F(NtWizardTest, TheFinishPageNamesTheStepsNotCarriedOut) {
-  script_.AnswerMessages({ModalResult::No, ModalResult::Cancel});
-  script_.Then([](forms::FormActor& form) { form.Click("Finish"); });
-  backend_->Advance(5000);
-  Click("Next");
-  Click("Next");
+  InstallWithoutProxy();
   EXPECT_TRUE(script_.Done());
   EXPECT_EQ(Wizard().StepsNotCarriedOut(),
             std::vector<std::string>{std::string(app::kNtPermissionsStep)});

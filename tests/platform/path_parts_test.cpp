@@ -5,18 +5,52 @@
 namespace platform {
 namespace {
 
-TEST(PathParts, RootsOfEachKind) {
-  EXPECT_EQ(PathRootLength("C:\\WINDOWS"), 3u);
-  EXPECT_EQ(PathRootLength("c:/windows"), 3u);
-  EXPECT_EQ(PathRootLength("C:"), 2u);
-  EXPECT_EQ(PathRootLength("C:DATA\\KVUS.DAT"), 2u);
-  EXPECT_EQ(PathRootLength("\\WINDOWS"), 1u);
-  EXPECT_EQ(PathRootLength("\\\\server\\share\\data"), 14u);
-  EXPECT_EQ(PathRootLength("//server/share"), 14u);
-  EXPECT_EQ(PathRootLength("\\\\server"), 8u);
-  EXPECT_EQ(PathRootLength("DATA\\KVUS.DAT"), 0u);
-  EXPECT_EQ(PathRootLength("1:\\X"), 0u);
-  EXPECT_EQ(PathRootLength(""), 0u);
+// A path and the parts it is taken apart into.
+struct Parts {
+  const char* path;
+  std::size_t root;
+  const char* folder;
+  const char* name;
+  const char* extension;
+  const char* stem;
+};
+
+TEST(PathParts, EachKindOfPathTakenApart) {
+  const Parts rows[] = {
+      {"C:\\KVSETUP\\SETUP.EXE", 3, "C:\\KVSETUP", "SETUP.EXE", ".EXE", "SETUP"},
+      {"c:/kvsetup/setup.exe", 3, "c:/kvsetup", "setup.exe", ".exe", "setup"},
+      {"C:\\KVSETUP/SETUP.EXE", 3, "C:\\KVSETUP", "SETUP.EXE", ".EXE", "SETUP"},
+      // A drive's root keeps its separator; a trailing one leaves no name.
+      {"C:\\SETUP.EXE", 3, "C:\\", "SETUP.EXE", ".EXE", "SETUP"},
+      {"C:\\", 3, "C:\\", "", "", ""},
+      {"C:\\KVSETUP\\", 3, "C:\\KVSETUP", "", "", ""},
+      // Drive-relative and current-drive roots.
+      {"C:SETUP.EXE", 2, "C:", "SETUP.EXE", ".EXE", "SETUP"},
+      {"C:", 2, "C:", "", "", ""},
+      {"\\SETUP.EXE", 1, "\\", "SETUP.EXE", ".EXE", "SETUP"},
+      // A network share is a root without its following separator.
+      {"\\\\server\\share\\SETUP.EXE", 14, "\\\\server\\share", "SETUP.EXE", ".EXE", "SETUP"},
+      {"//server/share/KV/SETUP.EXE", 14, "//server/share/KV", "SETUP.EXE", ".EXE", "SETUP"},
+      {"\\\\server\\share", 14, "\\\\server\\share", "", "", ""},
+      {"\\\\server", 8, "\\\\server", "", "", ""},
+      // Relative paths; only the last name has an extension.
+      {"SETUP.EXE", 0, "", "SETUP.EXE", ".EXE", "SETUP"},
+      {"DATA.D\\KVUS", 0, "DATA.D", "KVUS", "", "KVUS"},
+      {"KVUS.", 0, "", "KVUS.", ".", "KVUS"},
+      {"ARCHIVE.TAR.GZ", 0, "", "ARCHIVE.TAR.GZ", ".GZ", "ARCHIVE.TAR"},
+      {"1:\\X", 0, "1:", "X", "", "X"},
+      {"", 0, "", "", "", ""},
+  };
+  for (const Parts& row : rows) {
+    EXPECT_EQ(PathRootLength(row.path), row.root) << row.path;
+    EXPECT_EQ(PathFolder(row.path), row.folder) << row.path;
+    EXPECT_EQ(PathFileName(row.path), row.name) << row.path;
+    EXPECT_EQ(PathExtension(row.path), row.extension) << row.path;
+    EXPECT_EQ(PathStem(row.path), row.stem) << row.path;
+  }
+}
+
+TEST(PathParts, KindsOfRoot) {
   EXPECT_TRUE(HasDriveRoot("C:/X"));
   EXPECT_FALSE(HasDriveRoot("C:X"));
   EXPECT_TRUE(HasDriveLetter("C:X"));
@@ -25,71 +59,51 @@ TEST(PathParts, RootsOfEachKind) {
   EXPECT_FALSE(IsNetworkPath("\\"));
 }
 
-TEST(PathParts, FolderKeepsTheSeparatorOfADriveRoot) {
-  EXPECT_EQ(PathFolder("C:\\KVSETUP\\SETUP.EXE"), "C:\\KVSETUP");
-  EXPECT_EQ(PathFolder("C:\\SETUP.EXE"), "C:\\");
-  EXPECT_EQ(PathFolder("C:\\"), "C:\\");
-  EXPECT_EQ(PathFolder("C:SETUP.EXE"), "C:");
-  EXPECT_EQ(PathFolder("\\SETUP.EXE"), "\\");
-  EXPECT_EQ(PathFolder("C:/KVSETUP/SETUP.EXE"), "C:/KVSETUP");
-  EXPECT_EQ(PathFolder("C:\\KVSETUP\\"), "C:\\KVSETUP");
-  EXPECT_EQ(PathFolder("SETUP.EXE"), "");
-  EXPECT_EQ(PathFolder("DATA\\KVUS.DAT"), "DATA");
-}
-
-TEST(PathParts, FolderOfANetworkPathStopsAtTheShare) {
-  EXPECT_EQ(PathFolder("\\\\server\\share\\SETUP.EXE"), "\\\\server\\share");
-  EXPECT_EQ(PathFolder("\\\\server\\share\\KV\\SETUP.EXE"), "\\\\server\\share\\KV");
-  EXPECT_EQ(PathFolder("\\\\server\\share"), "\\\\server\\share");
-  EXPECT_EQ(PathFileName("\\\\server\\share"), "");
-  EXPECT_EQ(PathFileName("\\\\server\\share\\SETUP.EXE"), "SETUP.EXE");
-}
-
-TEST(PathParts, FileNameIsTheLastNameAfterAnySeparatorOrRoot) {
-  EXPECT_EQ(PathFileName("C:\\KVSETUP\\SETUP.EXE"), "SETUP.EXE");
-  EXPECT_EQ(PathFileName("C:/KVSETUP/SETUP.EXE"), "SETUP.EXE");
-  EXPECT_EQ(PathFileName("C:\\KVSETUP/SETUP.EXE"), "SETUP.EXE");
-  EXPECT_EQ(PathFileName("C:SETUP.EXE"), "SETUP.EXE");
-  EXPECT_EQ(PathFileName("SETUP.EXE"), "SETUP.EXE");
-  EXPECT_EQ(PathFileName("C:\\KVSETUP\\"), "");
-  EXPECT_EQ(PathFileName("C:\\"), "");
-  EXPECT_EQ(PathFileName(""), "");
-}
-
-TEST(PathParts, ExtensionBelongsToTheLastNameOnly) {
-  EXPECT_EQ(PathExtension("C:\\DATA\\KVUS.DAT"), ".DAT");
-  EXPECT_EQ(PathExtension("C:\\DATA.D\\KVUS"), "");
-  EXPECT_EQ(PathExtension("C:KVUS."), ".");
-  EXPECT_EQ(PathExtension("ARCHIVE.TAR.GZ"), ".GZ");
-  EXPECT_EQ(PathStem("C:\\DATA\\KVUS.DAT"), "KVUS");
-  EXPECT_EQ(PathStem("C:\\DATA.D\\KVUS"), "KVUS");
-  EXPECT_EQ(PathStem("C:\\DATA\\"), "");
-}
+// A pair of texts that go in and the text that comes out.
+struct Combined {
+  const char* first;
+  const char* second;
+  const char* result;
+};
 
 TEST(PathParts, ExtensionIsReplacedOrAdded) {
-  EXPECT_EQ(PathWithExtension("C:\\DATA\\KVUS.DAT", "FPT"), "C:\\DATA\\KVUS.FPT");
-  EXPECT_EQ(PathWithExtension("C:\\DATA.D\\KVUS", "DBT"), "C:\\DATA.D\\KVUS.DBT");
-  EXPECT_EQ(PathWithExtension("KVUS.", "CDX"), "KVUS.CDX");
-  EXPECT_EQ(PathWithExtension("C:KVUS", "CDX"), "C:KVUS.CDX");
+  const Combined rows[] = {
+      {"C:\\DATA\\KVUS.DAT", "FPT", "C:\\DATA\\KVUS.FPT"},
+      {"C:\\DATA.D\\KVUS", "DBT", "C:\\DATA.D\\KVUS.DBT"},
+      {"KVUS.", "CDX", "KVUS.CDX"},
+      {"C:KVUS", "CDX", "C:KVUS.CDX"},
+  };
+  for (const Combined& row : rows)
+    EXPECT_EQ(PathWithExtension(row.first, row.second), row.result) << row.first;
 }
 
 TEST(PathParts, JoinPutsOneSeparatorBetween) {
-  EXPECT_EQ(PathJoin("C:\\WINDOWS", "WIN.INI"), "C:\\WINDOWS\\WIN.INI");
-  EXPECT_EQ(PathJoin("C:\\WINDOWS\\", "WIN.INI"), "C:\\WINDOWS\\WIN.INI");
-  EXPECT_EQ(PathJoin("C:\\", "WIN.INI"), "C:\\WIN.INI");
-  EXPECT_EQ(PathJoin("C:", "WIN.INI"), "C:\\WIN.INI");
-  EXPECT_EQ(PathJoin("/tmp/", "WIN.INI"), "/tmp/WIN.INI");
-  EXPECT_EQ(PathJoin("", "WIN.INI"), "WIN.INI");
+  const Combined rows[] = {
+      {"C:\\WINDOWS", "WIN.INI", "C:\\WINDOWS\\WIN.INI"},
+      {"C:\\WINDOWS\\", "WIN.INI", "C:\\WINDOWS\\WIN.INI"},
+      {"C:\\", "WIN.INI", "C:\\WIN.INI"},
+      {"C:", "WIN.INI", "C:\\WIN.INI"},
+      {"\\\\server\\share", "WIN.INI", "\\\\server\\share\\WIN.INI"},
+      {"/tmp/", "WIN.INI", "/tmp/WIN.INI"},
+      {"", "WIN.INI", "WIN.INI"},
+  };
+  for (const Combined& row : rows)
+    EXPECT_EQ(PathJoin(row.first, row.second), row.result) << row.first;
 }
 
 TEST(PathParts, TrailingSeparatorsGoButARootStays) {
-  EXPECT_EQ(WithoutTrailingSeparators("C:\\KVSETUP\\"), "C:\\KVSETUP");
-  EXPECT_EQ(WithoutTrailingSeparators("C:\\KVSETUP\\\\/"), "C:\\KVSETUP");
-  EXPECT_EQ(WithoutTrailingSeparators("C:\\"), "C:\\");
-  EXPECT_EQ(WithoutTrailingSeparators("C:\\\\"), "C:\\");
-  EXPECT_EQ(WithoutTrailingSeparators("\\"), "\\");
-  EXPECT_EQ(WithoutTrailingSeparators("\\\\server\\share\\"), "\\\\server\\share");
-  EXPECT_EQ(WithoutTrailingSeparators("KVSETUP"), "KVSETUP");
+  const std::pair<const char*, const char*> rows[] = {
+      {"C:\\KVSETUP\\", "C:\\KVSETUP"},
+      {"C:\\KVSETUP\\\\/", "C:\\KVSETUP"},
+      {"C:\\", "C:\\"},
+      {"C:\\\\", "C:\\"},
+      {"\\", "\\"},
+      {"\\\\server\\share\\", "\\\\server\\share"},
+      {"KVSETUP", "KVSETUP"},
+      {"", ""},
+  };
+  for (const auto& [path, result] : rows)
+    EXPECT_EQ(WithoutTrailingSeparators(path), result) << path;
   EXPECT_EQ(WithTrailingSeparator("C:\\TEMP"), "C:\\TEMP\\");
   EXPECT_EQ(WithTrailingSeparator("C:\\TEMP\\"), "C:\\TEMP\\");
   EXPECT_EQ(WithTrailingSeparator("/tmp/"), "/tmp/");
