@@ -40,14 +40,29 @@ TfrmHelp::TfrmHelp(SetupForms& forms) : TForm("frmHelp"), forms_(forms) {
   bitbtnFinish.OnClick = [this] { bitbtnFinishClick(); };
 
   OnCreate = [this] { FormCreate(); };
+  OnShow = [this] { FormShow(); };
   forms_.frmHelp = this;
 }
 
 void TfrmHelp::FormCreate() {
   forms::Application().ProcessMessages();
+  ShowFinishText();
+}
+
+// By the time the page shows, the installation has run.
+void TfrmHelp::FormShow() {
+  ShowFinishText();
+}
+
+void TfrmHelp::ShowFinishText() {
   FinishText.Clear();
   for (std::string_view piece : FinishPieces())
     FinishText.Append(std::string(piece));
+  const std::vector<std::string>& notDone = forms_.splashform->StepsNotCarriedOut();
+  if (notDone.empty()) return;
+  FinishText.Append(std::string(kStepsNotCarriedOut));
+  for (const std::string& step : notDone)
+    FinishText.Append("\r\n- " + step);
 }
 
 void TfrmHelp::bitbtnFinishClick() {

@@ -1,6 +1,7 @@
 #pragma once
-// TfrmHelp: the finish page. It shows a few tips; Finish creates the Start-menu folder with its
-// entries, offers to start the filter program at once and ends the installer.
+// TfrmHelp: the finish page. It shows a few tips, and names the steps of the installation that
+// could not be carried out; Finish creates the Start-menu folder with its entries, offers to
+// start the filter program at once and ends the installer.
 #include "app/setup_forms.hpp"
 #include "framework/forms/button.hpp"
 #include "framework/forms/form.hpp"
@@ -11,6 +12,8 @@ namespace app {
 
 inline constexpr std::string_view kFinishCaption = "Installation Complete";
 inline constexpr std::string_view kStartNowQuestion = "Start Korvane Now?";
+inline constexpr std::string_view kStepsNotCarriedOut =
+    "\r\n\nThis version of Setup cannot do everything yet. Not carried out:";
 
 class TfrmHelp : public forms::TForm {
  public:
@@ -22,9 +25,12 @@ class TfrmHelp : public forms::TForm {
   forms::TBitBtn bitbtnFinish{*this, "bitbtnFinish"};
 
   void FormCreate();
+  void FormShow();
   void bitbtnFinishClick();
 
  private:
+  void ShowFinishText();
+
   SetupForms& forms_;
 };
 

@@ -1,7 +1,7 @@
 #include "app/help_shortcuts.hpp"
 
-#include "app/splash_product_files.hpp"
 #include "platform/machine.hpp"
+#include "platform/path_parts.hpp"
 
 namespace app {
 
@@ -21,9 +21,7 @@ bool CreateShellLink(std::string_view linkBase, std::string_view target,
                      std::string_view workingFolder) {
   platform::ShellLinkData link;
   link.arguments = std::string(target);
-  std::size_t lastBackslash = target.rfind('\\');
-  link.path = std::string(
-      lastBackslash == std::string_view::npos ? target : target.substr(lastBackslash + 1));
+  link.path = platform::PathFileName(target);
   link.workingFolder = std::string(workingFolder);
   return platform::CurrentMachine().shell().SaveLink(link, std::string(linkBase) + ".lnk") ==
          platform::win_error::Success;
@@ -32,11 +30,13 @@ bool CreateShellLink(std::string_view linkBase, std::string_view target,
 void CreateStartMenuEntries(std::string_view folder, std::string_view systemDir) {
   platform::FileSystem& files = platform::CurrentMachine().files();
   files.MakeFolder(folder);
-  files.Copy(InFolder(systemDir, "Korvane Help.url"), InFolder(folder, "Korvane Help.url"), false);
-  CreateShellLink(InFolder(folder, "OsUninstall"), InFolder(systemDir, "OsUninstall.exe"),
+  files.Copy(platform::PathJoin(systemDir, "Korvane Help.url"),
+             platform::PathJoin(folder, "Korvane Help.url"), false);
+  CreateShellLink(platform::PathJoin(folder, "OsUninstall"),
+                  platform::PathJoin(systemDir, "OsUninstall.exe"), systemDir);
+  CreateShellLink(platform::PathJoin(folder, "Oshelp"), platform::PathJoin(systemDir, "Oshelp.hlp"),
                   systemDir);
-  CreateShellLink(InFolder(folder, "Oshelp"), InFolder(systemDir, "Oshelp.hlp"), systemDir);
-  files.Copy("readme.txt", InFolder(folder, "Readme.txt"), false);
+  files.Copy("readme.txt", platform::PathJoin(folder, "Readme.txt"), false);
 }
 
 }  // namespace app

@@ -54,7 +54,9 @@ TSplashform::TSplashform(SetupForms& forms) : TForm("Splashform"), forms_(forms)
 void TSplashform::FormCreate() {
   platform::ProgramContext& program = platform::CurrentMachine().program();
   std::string modulePath = program.ModulePath();
-  std::size_t lastBackslash = modulePath.rfind('\\');
+  // Up to, not including, the last backslash: a program in a drive's root gives "C:", and
+  // every file name is made as SetupDir + "\NAME".
+  const std::size_t lastBackslash = modulePath.rfind('\\');
   setupDir_ =
       lastBackslash == std::string::npos ? std::string() : modulePath.substr(0, lastBackslash);
   systemDir_ = FolderBuffer(program.SystemFolder());

@@ -4,6 +4,7 @@
 // and, on page 3, asks the proxy questions and runs the installation (RunInstall), which hands
 // over to the user-account form or the finish form.
 #include <string>
+#include <vector>
 
 #include "app/setup_forms.hpp"
 #include "app/splash_product_settings.hpp"
@@ -22,6 +23,15 @@ inline constexpr std::string_view kInstallingCaption = "Copying files, please wa
 inline constexpr std::string_view kImportQuestion =
     "You are installing a new version of Korvane. Would you like to import your existing "
     "blocking list?";
+
+// Steps of the installation this installer cannot carry out yet. Each one that comes up is
+// recorded (StepsNotCarriedOut) and named on the finish page instead of passing for done.
+inline constexpr std::string_view kSiteImportStep =
+    "importing your own blocked sites into the new site lists";
+inline constexpr std::string_view kUserMergeStep =
+    "carrying the user accounts of the earlier installation over";
+inline constexpr std::string_view kNtPermissionsStep =
+    "giving the group Everyone access to the product's registry keys and data files";
 
 class TSplashform : public forms::TForm {
  public:
@@ -45,6 +55,8 @@ class TSplashform : public forms::TForm {
   bool ExistingInstall() const { return existingInstall_; }
   // Page 3 has begun: from here on an error ends the program.
   bool InstallStarted() const { return installStarted_; }
+  // The steps that came up and could not be carried out, in that order.
+  const std::vector<std::string>& StepsNotCarriedOut() const { return stepsNotCarriedOut_; }
 
   void FormCreate();
   void Timer1Timer();
@@ -70,6 +82,7 @@ class TSplashform : public forms::TForm {
   void CloseTables();
   void SetNTPermissions();
   void HandOver();
+  void NoteStepNotCarriedOut(std::string_view step);
 
   SetupForms& forms_;
   int pageIndex_ = 0;
@@ -78,6 +91,7 @@ class TSplashform : public forms::TForm {
   bool existingInstall_ = false;
   CarriedSettings carried_;
   bool installStarted_ = false;
+  std::vector<std::string> stepsNotCarriedOut_;
 };
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/machine.hpp"
+#include "platform/path_parts.hpp"
 
 namespace app {
 namespace {
@@ -39,17 +40,10 @@ std::span<const std::string_view> StaleIndexFiles() {
   return kStaleIndexFiles;
 }
 
-std::string InFolder(std::string_view folder, std::string_view name) {
-  std::string path(folder);
-  path += '\\';
-  path += name;
-  return path;
-}
-
 bool HasEarlierInstallation(std::string_view systemDir) {
   platform::FileSystem& files = platform::CurrentMachine().files();
   for (std::string_view name : kMarkerFiles) {
-    if (files.Exists(InFolder(systemDir, name))) return true;
+    if (files.Exists(platform::PathJoin(systemDir, name))) return true;
   }
   return false;
 }
@@ -57,7 +51,7 @@ bool HasEarlierInstallation(std::string_view systemDir) {
 void CopyProductFiles(std::string_view systemDir) {
   platform::FileSystem& files = platform::CurrentMachine().files();
   for (const ProductFile& file : ProductFiles()) {
-    std::string target = InFolder(systemDir, file.name);
+    std::string target = platform::PathJoin(systemDir, file.name);
     if (file.keepExisting && files.Exists(target)) continue;
     // The source is the bare name: the setup program runs with its own folder as the current
     // folder. A copy that fails (for example onto a program still running) is passed over.
@@ -69,7 +63,7 @@ void DeleteStaleIndexFiles(std::string_view setupDir, std::string_view systemDir
   platform::FileSystem& files = platform::CurrentMachine().files();
   for (std::string_view folder : {setupDir, systemDir}) {
     for (std::string_view name : kStaleIndexFiles)
-      files.Remove(InFolder(folder, name));
+      files.Remove(platform::PathJoin(folder, name));
   }
 }
 

@@ -32,7 +32,4 @@ void CopyProductFiles(std::string_view systemDir);
 // ignoring failures.
 void DeleteStaleIndexFiles(std::string_view setupDir, std::string_view systemDir);
 
-// folder + "\" + name.
-std::string InFolder(std::string_view folder, std::string_view name);
-
 }  // namespace app

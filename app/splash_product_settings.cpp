@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "app/registry_paths.hpp"
-#include "app/splash_product_files.hpp"
 #include "platform/machine.hpp"
+#include "platform/path_parts.hpp"
 
 namespace app {
 namespace {
@@ -92,14 +92,14 @@ std::string SiteListMissingMessage(std::string_view setupDir) {
 }
 
 void CheckSiteListPresent(std::string_view setupDir) {
-  if (!platform::CurrentMachine().files().Exists(InFolder(setupDir, kSiteList))) {
+  if (!platform::CurrentMachine().files().Exists(platform::PathJoin(setupDir, kSiteList))) {
     throw platform::Exception(SiteListMissingMessage(setupDir));
   }
 }
 
 std::string SiteListDate(std::string_view setupDir) {
   std::vector<platform::FindData> found;
-  if (platform::CurrentMachine().files().Find(InFolder(setupDir, kSiteList), found) !=
+  if (platform::CurrentMachine().files().Find(platform::PathJoin(setupDir, kSiteList), found) !=
           platform::win_error::Success ||
       found.empty()) {
     throw platform::Exception(SiteListMissingMessage(setupDir));

@@ -12,6 +12,7 @@
 #include "app/user_edit_unit.hpp"
 #include "framework/forms/dialogs.hpp"
 #include "platform/machine.hpp"
+#include "platform/path_parts.hpp"
 
 namespace app {
 namespace {
@@ -24,9 +25,9 @@ bool OffersSiteImport(std::string_view systemDir) {
   platform::FileSystem& files = platform::CurrentMachine().files();
   bool allLists = true;
   for (std::string_view name : {"KV015.dat", "KV025.dat", "KV035.dat", "KV100.dat", "KVUS.dat"}) {
-    allLists = allLists && files.Exists(InFolder(systemDir, name));
+    allLists = allLists && files.Exists(platform::PathJoin(systemDir, name));
   }
-  return allLists || files.Exists(InFolder(systemDir, "KVLog.dat"));
+  return allLists || files.Exists(platform::PathJoin(systemDir, "KVLog.dat"));
 }
 
 }  // namespace
@@ -81,9 +82,14 @@ void TSplashform::MergeOldData(framework::TRegistry& internetSettings,
           forms::ModalResult::Yes) {
     ImportSiteLists();
   }
-  if (platform::CurrentMachine().files().Exists(InFolder(systemDir_, "KVUS.dat"))) MergeUsers();
+  if (platform::CurrentMachine().files().Exists(platform::PathJoin(systemDir_, "KVUS.dat")))
+    MergeUsers();
   CloseTables();
   MoveOlderReleaseValues(internetSettings, machineKey);
+}
+
+void TSplashform::NoteStepNotCarriedOut(std::string_view step) {
+  stepsNotCarriedOut_.emplace_back(step);
 }
 
 void TSplashform::HandOver() {

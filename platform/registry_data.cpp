@@ -1,12 +1,14 @@
 #include <algorithm>
 
+#include "platform/byte_order.hpp"
 #include "platform/registry.hpp"
 
 namespace platform {
 
 std::vector<std::uint8_t> DwordData(std::uint32_t value) {
-  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+  std::vector<std::uint8_t> data;
+  AppendLE32(data, value);
+  return data;
 }
 
 std::vector<std::uint8_t> StringData(std::string_view text) {
@@ -22,7 +24,7 @@ std::string StringFromData(std::span<const std::uint8_t> data) {
 
 std::uint32_t DwordFromData(std::span<const std::uint8_t> data) {
   if (data.size() < 4) return 0;
-  return data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::uint32_t>(data[3]) << 24);
+  return ReadLE32(data.data());
 }
 
 }  // namespace platform

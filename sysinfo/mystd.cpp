@@ -6,6 +6,7 @@
 
 #include "framework/forms/format_settings.hpp"
 #include "platform/machine.hpp"
+#include "platform/path_parts.hpp"
 
 namespace sysinfo {
 namespace {
@@ -81,11 +82,7 @@ std::string TzShowApp::SystemDir() const {
 }
 
 std::string TzShowApp::TempDir() const {
-  std::string folder = Program().TempFolder();
-  const auto isRoot = [&] { return folder.size() == 3 && folder[1] == ':'; };
-  while (folder.size() > 1 && folder.back() == '\\' && !isRoot())
-    folder.pop_back();
-  return folder;
+  return std::string(platform::WithoutTrailingSeparators(Program().TempFolder()));
 }
 
 std::string TzShowApp::WindowsString() const {

@@ -10,7 +10,7 @@ class NativeShell final : public Shell {
  public:
   explicit NativeShell(FileSystem& files) : files_(files) {}
 
-  // InvalidParameter when a text does not fit the link format; else what writing gives.
+  // Writes the link file with SaveShellLink.
   ErrorCode SaveLink(const ShellLinkData& link, std::string_view linkFile) override;
   ErrorCode Execute(std::string_view, std::string_view, std::string_view, int) override {
     return win_error::NotSupported;

@@ -1,9 +1,12 @@
 #include "platform/native/shell_link_format.hpp"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "platform/byte_order.hpp"
 #include "platform/exception.hpp"
+#include "platform/path_parts.hpp"
 
 namespace platform {
 namespace {
@@ -29,18 +32,9 @@ constexpr std::uint16_t kMaxCount = 0xFFFF;
 
 class ByteWriter {
  public:
-  void U16(std::uint16_t value) {
-    for (int shift = 0; shift < 16; shift += 8)
-      bytes_.push_back(std::uint8_t(value >> shift));
-  }
-  void U32(std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8)
-      bytes_.push_back(std::uint8_t(value >> shift));
-  }
-  void U64(std::uint64_t value) {
-    for (int shift = 0; shift < 64; shift += 8)
-      bytes_.push_back(std::uint8_t(value >> shift));
-  }
+  void U16(std::uint16_t value) { AppendLE16(bytes_, value); }
+  void U32(std::uint32_t value) { AppendLE32(bytes_, value); }
+  void U64(std::uint64_t value) { AppendLE64(bytes_, value); }
   void Raw(const std::uint8_t* data, std::size_t size) {
     bytes_.insert(bytes_.end(), data, data + size);
   }
@@ -54,17 +48,6 @@ class ByteWriter {
  private:
   std::vector<std::uint8_t> bytes_;
 };
-
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
-
-// "C:\..." (or "C:/...") names a place on a local drive; anything else is relative.
-bool IsAbsoluteDrivePath(std::string_view path) {
-  const bool letter = path.size() >= 3 &&
-                      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-  return letter && path[1] == ':' && IsSeparator(path[2]);
-}
 
 // The SW_ value IShellLink keeps: normal, maximized, or minimized without activation.
 std::uint32_t StoredShowCommand(int showCommand) {
@@ -139,7 +122,7 @@ std::vector<std::uint8_t> ShellLinkBytes(const ShellLinkData& link) {
   CheckLength(link.workingFolder, "working folder");
   CheckLength(link.description, "description");
 
-  const bool absolute = IsAbsoluteDrivePath(link.path);
+  const bool absolute = HasDriveRoot(link.path);
   std::uint32_t flags = 0;
   if (absolute) flags |= link_flag::HasLinkInfo;
   if (!link.description.empty()) flags |= link_flag::HasName;
@@ -157,6 +140,24 @@ std::vector<std::uint8_t> ShellLinkBytes(const ShellLinkData& link) {
   if (flags & link_flag::HasArguments) WriteCountedString(out, link.arguments);
   out.U32(0);  // terminal block of the extra data
   return out.Take();
+}
+
+ErrorCode SaveShellLink(FileSystem& files, const ShellLinkData& link, std::string_view linkFile) {
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = ShellLinkBytes(link);
+  } catch (const Exception&) {
+    return win_error::InvalidParameter;
+  }
+  std::unique_ptr<File> file;
+  if (ErrorCode error = files.Open(linkFile, file_access::GenericWrite, file_share::None,
+                                   Disposition::CreateAlways, file))
+    return error;
+  std::uint32_t written = 0;
+  if (ErrorCode error =
+          file->WriteAt(0, bytes.data(), static_cast<std::uint32_t>(bytes.size()), written))
+    return error;
+  return written == bytes.size() ? win_error::Success : win_error::DiskFull;
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/file_system.hpp"
 #include "platform/shell.hpp"
 
 namespace platform {
@@ -13,5 +14,10 @@ namespace platform {
 // base path of a fixed drive; any other path is stored as the relative path. Empty texts are
 // left out. Throws platform::Exception when a text is longer than a 16-bit count can tell.
 std::vector<std::uint8_t> ShellLinkBytes(const ShellLinkData& link);
+
+// Writes the link file through `files`, as IPersistFile::Save does for a shell link: a text
+// too long for the format is refused with InvalidParameter (a caller that ignores the result
+// must not meet an exception), a short write is DiskFull, else what opening and writing give.
+ErrorCode SaveShellLink(FileSystem& files, const ShellLinkData& link, std::string_view linkFile);
 
 }  // namespace platform

@@ -1,22 +1,12 @@
 #include "platform/native/windows_path.hpp"
 
+#include "platform/path_parts.hpp"
+
 namespace platform {
 namespace {
 
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
-
-bool IsLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
 char UpperLetter(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool HasDrive(std::string_view path) {
-  return path.size() >= 2 && IsLetter(path[0]) && path[1] == ':';
 }
 
 bool RefusedInNames(char c, bool wildcardsAllowed) {
@@ -45,11 +35,11 @@ std::string WithoutTrailingDotsAndBlanks(std::string_view name) {
 
 // Appends the components of `relative` to `result`, applying "." and "..".
 ErrorCode AddComponents(std::string_view relative, LastPart last, WindowsPath& result) {
-  result.trailingSeparator = !relative.empty() && IsSeparator(relative.back());
+  result.trailingSeparator = !relative.empty() && IsPathSeparator(relative.back());
   std::size_t start = 0;
   while (start <= relative.size()) {
     std::size_t end = start;
-    while (end < relative.size() && !IsSeparator(relative[end]))
+    while (end < relative.size() && !IsPathSeparator(relative[end]))
       ++end;
     const std::string_view part = relative.substr(start, end - start);
     const bool isLast = end >= relative.size();
@@ -86,25 +76,25 @@ ErrorCode ParseWindowsPath(std::string_view path, std::string_view currentFolder
                            WindowsPath& result) {
   result = WindowsPath{};
   if (path.empty()) return win_error::PathNotFound;
-  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+  if (IsNetworkPath(path)) {
     return win_error::PathNotFound;  // no network on this machine
   }
-  if (HasDrive(path) && path.size() >= 3 && IsSeparator(path[2])) {
+  if (HasDriveRoot(path)) {
     result.drive = UpperLetter(path[0]);
     return AddComponents(path.substr(3), last, result);
   }
   WindowsPath current;
-  if (!HasDrive(currentFolder) ||
+  if (!HasDriveLetter(currentFolder) ||
       ParseWindowsPath(currentFolder, {}, LastPart::Name, current) != win_error::Success) {
     return win_error::PathNotFound;
   }
-  if (HasDrive(path)) {
+  if (HasDriveLetter(path)) {
     result.drive = UpperLetter(path[0]);
     if (result.drive == current.drive) result.components = current.components;
     return AddComponents(path.substr(2), last, result);
   }
   result.drive = current.drive;
-  if (!IsSeparator(path[0])) result.components = current.components;
+  if (!IsPathSeparator(path[0])) result.components = current.components;
   return AddComponents(path, last, result);
 }
 

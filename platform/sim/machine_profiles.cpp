@@ -6,6 +6,7 @@
 #include "platform/exception.hpp"
 #include "platform/memory_registry.hpp"
 #include "platform/native/host_processor.hpp"
+#include "platform/path_parts.hpp"
 #include "platform/reg_file.hpp"
 #include "platform/sim/host_text_file.hpp"
 #include "platform/sim/machine_config.hpp"
@@ -174,7 +175,7 @@ ProcessTable TableOf(const Profile& profile) {
     process.id = starting.id;
     process.path = starting.path;
     process.hasModule = starting.hasModule;
-    process.moduleName = starting.hasModule ? BaseName(starting.path) : "";
+    process.moduleName = starting.hasModule ? std::string(PathFileName(starting.path)) : "";
     process.canOpen = starting.canOpen;
     if (!starting.windowTitle.empty()) {
       process.windows.push_back({window, starting.windowTitle, starting.honoursClose});

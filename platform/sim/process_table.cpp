@@ -4,6 +4,7 @@
 
 #include "platform/exception.hpp"
 #include "platform/ini_text.hpp"
+#include "platform/path_parts.hpp"
 
 namespace platform::sim {
 namespace {
@@ -88,17 +89,12 @@ SimProcess ReadProcess(const IniSection& section, const Reader& reader) {
     }
   }
   if (process.path.empty()) reader.Fail(section.line, "[" + section.name + "] has no Path");
-  if (!moduleGiven) process.moduleName = BaseName(process.path);
+  if (!moduleGiven) process.moduleName = std::string(PathFileName(process.path));
   process.hasModule = !process.moduleName.empty();
   return process;
 }
 
 }  // namespace
-
-std::string BaseName(std::string_view path) {
-  const auto slash = path.find_last_of("\\/:");
-  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
 
 SimProcess* ProcessTable::Find(ProcessId id) {
   for (auto& process : processes)

@@ -53,7 +53,4 @@ struct ProcessTable {
 ProcessTable ParseProcessesIni(std::string_view text, std::string_view source);
 std::string WriteProcessesIni(const ProcessTable& table);
 
-// The file-name part of a Windows path ("C:\WINDOWS\EXPLORER.EXE" -> "EXPLORER.EXE").
-std::string BaseName(std::string_view path);
-
 }  // namespace platform::sim

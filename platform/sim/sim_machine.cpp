@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/exception.hpp"
+#include "platform/path_parts.hpp"
 #include "platform/real_clock.hpp"
 #include "platform/reg_file.hpp"
 #include "platform/sim/host_text_file.hpp"
@@ -22,11 +23,10 @@ std::filesystem::path RegistryFile(const std::filesystem::path& folder, KeyHandl
   return folder / "registry" / (std::string(RootKeyName(root)) + ".reg");
 }
 
-// The folder part of a Windows path: "C:\KVSETUP\SETUP.EXE" -> "C:\KVSETUP", "C:\X" -> "C:\".
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.rfind('\\');
-  if (slash == std::string::npos) return "C:\\";
-  return slash <= 2 ? path.substr(0, slash + 1) : path.substr(0, slash);
+// The folder the program starts in: its own, or the root of drive C: when it has none.
+std::string StartFolder(std::string_view programPath) {
+  const std::string_view folder = PathFolder(programPath);
+  return folder.empty() ? "C:\\" : std::string(folder);
 }
 
 // Checks what the services rely on: known code pages and folders on a drive of the machine.
@@ -38,7 +38,7 @@ void Validate(const MachineConfig& config, const std::filesystem::path& iniFile)
   for (const std::string* folder :
        {&config.windowsFolder, &config.systemFolder, &config.tempFolder}) {
     const bool onDrive =
-        folder->size() >= 3 && (*folder)[1] == ':' && (*folder)[2] == '\\' &&
+        HasDriveRoot(*folder) &&
         std::any_of(config.drives.begin(), config.drives.end(), [&](const DriveConfig& drive) {
           return drive.letter == ((*folder)[0] & ~0x20);
         });
@@ -79,7 +79,7 @@ SimMachine::SimMachine(MachineConfig config, const std::filesystem::path& folder
   context_.windowsFolder = config_.windowsFolder;
   context_.systemFolder = config_.systemFolder;
   context_.tempFolder = config_.tempFolder;
-  context_.currentFolder = options.programPath.empty() ? "C:\\" : FolderOf(options.programPath);
+  context_.currentFolder = StartFolder(options.programPath);
 
   codePages_ = std::make_unique<TableCodePages>(config_.ansiCodePage, config_.oemCodePage);
   registry_ = std::make_unique<MemoryRegistry>(config_.ansiCodePage);

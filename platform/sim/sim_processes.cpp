@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/exception.hpp"
+#include "platform/path_parts.hpp"
 #include "platform/sim/host_text_file.hpp"
 
 namespace platform::sim {
@@ -155,7 +156,7 @@ ErrorCode SimProcesses::Snapshot(std::vector<ProcessEntry>& entries) {
   Update([&](ProcessTable& table) {
     for (const auto& process : table.processes) {
       // The NT family's toolhelp reports the file name only, the 95 family the full path.
-      std::string path = ntFamily_ ? BaseName(process.path) : process.path;
+      std::string path = ntFamily_ ? std::string(PathFileName(process.path)) : process.path;
       if (path.size() > kMaxSnapshotPath) path.resize(kMaxSnapshotPath);
       entries.push_back({process.id, std::move(path)});
     }
@@ -277,7 +278,7 @@ ProcessId SimProcesses::BeginRun(const std::string& programPath) {
     SimProcess process;
     process.id = table.NextId();
     process.path = programPath;
-    process.moduleName = BaseName(programPath);
+    process.moduleName = PathFileName(programPath);
     process.hostProcess = static_cast<int>(::getpid());
     runId_ = process.id;
     table.processes.push_back(std::move(process));
@@ -304,8 +305,8 @@ ProcessId SimProcesses::StartProgram(const std::string& exePath) {
     SimProcess process;
     process.id = id = table.NextId();
     process.path = exePath;
-    process.moduleName = BaseName(exePath);
-    std::string title = process.moduleName.substr(0, process.moduleName.rfind('.'));
+    process.moduleName = PathFileName(exePath);
+    std::string title(PathStem(process.moduleName));
     process.windows.push_back({table.NextWindowHandle(), std::move(title), true});
     table.processes.push_back(std::move(process));
     return true;

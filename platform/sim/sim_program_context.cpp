@@ -1,6 +1,7 @@
 #include "platform/sim/sim_program_context.hpp"
 
 #include "platform/ini_file.hpp"
+#include "platform/path_parts.hpp"
 
 namespace platform::sim {
 
@@ -10,21 +11,19 @@ ErrorCode SimProgramContext::SetCurrentFolder(std::string_view path) {
   std::uint32_t attributes = file_attribute::Invalid;
   if (ErrorCode error = files_.Attributes(full, attributes)) return error;
   if (!(attributes & file_attribute::Directory)) return win_error::PathNotFound;
-  if (full.size() > 3 && full.back() == '\\') full.pop_back();
-  context_.currentFolder = full;
+  context_.currentFolder = WithoutTrailingSeparators(full);
   return win_error::Success;
 }
 
 std::string SimProgramContext::TempFolder() {
-  std::string folder = context_.tempFolder;
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder;
+  return WithTrailingSeparator(context_.tempFolder);
 }
 
 std::vector<std::pair<std::string, std::string>> SimProgramContext::ReadIniSection(
     std::string_view file, std::string_view section) {
-  std::string path(file);
-  if (path.find_first_of("\\/:") == std::string::npos) path = context_.windowsFolder + "\\" + path;
+  // A bare file name is one in the Windows folder, as for GetPrivateProfileString.
+  const std::string path =
+      PathFolder(file).empty() ? PathJoin(context_.windowsFolder, file) : std::string(file);
   return ReadIniFileSection(files_, path, section);
 }
 

@@ -1,56 +1,32 @@
 #include "platform/sim/sim_shell.hpp"
 
-#include "platform/exception.hpp"
 #include "platform/ini_text.hpp"
 #include "platform/native/shell_link_format.hpp"
+#include "platform/path_parts.hpp"
 
 namespace platform::sim {
 namespace {
 
-std::string Joined(std::string_view folder, std::string_view name) {
-  std::string path(folder);
-  if (!path.empty() && path.back() != '\\') path += '\\';
-  return path + std::string(name);
-}
-
 bool IsProgram(std::string_view path) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string_view::npos || path.find('\\', dot) != std::string_view::npos) return false;
-  const std::string_view extension = path.substr(dot);
+  const std::string_view extension = PathExtension(path);
   return SameIniName(extension, ".exe") || SameIniName(extension, ".com");
 }
 
 }  // namespace
 
 ErrorCode SimShell::SaveLink(const ShellLinkData& link, std::string_view linkFile) {
-  // A text too long for the format is refused like a bad argument, as the shell-link object
-  // refuses it: a caller that ignores the result must not meet an exception.
-  std::vector<std::uint8_t> bytes;
-  try {
-    bytes = ShellLinkBytes(link);
-  } catch (const Exception&) {
-    return win_error::InvalidParameter;
-  }
-  std::unique_ptr<File> file;
-  if (ErrorCode error = files_.Open(linkFile, file_access::GenericWrite, file_share::None,
-                                    Disposition::CreateAlways, file))
-    return error;
-  std::uint32_t written = 0;
-  if (ErrorCode error =
-          file->WriteAt(0, bytes.data(), static_cast<std::uint32_t>(bytes.size()), written))
-    return error;
-  return written == bytes.size() ? win_error::Success : win_error::DiskFull;
+  return SaveShellLink(files_, link, linkFile);
 }
 
 bool SimShell::FindFile(std::string_view file, std::string_view folder, std::string& found) {
   std::vector<std::string> candidates;
-  if (file.find_first_of("\\:") != std::string_view::npos) {
+  if (!PathFolder(file).empty()) {
     candidates.emplace_back(file);
   } else {
-    if (!folder.empty()) candidates.push_back(Joined(folder, file));
+    if (!folder.empty()) candidates.push_back(PathJoin(folder, file));
     for (const std::string* place :
          {&context_.currentFolder, &context_.systemFolder, &context_.windowsFolder})
-      candidates.push_back(Joined(*place, file));
+      candidates.push_back(PathJoin(*place, file));
   }
   for (const auto& candidate : candidates) {
     std::uint32_t attributes = file_attribute::Invalid;

@@ -6,19 +6,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/byte_order.hpp"
 #include "tables/index/exp_call.hpp"
 #include "tables/index/exp_table_link.hpp"
 
 namespace tables {
 namespace {
-
-std::uint64_t ReadUnsigned(const char* bytes, int count) {
-  std::uint64_t value = 0;
-  for (int i = 0; i < count; ++i) {
-    value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-  }
-  return value;
-}
 
 // Stores the answer the hook left in the area; false when the letter is none of C, D, F, N, L.
 bool ReadAnswer(char letter, const std::vector<char>& area, TxbExpValue& value,
@@ -31,8 +24,8 @@ bool ReadAnswer(char letter, const std::vector<char>& area, TxbExpValue& value,
       return true;
     }
     case 'D': {
-      auto day =
-          static_cast<std::int32_t>(static_cast<std::uint32_t>(ReadUnsigned(area.data(), 4)));
+      auto day = static_cast<std::int32_t>(
+          static_cast<std::uint32_t>(platform::ReadLittleEndian(area.data(), 4)));
       value.SetNumber(day);
       type = xb_type::Date;
       return true;

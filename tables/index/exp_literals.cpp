@@ -1,7 +1,7 @@
 #include "tables/index/exp_literals.hpp"
 
-#include "tables/index/exp_number_text.hpp"
 #include "tables/storage/dbf_date.hpp"
+#include "tables/storage/number_text.hpp"
 
 namespace tables {
 
@@ -23,7 +23,7 @@ TxbExpNumLit::TxbExpNumLit(double value, int width, int decimals)
 
 std::string TxbExpNumLit::Name() const {
   std::string text;
-  FormatFixed(value_, Decimals(), text);
+  XbFormatFixed(value_, Decimals(), text);
   return text;
 }
 

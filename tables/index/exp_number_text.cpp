@@ -1,8 +1,6 @@
 #include "tables/index/exp_number_text.hpp"
 
-#include <array>
 #include <charconv>
-#include <cmath>
 #include <system_error>
 
 namespace tables {
@@ -68,63 +66,6 @@ bool Normalise(std::string_view text, char separator, PlainNumber& out) {
   return i == n;
 }
 
-// Digits of the shortest decimal form: value = 0.d1d2...dn x 10^point.
-struct DecimalDigits {
-  std::array<char, 32> digits{};
-  int count = 0;
-  int point = 0;
-  bool negative = false;
-};
-
-DecimalDigits ShortestDigits(double value) {
-  DecimalDigits result;
-  char buffer[64];
-  auto [end, error] =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
-  (void)error;  // 64 bytes always hold a double in scientific form
-  const char* p = buffer;
-  if (*p == '-') result.negative = true, ++p;
-  for (; p < end && *p != 'e'; ++p) {
-    if (IsDigit(*p)) result.digits[result.count++] = *p;
-  }
-  int exponent = 0;
-  const char* digits = p + 1;
-  if (digits < end && *digits == '+') ++digits;  // from_chars reads no plus sign
-  std::from_chars(digits, end, exponent);
-  result.point = exponent + 1;
-  return result;
-}
-
-// Rounds the digits half away from zero so that none lies below 10^-decimals.
-void RoundDigits(DecimalDigits& d, int decimals) {
-  long keep = static_cast<long>(d.point) + decimals;
-  if (keep >= d.count) return;
-  if (keep < 0) {
-    d.count = 0;
-    return;
-  }
-  bool up = d.digits[keep] >= '5';
-  d.count = static_cast<int>(keep);
-  if (!up) return;
-  int i = d.count - 1;
-  while (i >= 0 && d.digits[i] == '9')
-    d.digits[i--] = '0';
-  if (i >= 0) {
-    ++d.digits[i];
-    return;
-  }
-  // Every kept digit was 9 (or none was kept): the carry makes a new leading 1.
-  for (int j = d.count; j > 0; --j)
-    d.digits[j] = d.digits[j - 1];
-  d.digits[0] = '1';
-  ++d.count;
-  ++d.point;
-}
-
-char DigitAt(const DecimalDigits& d, long index) {
-  return index >= 0 && index < d.count ? d.digits[index] : '0';
-}
-
 }  // namespace
 
 bool TryTextToFloat(std::string_view text, char decimalSeparator, double& value) {
@@ -141,35 +82,6 @@ bool TryTextToFloat(std::string_view text, char decimalSeparator, double& value)
   if (error != std::errc() || end != plain.end()) return false;
   value = result;
   return true;
-}
-
-void FormatFixed(double value, int decimals, std::string& out) {
-  out.clear();
-  if (std::isnan(value)) {
-    out = "NAN";
-    return;
-  }
-  if (std::isinf(value)) {
-    out = value < 0 ? "-INF" : "INF";
-    return;
-  }
-  if (decimals < 0) decimals = 0;
-  DecimalDigits d = value == 0 ? DecimalDigits{} : ShortestDigits(value);
-  RoundDigits(d, decimals);
-  bool zero = true;
-  for (int i = 0; i < d.count; ++i)
-    zero = zero && d.digits[i] == '0';
-  if (d.negative && !zero) out += '-';
-  if (d.point <= 0) {
-    out += '0';
-  } else {
-    for (long i = 0; i < d.point; ++i)
-      out += DigitAt(d, i);
-  }
-  if (decimals == 0) return;
-  out += '.';
-  for (long i = 0; i < decimals; ++i)
-    out += DigitAt(d, d.point + i);
 }
 
 std::string ShortestNumberText(double value) {

@@ -8,6 +8,7 @@
 #include "tables/index/exp_handler.hpp"
 #include "tables/index/exp_number_text.hpp"
 #include "tables/index/exp_udf_support.hpp"
+#include "tables/storage/number_text.hpp"
 
 namespace tables {
 namespace {
@@ -25,7 +26,7 @@ void FormatInWidth(double number, long long width, long long decimals, std::stri
   if (width <= 0) return;
   CheckBuiltLength(width);
   if (decimals > width) decimals = width;  // cannot fit; keeps the formatting bounded
-  if (std::isfinite(number)) FormatFixed(number, static_cast<int>(decimals), text);
+  if (std::isfinite(number)) XbFormatFixed(number, static_cast<int>(decimals), text);
   auto size = static_cast<long long>(text.size());
   if (!std::isfinite(number) || size > width) {
     text.assign(static_cast<std::size_t>(width), '*');

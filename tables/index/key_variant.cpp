@@ -3,24 +3,11 @@
 #include <bit>
 #include <cstring>
 
+#include "platform/byte_order.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
 namespace {
-
-std::string_view LittleEndian(std::uint64_t value, int bytes, char (&buffer)[8]) {
-  for (int i = 0; i < bytes; ++i)
-    buffer[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-  return std::string_view(buffer, static_cast<std::size_t>(bytes));
-}
-
-std::uint64_t ReadLittleEndian(std::string_view bytes) {
-  std::uint64_t value = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    value |= static_cast<std::uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-  }
-  return value;
-}
 
 void Expect(const TxbVariant& key, TxbVariant::Type type, std::size_t length) {
   if (key.type() != type || key.length() != length) {
@@ -51,12 +38,14 @@ void TxbVariant::Assign(Type type, std::string_view bytes) {
 
 void TxbVariant::SetNumber(double value) {
   char buffer[8];
-  Assign(Number, LittleEndian(std::bit_cast<std::uint64_t>(value), 8, buffer));
+  platform::WriteLittleEndian(buffer, std::bit_cast<std::uint64_t>(value), 8);
+  Assign(Number, std::string_view(buffer, 8));
 }
 
 void TxbVariant::SetDate(std::int32_t julian) {
-  char buffer[8];
-  Assign(Date, LittleEndian(static_cast<std::uint32_t>(julian), 4, buffer));
+  char buffer[4];
+  platform::WriteLittleEndian(buffer, static_cast<std::uint32_t>(julian), 4);
+  Assign(Date, std::string_view(buffer, 4));
 }
 
 void TxbVariant::SetLogical(bool value) {
@@ -65,12 +54,13 @@ void TxbVariant::SetLogical(bool value) {
 
 double TxbVariant::AsNumber() const {
   Expect(*this, Number, 8);
-  return std::bit_cast<double>(ReadLittleEndian(bytes_));
+  return std::bit_cast<double>(platform::ReadLittleEndian(bytes_.data(), 8));
 }
 
 std::int32_t TxbVariant::AsDate() const {
   Expect(*this, Date, 4);
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(ReadLittleEndian(bytes_)));
+  return static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(platform::ReadLittleEndian(bytes_.data(), 4)));
 }
 
 bool TxbVariant::AsLogical() const {

@@ -1,5 +1,7 @@
 #include "tables/storage/aliases.hpp"
 
+#include "platform/path_parts.hpp"
+
 namespace tables {
 namespace {
 
@@ -21,10 +23,8 @@ void XbAliasList::Load(platform::Machine& machine) {
   casing_ = &machine.codePages();
   platform::ProgramContext& program = machine.program();
   std::string windows = program.WindowsFolder();
-  if (!windows.empty() && windows.back() != '\\' && windows.back() != '/') {
-    windows += windows.front() == '/' ? '/' : '\\';
-  }
-  for (const auto& [name, directory] : program.ReadIniSection(windows + "xbase.cfg", "Alias")) {
+  for (const auto& [name, directory] :
+       program.ReadIniSection(platform::PathJoin(windows, "xbase.cfg"), "Alias")) {
     Set(name, directory);
   }
   for (std::size_t i = 1; i < entries_.size(); ++i)

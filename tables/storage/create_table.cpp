@@ -11,17 +11,15 @@
 #include "tables/storage/dbf_format.hpp"
 #include "tables/storage/disk_file.hpp"
 #include "tables/storage/field_descriptor.hpp"
+#include "tables/storage/memo_layout.hpp"
 #include "tables/storage/table_names.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
 namespace {
 
-constexpr std::uint32_t kDbtBlockSize = 512;
-constexpr std::uint32_t kMaxDbtBlockSize = 32768;
-constexpr std::uint32_t kDefaultFptBlockSize = 64;
-constexpr std::uint32_t kFptHeaderSize = 512;
-constexpr std::uint32_t kMaxFptBlockSize = 65535;
+using memo_layout::kDbtBlockSize;
+using memo_layout::kFptHeaderSize;
 constexpr std::size_t kMaxNameLength = 10;
 constexpr int kMaxNumberLength = 20;
 constexpr int kMaxCharacterLength = 65535;
@@ -166,11 +164,11 @@ std::uint32_t BlockSizeFor(XbMemoKind kind, std::uint8_t version, std::uint32_t 
       break;
     case XbMemoKind::DBase4:
       if (size == 0) size = kDbtBlockSize;
-      valid = size % kDbtBlockSize == 0 && size <= kMaxDbtBlockSize;
+      valid = size % kDbtBlockSize == 0 && size <= memo_layout::kMaxBlockSize;
       break;
     case XbMemoKind::Fox:
-      if (size == 0) size = kDefaultFptBlockSize;
-      valid = size <= kMaxFptBlockSize;
+      if (size == 0) size = memo_layout::kFptDefaultBlockSize;
+      valid = size <= memo_layout::kMaxBlockSize;
       break;
   }
   if (!valid) {
@@ -226,14 +224,15 @@ std::vector<std::uint8_t> MemoImage(XbMemoKind kind, std::uint32_t blockSize,
   if (kind == XbMemoKind::Fox) {
     std::vector<std::uint8_t> image(kFptHeaderSize, 0);
     WriteBE32(image.data(), (kFptHeaderSize + blockSize - 1) / blockSize);
-    WriteBE16(image.data() + 6, static_cast<std::uint16_t>(blockSize));
+    WriteBE16(image.data() + memo_layout::kFptBlockSizeAt, static_cast<std::uint16_t>(blockSize));
     return image;
   }
   std::vector<std::uint8_t> image(blockSize, 0);
   WriteLE32(image.data(), 1);
   const std::string name = casing.Upper(XbBaseName(tablePath));
   std::memcpy(image.data() + 8, name.data(), std::min<std::size_t>(name.size(), 8));
-  if (kind == XbMemoKind::DBase4) WriteLE32(image.data() + 20, blockSize);
+  if (kind == XbMemoKind::DBase4)
+    WriteLE32(image.data() + memo_layout::kDbt4BlockSizeAt, blockSize);
   return image;
 }
 

@@ -24,9 +24,9 @@ int XbFixedFieldLength(char type, std::uint8_t version);
 // Creates the table at path (named as tables open: trimmed, upper-cased, ".DBF" added when it
 // has no extension) for version 0x03, 0x30, 0x83, 0x8B or 0xF5, with no records. A non-empty
 // key marks the table encrypted and encodes its descriptor area. The memo file is created for
-// 0x83 (".DBT", 512-byte blocks), 0x8B (".DBT", memoBlockSize or 512, a multiple of 512),
-// 0xF5 (".FPT", memoBlockSize or 64) and 0x30 tables with M or G fields (".FPT", memoBlockSize
-// or 64; the table gets the memo flag).
+// 0x83 (".DBT", 512-byte blocks), 0x8B (".DBT", memoBlockSize or 512, a multiple of 512 up to
+// 65024), 0xF5 (".FPT", memoBlockSize or 64) and 0x30 tables with M or G fields (".FPT",
+// memoBlockSize or 64; the table gets the memo flag); block sizes are two-byte numbers.
 //
 // Field lengths: C 1..65535, N and F 1..20 with decimals below the length, D 8, L 1, M and G
 // 10 (4 in 0x30), B 10 (8 in 0x30, a double), I 4, Y 8 and T 8 (0x30 only). Invalid

@@ -176,10 +176,9 @@ void XBO_dBaseFld::ConversionError(const char* what, const XbFieldDesc& field) {
 }
 
 void XBO_dBaseFld::TooLarge(const XbFieldDesc& field, double value) {
-  char text[kNumberTextCapacity];
-  const std::size_t length = XbFormatFixed(value, field.decimals, text);
-  Raise(xb_code::NumberTooLarge, xb_sub::NumberConversion,
-        field.name + " - " + std::string(text, length));
+  std::string text;
+  XbFormatFixed(value, field.decimals, text);
+  Raise(xb_code::NumberTooLarge, xb_sub::NumberConversion, field.name + " - " + text);
 }
 
 std::string XBO_dBaseFld::GetFieldText(int n) const {
@@ -425,8 +424,8 @@ std::string XBO_dBaseFld::NumberDisplay(const XbFieldDesc& field) {
                      reinterpret_cast<std::uint8_t*>(zero.data()))) {
     return zero;
   }
-  char buffer[kNumberTextCapacity];
-  return std::string(buffer, XbFormatFixed(0, field.decimals, buffer));
+  XbFormatFixed(0, field.decimals, zero);
+  return zero;
 }
 
 std::string XBO_dBaseFld::MemoDisplay(const XbFieldDesc& field) {
@@ -462,9 +461,9 @@ std::string XBO_dBaseFld::GetFieldDisplay(int n) {
       break;
   }
   if (!Binary(field)) return std::string(TrimRight(Text(field)));
-  char buffer[kNumberTextCapacity];
-  const int decimals = field.type == 'Y' ? 4 : 0;
-  return std::string(buffer, XbFormatFixed(ReadNumber(field), decimals, buffer));
+  std::string text;
+  XbFormatFixed(ReadNumber(field), field.type == 'Y' ? 4 : 0, text);
+  return text;
 }
 
 std::string XBO_dBaseFld::GetFieldDisplay(std::string_view name) {

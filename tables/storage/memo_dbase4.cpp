@@ -1,19 +1,14 @@
 #include "tables/storage/memo_dbase4.hpp"
 
 #include "tables/storage/byte_order.hpp"
+#include "tables/storage/memo_layout.hpp"
 
 namespace tables {
 namespace {
 
-constexpr std::uint32_t kBlockHeaderSize = 8;
-constexpr int kBlockSizeAt = 20;
+using memo_layout::kBlockHeaderSize;
 constexpr int kUsedMarkAt = 4;
 constexpr std::uint8_t kUsedBlock = 0xFF;
-// Block 0 must hold the file header as far as it is read (the block size is at 20-23), and the
-// size is a two-byte number in the files of this kind; anything else is a damaged header that
-// would have memos overwrite the header or each write reach gigabytes into the file.
-constexpr std::uint32_t kMinBlockSize = 32;
-constexpr std::uint32_t kMaxBlockSize = 0xFFFF;
 
 }  // namespace
 
@@ -23,8 +18,8 @@ XBobjMemo4::XBobjMemo4(XBO_DiskFile& owner, std::string_view path, bool shared, 
   // hand out the blocks of the memos written since as free.
   WriteHeaderAtOnce();
   ReadHeader();
-  const std::uint32_t size = ReadLE32(header_ + kBlockSizeAt);
-  if (size < kMinBlockSize || size > kMaxBlockSize) FormatError();
+  const std::uint32_t size = ReadLE32(header_ + memo_layout::kDbt4BlockSizeAt);
+  if (size < memo_layout::kDbt4MinBlockSize || size > memo_layout::kMaxBlockSize) FormatError();
   SetBlockSize(size);
 }
 

@@ -9,19 +9,17 @@
 #include "tables/storage/cipher.hpp"
 #include "tables/storage/dbf_format.hpp"
 #include "tables/storage/lock_retry.hpp"
+#include "tables/storage/memo_layout.hpp"
 #include "tables/storage/table_names.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
 namespace {
 
-constexpr std::uint32_t kDBaseBlockSize = 512;
+using memo_layout::kDbtBlockSize;
 constexpr std::uint32_t kLengthPrefix = 4;
 constexpr std::uint32_t kEndMarkSize = 2;
 constexpr std::uint32_t kMaxScannedLength = 65519;
-constexpr std::size_t kNameAt = 8;
-constexpr std::size_t kNameField = 9;  // bytes 8-16
-constexpr std::size_t kNameLength = 8;
 
 std::uint32_t CeilDiv(std::uint64_t value, std::uint32_t divisor) {
   return static_cast<std::uint32_t>((value + divisor - 1) / divisor);
@@ -48,7 +46,7 @@ class MemoLock {
 XBobjMemo::XBobjMemo(XBO_DiskFile& owner, std::string_view path, bool shared, bool writable)
     : XBO_DiskFile(owner.machine()),
       owner_(owner),
-      blockSize_(kDBaseBlockSize),
+      blockSize_(kDbtBlockSize),
       endMarkSize_(kEndMarkSize),
       lengthPrefixed_(true) {
   OpenExisting(path, shared, writable);
@@ -189,14 +187,13 @@ std::uint32_t XBobjMemo::ReadBlockLength(std::uint32_t block) {
 }
 
 std::uint32_t XBobjMemo::ScanForEndMark(std::uint32_t block) {
-  std::uint8_t data[kDBaseBlockSize];
+  std::uint8_t data[kDbtBlockSize];
   std::uint32_t count = 0;
-  for (std::uint64_t at = static_cast<std::uint64_t>(block) * kDBaseBlockSize;;
-       at += kDBaseBlockSize) {
-    const std::uint32_t got = ReadAt(at, data, kDBaseBlockSize);
+  for (std::uint64_t at = static_cast<std::uint64_t>(block) * kDbtBlockSize;; at += kDbtBlockSize) {
+    const std::uint32_t got = ReadAt(at, data, kDbtBlockSize);
     const std::uint8_t* mark = std::find(data, data + got, kEndOfFile);
     count += static_cast<std::uint32_t>(mark - data);
-    if (mark != data + got || got < kDBaseBlockSize || count >= kMaxScannedLength) break;
+    if (mark != data + got || got < kDbtBlockSize || count >= kMaxScannedLength) break;
   }
   return std::min(count, kMaxScannedLength);
 }
@@ -208,9 +205,10 @@ void XBobjMemo::SetLockProtocol(TxbLokProtocol protocol) {
 void XBobjMemo::RenameWithTable(std::string_view newTableName) {
   Rename(XbWithExtension(newTableName, "DBT"));
   ReadHeader();
-  std::memset(header_ + kNameAt, 0, kNameField);
+  std::memset(header_ + memo_layout::kDbtNameAt, 0, memo_layout::kDbtNameField);
   std::string name = machine().codePages().Upper(XbBaseName(newTableName));
-  std::memcpy(header_ + kNameAt, name.data(), std::min(name.size(), kNameLength));
+  std::memcpy(header_ + memo_layout::kDbtNameAt, name.data(),
+              std::min(name.size(), memo_layout::kDbtNameLength));
   WriteHeader();
 }
 

@@ -1,14 +1,13 @@
 #include "tables/storage/memo_fox.hpp"
 
 #include "tables/storage/byte_order.hpp"
+#include "tables/storage/memo_layout.hpp"
 #include "tables/storage/table_names.hpp"
 
 namespace tables {
 namespace {
 
-constexpr std::uint32_t kBlockHeaderSize = 8;
-constexpr std::uint32_t kFileHeaderSize = 512;
-constexpr int kBlockSizeAt = 6;
+using memo_layout::kBlockHeaderSize;
 constexpr std::uint32_t kTextType = 1;
 constexpr std::uint32_t kPictureType = 0;
 constexpr std::uint32_t kWrittenHeaderBytes = 8;
@@ -18,11 +17,11 @@ constexpr std::uint32_t kWrittenHeaderBytes = 8;
 XBobjFXMemo20::XBobjFXMemo20(XBO_DiskFile& owner, std::string_view path, bool shared, bool writable)
     : XBobjMemo(owner, path, shared, writable, kBlockHeaderSize) {
   ReadHeader();
-  SetBlockSize(ReadBE16(header_ + kBlockSizeAt));
+  SetBlockSize(ReadBE16(header_ + memo_layout::kFptBlockSizeAt));
 }
 
 std::uint32_t XBobjFXMemo20::FirstDataBlock() const {
-  return (kFileHeaderSize + blockSize() - 1) / blockSize();
+  return (memo_layout::kFptHeaderSize + blockSize() - 1) / blockSize();
 }
 
 std::uint32_t XBobjFXMemo20::ReadBlockLength(std::uint32_t block) {

@@ -1,25 +1,74 @@
 #include "tables/storage/number_text.hpp"
 
-#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 namespace tables {
 namespace {
 
 constexpr std::size_t kConvertedCharacters = 31;
-constexpr int kMaxDecimals = 255;
-// Below this magnitude a value scaled by its decimals is still an exact integer in a double.
-constexpr double kExactScale = 4503599627370496.0;  // 2^52
 
-double RoundHalfAway(double value, int decimals) {
-  const double scale = std::pow(10.0, decimals);
-  const double scaled = value * scale;
-  if (std::fabs(scaled) >= kExactScale) return value;
-  const double rounded = std::round(scaled);
-  return rounded == 0 ? 0.0 : rounded / scale;
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Digits of the shortest decimal form: value = 0.d1d2...dn x 10^point.
+struct DecimalDigits {
+  std::array<char, 32> digits{};
+  int count = 0;
+  int point = 0;
+  bool negative = false;
+};
+
+DecimalDigits ShortestDigits(double value) {
+  DecimalDigits result;
+  char buffer[64];
+  auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  (void)error;  // 64 bytes always hold a double in scientific form
+  const char* p = buffer;
+  if (*p == '-') result.negative = true, ++p;
+  for (; p < end && *p != 'e'; ++p) {
+    if (IsDigit(*p)) result.digits[result.count++] = *p;
+  }
+  int exponent = 0;
+  const char* digits = p + 1;
+  if (digits < end && *digits == '+') ++digits;  // from_chars reads no plus sign
+  std::from_chars(digits, end, exponent);
+  result.point = exponent + 1;
+  return result;
+}
+
+// Rounds the digits half away from zero so that none lies below 10^-decimals.
+void RoundDigits(DecimalDigits& d, int decimals) {
+  long keep = static_cast<long>(d.point) + decimals;
+  if (keep >= d.count) return;
+  if (keep < 0) {
+    d.count = 0;
+    return;
+  }
+  bool up = d.digits[keep] >= '5';
+  d.count = static_cast<int>(keep);
+  if (!up) return;
+  int i = d.count - 1;
+  while (i >= 0 && d.digits[i] == '9')
+    d.digits[i--] = '0';
+  if (i >= 0) {
+    ++d.digits[i];
+    return;
+  }
+  // Every kept digit was 9 (or none was kept): the carry makes a new leading 1.
+  for (int j = d.count; j > 0; --j)
+    d.digits[j] = d.digits[j - 1];
+  d.digits[0] = '1';
+  ++d.count;
+  ++d.point;
+}
+
+char DigitAt(const DecimalDigits& d, long index) {
+  return index >= 0 && index < d.count ? d.digits[index] : '0';
 }
 
 }  // namespace
@@ -48,23 +97,43 @@ bool XbParseNumber(std::string_view text, double& value) {
   return true;
 }
 
-std::size_t XbFormatFixed(double value, int decimals, char* buffer) {
+void XbFormatFixed(double value, int decimals, std::string& out) {
+  out.clear();
+  if (std::isnan(value)) {
+    out = "NAN";
+    return;
+  }
+  if (std::isinf(value)) {
+    out = value < 0 ? "-INF" : "INF";
+    return;
+  }
   if (decimals < 0) decimals = 0;
-  if (decimals > kMaxDecimals) decimals = kMaxDecimals;
-  if (std::isfinite(value)) value = RoundHalfAway(value, decimals);
-  int written = std::snprintf(buffer, kNumberTextCapacity, "%.*f", decimals, value);
-  if (written < 0) written = 0;
-  return std::min(static_cast<std::size_t>(written), kNumberTextCapacity - 1);
+  DecimalDigits d = value == 0 ? DecimalDigits{} : ShortestDigits(value);
+  RoundDigits(d, decimals);
+  bool zero = true;
+  for (int i = 0; i < d.count; ++i)
+    zero = zero && d.digits[i] == '0';
+  if (d.negative && !zero) out += '-';
+  if (d.point <= 0) {
+    out += '0';
+  } else {
+    for (long i = 0; i < d.point; ++i)
+      out += DigitAt(d, i);
+  }
+  if (decimals == 0) return;
+  out += '.';
+  for (long i = 0; i < decimals; ++i)
+    out += DigitAt(d, d.point + i);
 }
 
 bool XbFormatNumber(double value, int width, int decimals, std::uint8_t* target) {
   if (!std::isfinite(value) || width <= 0) return false;
-  char text[kNumberTextCapacity];
-  const std::size_t length = XbFormatFixed(value, decimals, text);
-  if (length > static_cast<std::size_t>(width)) return false;
-  const std::size_t pad = static_cast<std::size_t>(width) - length;
+  std::string text;
+  XbFormatFixed(value, decimals, text);
+  if (text.size() > static_cast<std::size_t>(width)) return false;
+  const std::size_t pad = static_cast<std::size_t>(width) - text.size();
   std::memset(target, ' ', pad);
-  std::memcpy(target + pad, text, length);
+  std::memcpy(target + pad, text.data(), text.size());
   return true;
 }
 

@@ -1,21 +1,21 @@
 #pragma once
-// Decimal text of N and F fields (and of memo block numbers outside version 0x30 tables).
-#include <cstddef>
+// Decimal text of N and F fields (and of memo block numbers outside version 0x30 tables), and
+// the fixed-point text of the expression language's STR and number literals.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace tables {
-
-// Longest text XbFormatFixed produces (a double's integer digits, a sign, a point, decimals).
-inline constexpr std::size_t kNumberTextCapacity = 700;
 
 // Reads a stored number: trailing blanks removed, at most the first 31 characters, leading
 // blanks skipped; empty text is 0. False when the text is not a decimal number.
 bool XbParseNumber(std::string_view text, double& value);
 
-// value in fixed point with decimals places (halves rounded away from zero), without padding.
-// Returns the length written to buffer (at most kNumberTextCapacity - 1 characters).
-std::size_t XbFormatFixed(double value, int decimals, char* buffer);
+// value in fixed point with decimals places (none when below 0), without padding, rounded half
+// away from zero on its shortest decimal form: the value as it is written, not its binary
+// approximation, so 1.005 gives 1.01 and 2.675 gives 2.68. Never "-0". Non-finite values give
+// "INF", "-INF" or "NAN".
+void XbFormatFixed(double value, int decimals, std::string& out);
 
 // value formatted right-aligned into exactly width characters at target. False (target
 // untouched) when the text is longer than width or value is not a finite number.

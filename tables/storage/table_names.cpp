@@ -1,16 +1,14 @@
 #include "tables/storage/table_names.hpp"
 
+#include "platform/path_parts.hpp"
+
 namespace tables {
 namespace {
 
-constexpr std::string_view kSeparators = "\\/:";
-
-// Position of the extension's dot in the last part of path, or npos.
+// Position of the extension's dot in the last name of path, or npos.
 std::size_t ExtensionDot(std::string_view path) {
-  const auto dot = path.rfind('.');
-  if (dot == std::string_view::npos) return dot;
-  const auto separator = path.find_last_of(kSeparators);
-  return separator != std::string_view::npos && separator > dot ? std::string_view::npos : dot;
+  const std::string_view extension = platform::PathExtension(path);
+  return extension.empty() ? std::string_view::npos : path.size() - extension.size();
 }
 
 }  // namespace
@@ -25,18 +23,11 @@ std::string XbTableFileName(platform::CodePages& casing, std::string_view name) 
 }
 
 std::string_view XbBaseName(std::string_view path) {
-  const auto separator = path.find_last_of(kSeparators);
-  if (separator != std::string_view::npos) path.remove_prefix(separator + 1);
-  const auto dot = path.rfind('.');
-  return dot == std::string_view::npos ? path : path.substr(0, dot);
+  return platform::PathStem(path);
 }
 
 std::string XbWithExtension(std::string_view path, std::string_view ext) {
-  const auto dot = ExtensionDot(path);
-  std::string result(dot == std::string_view::npos ? path : path.substr(0, dot));
-  result += '.';
-  result += ext;
-  return result;
+  return platform::PathWithExtension(path, ext);
 }
 
 }  // namespace tables

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/path_parts.hpp"
 #include "sim_machine_fixture.hpp"
 #include "tools/mkdist/dist_contents.hpp"
 
@@ -11,7 +12,7 @@ namespace {
 class ProductFilesTest : public SimMachineTest {
  protected:
   void SetUp() override { MakeMachine("win98"); }
-  std::string InSystem(std::string_view name) { return app::InFolder(SystemDir(), name); }
+  std::string InSystem(std::string_view name) { return platform::PathJoin(SystemDir(), name); }
 };
 
 TEST_F(ProductFilesTest, AnyOfTheSixDataFilesMarksAnEarlierInstallation) {
@@ -35,7 +36,7 @@ TEST_F(ProductFilesTest, EveryProductFileIsCopiedAndOverwritten) {
   EXPECT_EQ(app::ProductFiles().size(), 23u);
   for (const app::ProductFile& file : app::ProductFiles()) {
     SCOPED_TRACE(file.name);
-    EXPECT_EQ(ReadFile(InSystem(file.name)), ReadFile(app::InFolder(kSetupDir, file.name)));
+    EXPECT_EQ(ReadFile(InSystem(file.name)), ReadFile(platform::PathJoin(kSetupDir, file.name)));
   }
   EXPECT_FALSE(Exists(InSystem("readme.txt")));
 }
@@ -76,7 +77,7 @@ TEST_F(ProductFilesTest, StaleIndexFilesGoFromBothFolders) {
   std::vector<std::string> made;
   for (std::string_view name : app::StaleIndexFiles()) {
     for (const std::string& folder : {std::string(kSetupDir), SystemDir()}) {
-      made.push_back(app::InFolder(folder, name));
+      made.push_back(platform::PathJoin(folder, name));
       WriteFile(made.back(), "index");
     }
   }
@@ -92,7 +93,7 @@ TEST_F(ProductFilesTest, StaleIndexFilesGoFromBothFolders) {
 TEST_F(ProductFilesTest, TheSetupFolderHoldsEveryFileOfTheCopyTable) {
   std::vector<mkdist::DistFile> files = mkdist::DistributionFiles();
   for (const app::ProductFile& file : app::ProductFiles()) {
-    EXPECT_TRUE(Exists(app::InFolder(kSetupDir, file.name))) << file.name;
+    EXPECT_TRUE(Exists(platform::PathJoin(kSetupDir, file.name))) << file.name;
   }
   EXPECT_TRUE(Exists("C:\\KVSETUP\\readme.txt"));
   // The readme is one more; the uninstaller shortcut is written apart.

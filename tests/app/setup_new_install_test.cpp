@@ -25,6 +25,7 @@ TEST_F(NewInstallTest, Windows98WithoutProxy) {
   SetDword(CurrentUser, kNavigator, "HTTP_ProxyPort", 8080);
   SetupResult result = RunSetup(kNoProxyStartNow);
   ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "");  // every step was carried out
   EXPECT_EQ(result.out,
             "Software License Agreement -> accept\n"
             "Proxy Server in use? -> no\n"

@@ -106,7 +106,9 @@ TEST_F(SetupStopsTest, CommandLineMistakes) {
       {{"--machine", machine, "--answers", "/nonexistent/a.ini"},
        2,
        "Cannot read the answer file /nonexistent/a.ini"},
-      {{"--machine", "/nonexistent/machine", "--answers", (Folder() / "a.ini").string()}, 1, ""},
+      {{"--machine", "/nonexistent/machine", "--answers", (Folder() / "a.ini").string()},
+       1,
+       "Setup: /nonexistent/machine is not a simulated machine: it has no machine.ini"},
       {{"--help"}, 0, "usage: Setup --machine DIR"},
   };
   std::ofstream(Folder() / "a.ini") << "[Setup]\nLicense=decline\n";

@@ -1,4 +1,5 @@
 // Installations over an earlier one, run end to end through the Setup command.
+#include "app/splash.hpp"
 #include "setup_run_fixture.hpp"
 
 namespace app_test {
@@ -94,6 +95,21 @@ TEST_F(UpgradeTest, OnlyTheLogMakesTheImportQuestionCome) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_NE(result.out.find("import your existing blocking list? -> yes"), std::string::npos);
   EXPECT_EQ(Dword(LocalMachine, kKV, "Sound"), 0u);  // no old value: false
+}
+
+// The steps that carry the user's own data over and set the NT permissions cannot be carried
+// out yet: Setup names each one as it comes up instead of passing it over as done.
+TEST_F(UpgradeTest, StepsNotYetAvailableAreReported) {
+  MakeMachine("nt4");
+  PutOldFiles({"KV015.dat", "KV025.dat", "KV035.dat", "KV100.dat", "KVUS.dat"});
+  SetupResult result = RunSetup(
+      "[Setup]\nLicense=accept\n[Proxy]\nUseProxy=no\n[Upgrade]\nImportSites=yes\n"
+      "[Finish]\nStartNow=no\n");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const std::string prefix = "Setup: not carried out (not yet available): ";
+  EXPECT_EQ(result.err, prefix + std::string(app::kSiteImportStep) + "\n" + prefix +
+                            std::string(app::kUserMergeStep) + "\n" + prefix +
+                            std::string(app::kNtPermissionsStep) + "\n");
 }
 
 TEST_F(UpgradeTest, ASiteListAloneIsAnUpgradeWithoutQuestions) {

@@ -26,7 +26,7 @@ std::string JoinPieces(std::span<const std::string_view> pieces) {
 class WizardTest : public SimMachineTest {
  protected:
   void SetUp() override {
-    MakeMachine("win98");
+    MakeMachine(Profile());
     backend_ = std::make_unique<forms::ScriptBackend>();
     backend_->SetAnswers(&script_);
     setup_ = std::make_unique<app::SetupProgram>(*backend_);
@@ -38,9 +38,19 @@ class WizardTest : public SimMachineTest {
     SimMachineTest::TearDown();
   }
 
+  virtual const char* Profile() const { return "win98"; }
   app::TSplashform& Wizard() { return *setup_->Forms().splashform; }
   forms::TApplication& Application() { return setup_->Application(); }
   void Click(std::string_view button) { backend_->Actor().Click(button); }
+  // Through the pages to the installation without a proxy, Finish on the account form and
+  // no start of the filter program.
+  void InstallWithoutProxy() {
+    script_.AnswerMessages({ModalResult::No, ModalResult::Cancel});
+    script_.Then([](forms::FormActor& form) { form.Click("Finish"); });
+    backend_->Advance(5000);
+    Click("Next");
+    Click("Next");
+  }
 
   forms::ScriptQueue script_;
   std::unique_ptr<forms::ScriptBackend> backend_;
@@ -158,11 +168,7 @@ TEST_F(WizardTest, AnErrorOfTheInstallationEndsTheProgramWithExitCodeOne) {
 }
 
 TEST_F(WizardTest, PageThreeShowsTheCopyingCaptionAndHandsOverToTheAccountForm) {
-  script_.AnswerMessages({ModalResult::No, ModalResult::Cancel});
-  script_.Then([](forms::FormActor& form) { form.Click("Finish"); });
-  backend_->Advance(5000);
-  Click("Next");
-  Click("Next");
+  InstallWithoutProxy();
   EXPECT_EQ(Wizard().Caption(), "Copying files, please wait. ");
   EXPECT_FALSE(Wizard().Visible());
   EXPECT_FALSE(Wizard().ExistingInstall());
@@ -173,6 +179,28 @@ TEST_F(WizardTest, PageThreeShowsTheCopyingCaptionAndHandsOverToTheAccountForm) 
   EXPECT_EQ(script_.Messages()[1].text, "Start Korvane Now?");
   EXPECT_EQ(script_.Messages()[1].buttons, forms::MessageButtons::OkCancel);
   EXPECT_TRUE(Application().Terminated());
+  EXPECT_EQ(Application().ExitCode(), 0);
+  EXPECT_TRUE(Wizard().StepsNotCarriedOut().empty());
+  EXPECT_EQ(setup_->Forms().frmHelp->FinishText.Text().find(app::kStepsNotCarriedOut),
+            std::string::npos);
+}
+
+class NtWizardTest : public WizardTest {
+ protected:
+  const char* Profile() const override { return "nt4"; }
+};
+
+// The permissions step cannot be carried out yet: the finish page says so rather than
+// passing it over as done.
+TEST_F(NtWizardTest, TheFinishPageNamesTheStepsNotCarriedOut) {
+  InstallWithoutProxy();
+  EXPECT_TRUE(script_.Done());
+  EXPECT_EQ(Wizard().StepsNotCarriedOut(),
+            std::vector<std::string>{std::string(app::kNtPermissionsStep)});
+  const std::string notice =
+      std::string(app::kStepsNotCarriedOut) + "\r\n- " + std::string(app::kNtPermissionsStep);
+  const std::string text = setup_->Forms().frmHelp->FinishText.Text();
+  EXPECT_TRUE(text.ends_with(notice)) << text;
   EXPECT_EQ(Application().ExitCode(), 0);
 }
 

@@ -4,18 +4,13 @@
 #include <numbers>
 #include <string_view>
 
+#include "platform/byte_order.hpp"
+
 namespace mkdist {
 namespace {
 
-void PutU16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  PutU16(out, value & 0xFFFF);
-  PutU16(out, value >> 16);
-}
+using platform::AppendLE16;
+using platform::AppendLE32;
 
 void PutText(std::vector<std::uint8_t>& out, std::string_view text) {
   out.insert(out.end(), text.begin(), text.end());
@@ -28,17 +23,17 @@ std::vector<std::uint8_t> Text(std::string_view text) {
 // BITMAPINFOHEADER of a bottom-up bitmap.
 void PutBitmapInfo(std::vector<std::uint8_t>& out, int width, int height, int bits,
                    std::uint32_t imageSize) {
-  PutU32(out, 40);
-  PutU32(out, static_cast<std::uint32_t>(width));
-  PutU32(out, static_cast<std::uint32_t>(height));
-  PutU16(out, 1);
-  PutU16(out, static_cast<std::uint32_t>(bits));
-  PutU32(out, 0);  // BI_RGB
-  PutU32(out, imageSize);
-  PutU32(out, 2835);  // 72 dpi
-  PutU32(out, 2835);
-  PutU32(out, 0);
-  PutU32(out, 0);
+  AppendLE32(out, 40);
+  AppendLE32(out, static_cast<std::uint32_t>(width));
+  AppendLE32(out, static_cast<std::uint32_t>(height));
+  AppendLE16(out, 1);
+  AppendLE16(out, static_cast<std::uint16_t>(bits));
+  AppendLE32(out, 0);  // BI_RGB
+  AppendLE32(out, imageSize);
+  AppendLE32(out, 2835);  // 72 dpi
+  AppendLE32(out, 2835);
+  AppendLE32(out, 0);
+  AppendLE32(out, 0);
 }
 
 // A blue shield on white, the product's mark, as 8-bit channels (b, g, r).
@@ -111,10 +106,10 @@ std::vector<std::uint8_t> HelpFile() {
       "Korvane Help\0What Korvane does\0The tray icon\0The PARENT account\0"
       "The GUEST account\0Adding accounts\0Categories\0Blocking a site\0Keywords\0"sv;
   std::uint32_t size = 16 + static_cast<std::uint32_t>(body.size());
-  PutU32(bytes, 0x00035F3F);  // WinHelp magic
-  PutU32(bytes, 16);          // internal directory
-  PutU32(bytes, 0xFFFFFFFF);  // no free block
-  PutU32(bytes, size);
+  AppendLE32(bytes, 0x00035F3F);  // WinHelp magic
+  AppendLE32(bytes, 16);          // internal directory
+  AppendLE32(bytes, 0xFFFFFFFF);  // no free block
+  AppendLE32(bytes, size);
   PutText(bytes, body);
   return bytes;
 }
@@ -124,16 +119,16 @@ std::vector<std::uint8_t> HelpFile() {
 std::vector<std::uint8_t> ProgramStub(const std::string& description) {
   std::vector<std::uint8_t> bytes;
   PutText(bytes, "MZ");
-  PutU16(bytes, 0x90);  // bytes on the last page
-  PutU16(bytes, 3);     // pages
-  PutU16(bytes, 0);     // relocations
-  PutU16(bytes, 4);     // header paragraphs
-  PutU16(bytes, 0);
-  PutU16(bytes, 0xFFFF);
-  PutU16(bytes, 0);
-  PutU16(bytes, 0xB8);
+  AppendLE16(bytes, 0x90);  // bytes on the last page
+  AppendLE16(bytes, 3);     // pages
+  AppendLE16(bytes, 0);     // relocations
+  AppendLE16(bytes, 4);     // header paragraphs
+  AppendLE16(bytes, 0);
+  AppendLE16(bytes, 0xFFFF);
+  AppendLE16(bytes, 0);
+  AppendLE16(bytes, 0xB8);
   bytes.resize(0x3C, 0);
-  PutU32(bytes, 0);  // no new-style header
+  AppendLE32(bytes, 0);  // no new-style header
   // DOS stub: print the message and exit.
   const std::uint8_t stub[] = {0x0E, 0x1F, 0xBA, 0x0E, 0x00, 0xB4, 0x09,
                                0xCD, 0x21, 0xB8, 0x01, 0x4C, 0xCD, 0x21};
@@ -156,17 +151,17 @@ std::vector<std::uint8_t> IconFile() {
   image.insert(image.end(), kSide * 4, 0);  // AND mask: every pixel opaque
 
   std::vector<std::uint8_t> bytes;
-  PutU16(bytes, 0);
-  PutU16(bytes, 1);  // icon
-  PutU16(bytes, 1);  // one image
+  AppendLE16(bytes, 0);
+  AppendLE16(bytes, 1);  // icon
+  AppendLE16(bytes, 1);  // one image
   bytes.push_back(kSide);
   bytes.push_back(kSide);
   bytes.push_back(0);  // no palette
   bytes.push_back(0);
-  PutU16(bytes, 1);
-  PutU16(bytes, 32);
-  PutU32(bytes, static_cast<std::uint32_t>(image.size()));
-  PutU32(bytes, 22);  // image offset
+  AppendLE16(bytes, 1);
+  AppendLE16(bytes, 32);
+  AppendLE32(bytes, static_cast<std::uint32_t>(image.size()));
+  AppendLE32(bytes, 22);  // image offset
   bytes.insert(bytes.end(), image.begin(), image.end());
   return bytes;
 }
@@ -176,9 +171,9 @@ std::vector<std::uint8_t> BitmapFile(int width, int height) {
   std::uint32_t imageSize = static_cast<std::uint32_t>(rowSize * height);
   std::vector<std::uint8_t> bytes;
   PutText(bytes, "BM");
-  PutU32(bytes, 54 + imageSize);
-  PutU32(bytes, 0);
-  PutU32(bytes, 54);
+  AppendLE32(bytes, 54 + imageSize);
+  AppendLE32(bytes, 0);
+  AppendLE32(bytes, 54);
   PutBitmapInfo(bytes, width, height, 24, imageSize);
   for (int y = height - 1; y >= 0; --y) {
     for (int x = 0; x < width; ++x)
@@ -193,17 +188,17 @@ std::vector<std::uint8_t> WaveFile(int frequency, int milliseconds) {
   std::uint32_t samples = static_cast<std::uint32_t>(kRate * milliseconds / 1000);
   std::vector<std::uint8_t> bytes;
   PutText(bytes, "RIFF");
-  PutU32(bytes, 36 + samples);
+  AppendLE32(bytes, 36 + samples);
   PutText(bytes, "WAVEfmt ");
-  PutU32(bytes, 16);
-  PutU16(bytes, 1);  // PCM
-  PutU16(bytes, 1);  // mono
-  PutU32(bytes, kRate);
-  PutU32(bytes, kRate);  // bytes per second
-  PutU16(bytes, 1);      // block align
-  PutU16(bytes, 8);      // bits per sample
+  AppendLE32(bytes, 16);
+  AppendLE16(bytes, 1);  // PCM
+  AppendLE16(bytes, 1);  // mono
+  AppendLE32(bytes, kRate);
+  AppendLE32(bytes, kRate);  // bytes per second
+  AppendLE16(bytes, 1);      // block align
+  AppendLE16(bytes, 8);      // bits per sample
   PutText(bytes, "data");
-  PutU32(bytes, samples);
+  AppendLE32(bytes, samples);
   for (std::uint32_t i = 0; i < samples; ++i) {
     double wave = std::sin(2 * std::numbers::pi * frequency * i / kRate);
     bytes.push_back(static_cast<std::uint8_t>(128 + std::lround(60 * wave)));

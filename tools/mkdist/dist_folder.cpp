@@ -5,17 +5,11 @@
 
 #include "platform/exception.hpp"
 #include "platform/machine.hpp"
+#include "platform/path_parts.hpp"
 #include "tools/mkdist/dist_contents.hpp"
 
 namespace mkdist {
 namespace {
-
-std::string InFolder(std::string_view folder, std::string_view name) {
-  std::string path(folder);
-  if (path.empty() || path.back() != '\\') path += '\\';
-  path += name;
-  return path;
-}
 
 [[noreturn]] void CannotWrite(const std::string& path, platform::ErrorCode error) {
   throw platform::Exception("Cannot write \"" + path + "\" (Windows error " +
@@ -41,10 +35,10 @@ void WriteUninstallShortcut(std::string_view folder) {
   platform::Machine& machine = platform::CurrentMachine();
   std::string systemFolder = machine.program().SystemFolder();
   platform::ShellLinkData link;
-  link.path = InFolder(systemFolder, "OsUninstall.exe");
+  link.path = platform::PathJoin(systemFolder, "OsUninstall.exe");
   link.workingFolder = systemFolder;
   link.description = "Uninstall Korvane";
-  std::string path = InFolder(folder, "Uninstal.lnk");
+  std::string path = platform::PathJoin(folder, "Uninstal.lnk");
   platform::ErrorCode error = machine.shell().SaveLink(link, path);
   if (error != platform::win_error::Success) CannotWrite(path, error);
 }
@@ -58,7 +52,7 @@ void FillSetupFolder(std::string_view folder) {
                               "\" (Windows error " + std::to_string(error) + ")");
   }
   for (const DistFile& file : DistributionFiles())
-    WriteFile(InFolder(folder, file.name), file.bytes);
+    WriteFile(platform::PathJoin(folder, file.name), file.bytes);
   WriteUninstallShortcut(folder);
 }
 

@@ -4,8 +4,10 @@
 #include <optional>
 
 #include "app/setup.hpp"
+#include "app/splash.hpp"
 #include "framework/forms/console_backend.hpp"
 #include "framework/forms/script_backend.hpp"
+#include "platform/path_parts.hpp"
 #include "platform/sim/sim_machine.hpp"
 #include "tools/setup/answer_file.hpp"
 #include "tools/setup/answer_script.hpp"
@@ -66,9 +68,7 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments,
     err << "Setup: --answers drives --ui script only\n" << kUsage;
     return std::nullopt;
   }
-  while (options.setupPath.size() > 3 && options.setupPath.back() == '\\') {
-    options.setupPath.pop_back();
-  }
+  options.setupPath = std::string(platform::WithoutTrailingSeparators(options.setupPath));
   return options;
 }
 
@@ -76,7 +76,10 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments,
 int RunInstaller(forms::Backend& backend, std::ostream& err) {
   try {
     app::SetupProgram program(backend);
-    return program.Run();
+    const int exitCode = program.Run();
+    for (const std::string& step : program.Forms().splashform->StepsNotCarriedOut())
+      err << "Setup: not carried out (not yet available): " << step << "\n";
+    return exitCode;
   } catch (const std::exception& error) {
     err << "Setup: " << error.what() << "\n";
     return kSetupFailed;

@@ -144,6 +144,10 @@ TEST_F(ExpBuiltIns, NumbersAsText) {
       {"STR(-2.5, 2)", xb_type::Text, "-3"},
       {"STR(0.125, 5, 2)", xb_type::Text, " 0.13"},
       {"STR(2.675, 5, 2)", xb_type::Text, " 2.68"},
+      {"STR(1.005, 6, 2)", xb_type::Text, "  1.01"},  // as a N(6,2) field stores it
+      {"STR(-1.005, 6, 2)", xb_type::Text, " -1.01"},
+      {"STR(99.995, 5, 2)", xb_type::Text, "*****"},  // rounds to 100.00, as a field refuses it
+      {"STR(-9.5, 2)", xb_type::Text, "**"},
       {"STR(-0.001, 6, 2)", xb_type::Text, "  0.00"},
       {"STR(9.999, 4, 2)", xb_type::Text, "****"},
       {"STR(12345.678, 9, 2)", xb_type::Text, " 12345.68"},

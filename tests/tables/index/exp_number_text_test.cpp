@@ -1,8 +1,6 @@
-// Text-to-float reading and fixed-point formatting.
+// Text-to-float reading and the shortest text of a number.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
 #include <string>
 
 #include "tables/index/exp_number_text.hpp"
@@ -42,50 +40,6 @@ TEST(TextToFloat, ReadsLongDigitStrings) {
   double value = 0;
   ASSERT_TRUE(TryTextToFloat(digits, '.', value));
   EXPECT_NEAR(value / 1.1111111111111111e299, 1.0, 1e-12);
-}
-
-TEST(FormatFixed, RoundsHalfAwayFromZeroOnTheShortestForm) {
-  struct Row {
-    double value;
-    int decimals;
-    const char* text;
-  };
-  const Row rows[] = {
-      {0, 0, "0"},
-      {0, 2, "0.00"},
-      {-0.0, 1, "0.0"},
-      {3.14159, 2, "3.14"},
-      {2.5, 0, "3"},
-      {-2.5, 0, "-3"},
-      {0.125, 2, "0.13"},
-      {2.675, 2, "2.68"},
-      {0.15, 1, "0.2"},
-      {9.995, 2, "10.00"},
-      {99.5, 0, "100"},
-      {0.04, 1, "0.0"},
-      {0.06, 1, "0.1"},
-      {-0.001, 2, "0.00"},
-      {123456, 0, "123456"},
-      {1e20, 0, "100000000000000000000"},
-      {1.5e-7, 8, "0.00000015"},
-      {12345.678, 2, "12345.68"},
-      {7, -2, "7"},
-  };
-  for (const auto& row : rows) {
-    std::string text = "stale";
-    FormatFixed(row.value, row.decimals, text);
-    EXPECT_EQ(text, row.text) << row.value << " with " << row.decimals;
-  }
-}
-
-TEST(FormatFixed, NamesNonFiniteValues) {
-  std::string text;
-  FormatFixed(std::numeric_limits<double>::infinity(), 2, text);
-  EXPECT_EQ(text, "INF");
-  FormatFixed(-std::numeric_limits<double>::infinity(), 2, text);
-  EXPECT_EQ(text, "-INF");
-  FormatFixed(std::nan(""), 2, text);
-  EXPECT_EQ(text, "NAN");
 }
 
 TEST(ShortestNumberText, RoundTrips) {

@@ -114,6 +114,20 @@ TEST_F(DbfFieldsTest, NumbersThatDoNotFitLeaveTheFieldUnchanged) {
   EXPECT_DOUBLE_EQ(table->GetFieldNumber(3), 3.14);
 }
 
+// The stored text rounds the number as it is written, as STR does (1.005 is a little below
+// 1.005 in binary).
+TEST_F(DbfFieldsTest, NumbersRoundHalvesAwayFromZero) {
+  table->SetFieldNumber("PRICE", 1.005);
+  EXPECT_EQ(table->GetFieldText("PRICE"), " 1.01");
+  table->SetFieldNumber("PRICE", -1.005);
+  EXPECT_EQ(table->GetFieldText("PRICE"), "-1.01");
+  table->SetFieldNumber("QTY", -0.4);
+  EXPECT_EQ(table->GetFieldText("QTY"), "  0");
+  EXPECT_EQ(FailureOf([&] { table->SetFieldNumber("PRICE", 99.995); }),
+            (Failure{"Number too large to fit in field - PRICE - 100.00", 1011, 1261}));
+  EXPECT_EQ(table->GetFieldText("PRICE"), "-1.01");
+}
+
 TEST_F(DbfFieldsTest, NumbersAreReadFromTheirText) {
   table->SetFieldText("QTY", "");
   EXPECT_EQ(table->GetFieldNumber("QTY"), 0);

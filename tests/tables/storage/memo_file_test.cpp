@@ -275,6 +275,23 @@ TEST_F(MemoTest, DBaseIVBlockSizesThatCannotBeTrueAreFormatErrors) {
   }
 }
 
+// What a new file may take and what an open accepts follow one rule: the largest multiple of
+// 512 that a two-byte size holds is made, used and read back.
+TEST_F(MemoTest, DBaseIVFilesTakeTheLargestBlockSizeTheirHeaderHolds) {
+  Make(0x8B, {}, 65024);
+  EXPECT_EQ(LE32(MemoBytes(), 20), 65024u);
+  const std::string text(70000, 't');
+  EXPECT_EQ(Write(text), 1u);
+  table->WriteRecord(0);
+  table.reset();
+  XBO_dBaseFld reopened(Path("M"), false, true, "");
+  reopened.ReadRecord(1);
+  EXPECT_EQ(reopened.GetMemoText(1), text);
+  EXPECT_EQ(machine.ReadBytes(memoPath).size(), 3u * 65024);
+  reopened.Close();
+  EXPECT_THROW(CreateTable(Path("N"), 0x8B, {{"NOTE", 'M', 10, 0}}, {}, 65536), EXbaseError);
+}
+
 TEST_F(MemoTest, ALoopingFreeChainIsAFormatError) {
   Make(0x8B);
   Write(std::string(600, 'a'));

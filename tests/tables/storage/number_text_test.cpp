@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace tables {
@@ -36,6 +37,50 @@ TEST(XbParseNumber, RefusesWhatIsNoNumber) {
   }
 }
 
+TEST(XbFormatFixed, RoundsHalfAwayFromZeroOnTheShortestForm) {
+  struct Row {
+    double value;
+    int decimals;
+    const char* text;
+  };
+  const Row rows[] = {
+      {0, 0, "0"},
+      {0, 2, "0.00"},
+      {-0.0, 1, "0.0"},
+      {3.14159, 2, "3.14"},
+      {2.5, 0, "3"},
+      {-2.5, 0, "-3"},
+      {0.125, 2, "0.13"},
+      {2.675, 2, "2.68"},
+      {0.15, 1, "0.2"},
+      {9.995, 2, "10.00"},
+      {99.5, 0, "100"},
+      {0.04, 1, "0.0"},
+      {0.06, 1, "0.1"},
+      {-0.001, 2, "0.00"},
+      {123456, 0, "123456"},
+      {1e20, 0, "100000000000000000000"},
+      {1.5e-7, 8, "0.00000015"},
+      {12345.678, 2, "12345.68"},
+      {7, -2, "7"},
+  };
+  for (const auto& row : rows) {
+    std::string text = "stale";
+    XbFormatFixed(row.value, row.decimals, text);
+    EXPECT_EQ(text, row.text) << row.value << " with " << row.decimals;
+  }
+}
+
+TEST(XbFormatFixed, NamesNonFiniteValues) {
+  std::string text;
+  XbFormatFixed(std::numeric_limits<double>::infinity(), 2, text);
+  EXPECT_EQ(text, "INF");
+  XbFormatFixed(-std::numeric_limits<double>::infinity(), 2, text);
+  EXPECT_EQ(text, "-INF");
+  XbFormatFixed(std::nan(""), 2, text);
+  EXPECT_EQ(text, "NAN");
+}
+
 std::string Format(double value, int width, int decimals) {
   std::string text(static_cast<std::size_t>(width), '#');
   if (!XbFormatNumber(value, width, decimals, reinterpret_cast<std::uint8_t*>(text.data()))) {
@@ -53,7 +98,21 @@ TEST(XbFormatNumber, RightAlignsFixedPointText) {
   EXPECT_EQ(Format(123, 3, 0), "123");
 }
 
+// A field stores the number as it is written: 1.005 is 1.00499999999999989... in binary, and
+// still rounds up, as STR rounds it.
+TEST(XbFormatNumber, RoundsHalvesAsWrittenAwayFromZero) {
+  EXPECT_EQ(Format(1.005, 6, 2), "  1.01");
+  EXPECT_EQ(Format(-1.005, 6, 2), " -1.01");
+  EXPECT_EQ(Format(2.675, 5, 2), " 2.68");
+  EXPECT_EQ(Format(1.0049, 6, 2), "  1.00");
+  EXPECT_EQ(Format(0.5, 2, 0), " 1");
+  EXPECT_EQ(Format(-0.5, 2, 0), "-1");
+  EXPECT_EQ(Format(-0.004, 5, 2), " 0.00");
+}
+
 TEST(XbFormatNumber, RefusesWhatDoesNotFit) {
+  EXPECT_EQ(Format(99.995, 5, 2), "refused");  // rounds up to 100.00
+  EXPECT_EQ(Format(-9.5, 2, 0), "refused");    // -10
   EXPECT_EQ(Format(1234, 3, 0), "refused");
   EXPECT_EQ(Format(1, 3, 2), "refused");
   EXPECT_EQ(Format(std::nan(""), 10, 0), "refused");
