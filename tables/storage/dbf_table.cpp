@@ -266,7 +266,12 @@ void XBO_dBaseDBF::WriteImage(std::int32_t n, std::uint32_t length) {
     encoded_[recordLength_] = kEndOfFile;
     source = encoded_.data();
   }
-  WriteAt(RecordOffset(n), source, length);
+  // A record past the end has nothing to lose; one in the file must not be left torn.
+  if (n <= recordCount_) {
+    ReplaceAt(RecordOffset(n), source, length);
+  } else {
+    WriteAt(RecordOffset(n), source, length);
+  }
 }
 
 void XBO_dBaseDBF::AfterWrite(std::int32_t n) {

@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <utility>
+#include <vector>
 
 #include "platform/machine.hpp"
 #include "tables/storage/xbase_error.hpp"
@@ -204,6 +205,22 @@ std::uint32_t XBO_DiskFile::WriteAt(std::uint64_t offset, const void* buffer,
   if (put < length) Check(platform::win_error::DiskFull, xb_sub::Write);
   lastError_ = platform::win_error::Success;
   return put;
+}
+
+std::uint32_t XBO_DiskFile::ReplaceAt(std::uint64_t offset, const void* buffer,
+                                      std::uint32_t length) {
+  std::vector<std::uint8_t> previous(length);
+  previous.resize(ReadAt(offset, previous.data(), length));
+  try {
+    return WriteAt(offset, buffer, length);
+  } catch (const EXbaseError&) {
+    try {
+      WriteAt(offset, previous.data(), static_cast<std::uint32_t>(previous.size()));
+    } catch (const EXbaseError&) {
+      // The failure of the update is the one to report; the disk refused the old bytes too.
+    }
+    throw;
+  }
 }
 
 void XBO_DiskFile::Rename(std::string_view newName) {

@@ -72,6 +72,11 @@ class XBO_DiskFile {
   // Subcode 1102; a write that stores fewer bytes than asked is reported as a full disk.
   virtual std::uint32_t WriteAt(std::uint64_t offset, const void* buffer, std::uint32_t length);
 
+  // Overwrites bytes already in the file as WriteAt does; when the write fails, the bytes that
+  // were there are put back before the error goes on, so that a half-written update does not
+  // leave the old data torn.
+  std::uint32_t ReplaceAt(std::uint64_t offset, const void* buffer, std::uint32_t length);
+
   // Reports through ReportError; raises the engine error itself should an override return.
   [[noreturn]] void Raise(int code, int subcode, std::string_view text);
 
