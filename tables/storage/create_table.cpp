@@ -265,9 +265,17 @@ void CreateTable(std::string_view path, std::uint8_t version, const std::vector<
     if (files.Exists(existing))
       ReportError(static_cast<int>(platform::win_error::AlreadyExists), xb_sub::Create, existing);
   }
-  WriteNewFile(tablePath, table);
-  if (memoKind != XbMemoKind::None)
-    WriteNewFile(memoPath, MemoImage(memoKind, blockSize, tablePath));
+  try {
+    WriteNewFile(tablePath, table);
+    if (memoKind != XbMemoKind::None)
+      WriteNewFile(memoPath, MemoImage(memoKind, blockSize, tablePath));
+  } catch (const EXbaseError&) {
+    // Neither file was there before: a half-made table must not stand in the way of the next
+    // attempt, nor open as a table without its memo file.
+    files.Remove(tablePath);
+    if (memoKind != XbMemoKind::None) files.Remove(memoPath);
+    throw;
+  }
 }
 
 }  // namespace tables
