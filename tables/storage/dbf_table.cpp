@@ -178,8 +178,25 @@ void XBO_dBaseDBF::SetLockProtocol(TxbLokProtocol protocol) {
 void XBO_dBaseDBF::Rename(std::string_view newName) {
   // Open the memo file first, so that a missing one stops the rename before anything moved.
   if (hasMemo()) MemoFile();
+  const std::string oldPath = path();
   XBO_DiskFile::Rename(XbTableFileName(newName));
-  if (memo_) memo_->MemoRename(path());
+  if (!memo_) return;
+  try {
+    memo_->MemoRename(path());
+  } catch (const EXbaseError&) {
+    // A table whose memo file kept the old name would find no memos: the table goes back too.
+    const std::string memoPath = XbWithExtension(path(), XbMemoExtension(memoKind_));
+    if (!platform::CurrentMachine().files().Exists(memoPath)) MoveBack(oldPath);
+    throw;
+  }
+}
+
+void XBO_dBaseDBF::MoveBack(const std::string& oldPath) {
+  try {
+    XBO_DiskFile::Rename(oldPath);
+  } catch (const EXbaseError&) {
+    // The failure of the memo file's rename is the one to report.
+  }
 }
 
 XBobjMemo& XBO_dBaseDBF::MemoFile() {

@@ -228,12 +228,30 @@ void XBO_DiskFile::Rename(std::string_view newName) {
   std::string to = XbNormalizePath(newName);
   const bool shared = shared_, writable = writable_;
   XBO_DiskFile::Close();
-  platform::ErrorCode error = platform::CurrentMachine().files().Rename(from, to);
+  platform::FileSystem& files = platform::CurrentMachine().files();
+  platform::ErrorCode error = files.Rename(from, to);
   if (error != platform::win_error::Success) {
     OpenNormalized(from, shared, writable, xb_sub::Rename);
     Check(error, xb_sub::Rename);
   }
-  OpenNormalized(to, shared, writable, xb_sub::Rename);
+  try {
+    OpenNormalized(to, shared, writable, xb_sub::Rename);
+  } catch (const EXbaseError&) {
+    // Not open under its new name, the file would be lost to its owner (a memo file to its
+    // table): it takes its old name back and stays open under it, as after a failed rename.
+    if (files.Rename(to, from) == platform::win_error::Success) {
+      ReopenAfterFailure(from, shared, writable);
+    }
+    throw;
+  }
+}
+
+void XBO_DiskFile::ReopenAfterFailure(std::string path, bool shared, bool writable) {
+  try {
+    OpenNormalized(std::move(path), shared, writable, xb_sub::Rename);
+  } catch (const EXbaseError&) {
+    // The failure that led here is the one to report; the object stays closed.
+  }
 }
 
 void XBO_DiskFile::Open(std::string_view name, bool shared, bool writable) {
