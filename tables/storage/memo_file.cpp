@@ -305,24 +305,31 @@ XBobjMemo::UndoPoint XBobjMemo::BeginUndo() {
 void XBobjMemo::Undo(const UndoPoint& point) {
   std::vector<Overwritten> journal = std::move(*journal_);
   journal_.reset();
+  bool undone = true;
   try {
-    for (auto change = journal.rbegin(); change != journal.rend(); ++change) {
-      if (change->bytes.empty()) continue;
-      XBO_DiskFile::WriteAt(change->offset, change->bytes.data(),
-                            static_cast<std::uint32_t>(change->bytes.size()));
-    }
+    // First, so that no pointer is put back to the old end while the text after it could
+    // still pass for a header.
     const std::uint64_t oldEnd = static_cast<std::uint64_t>(point.endBlock) * blockSize_;
     if (FileSize() > oldEnd) {
       const std::uint8_t cleared[kMaxBlockHeader] = {};
       XBO_DiskFile::WriteAt(oldEnd, cleared, kMaxBlockHeader);
     }
+    for (auto change = journal.rbegin(); change != journal.rend(); ++change) {
+      if (change->bytes.empty()) continue;
+      XBO_DiskFile::WriteAt(change->offset, change->bytes.data(),
+                            static_cast<std::uint32_t>(change->bytes.size()));
+    }
   } catch (const EXbaseError&) {
     // The disk refused the undo too; the failure of the memo write is the one reported.
+    undone = false;
   }
   std::memcpy(header_, point.header, kHeaderBufferSize);
-  headerLoaded_ = point.headerLoaded;
   pendingHeaderBytes_ = point.pendingHeaderBytes;
-  knownBlocks_ = point.knownBlocks;
+  // A header kept back is only in header_; any other is on the disk, in whatever state the
+  // undo left it, and is read again from there.
+  const bool keepHeader = undone || pendingHeaderBytes_ > 0;
+  headerLoaded_ = point.headerLoaded && keepHeader;
+  knownBlocks_ = undone ? point.knownBlocks : 0;
 }
 
 void XBobjMemo::MemoFlush() {

@@ -66,6 +66,7 @@ constexpr std::size_t kCallKinds = static_cast<std::size_t>(FileCall::Copy) + 1;
 struct Verdict {
   bool fail = false;
   bool shortWrite = false;
+  bool diskFull = false;  // a write may not make the file longer
   ErrorCode error = win_error::Success;
 };
 
@@ -75,7 +76,12 @@ class FailingFileSystem::Plan {
  public:
   void Aim(std::optional<FileCall> kind, std::uint64_t n, ErrorCode error, bool shortWrite) {
     Reset();
-    target_ = Target{kind, n, error, shortWrite};
+    target_ = Target{kind, n, error, shortWrite, false};
+  }
+
+  void FillFrom(std::uint64_t n) {
+    Reset();
+    target_ = Target{FileCall::Write, n, win_error::DiskFull, false, true};
   }
 
   void Reset() {
@@ -90,10 +96,12 @@ class FailingFileSystem::Plan {
     ++total_;
     const std::uint64_t ofKind = ++perKind_[static_cast<std::size_t>(call)];
     log_.push_back({call, std::string(path)});
-    if (!target_ || injected_) return {};
+    if (!target_) return {};
     if (target_->kind && *target_->kind != call) return {};
+    if (target_->fillsDisk) return {false, false, ofKind >= target_->n, win_error::DiskFull};
+    if (injected_) return {};
     if ((target_->kind ? ofKind : total_) != target_->n) return {};
-    Verdict verdict{!target_->shortWrite, target_->shortWrite, target_->error};
+    Verdict verdict{!target_->shortWrite, target_->shortWrite, false, target_->error};
     if (!verdict.shortWrite && verdict.error == win_error::Success)
       verdict.error = DiskErrorFor(call);
     injected_ = InjectedFault{total_, log_.back(), verdict.error, verdict.shortWrite, 0};
@@ -101,6 +109,11 @@ class FailingFileSystem::Plan {
   }
 
   void NoteBytesKept(std::uint32_t kept) { injected_->bytesKept = kept; }
+  // A write the full disk refused (only the first one is remembered).
+  void NoteRefusedWrite(std::uint32_t kept) {
+    if (!injected_)
+      injected_ = InjectedFault{total_, log_.back(), win_error::DiskFull, kept > 0, kept};
+  }
 
   std::uint64_t total() const { return total_; }
   std::uint64_t ofKind(FileCall call) const { return perKind_[static_cast<std::size_t>(call)]; }
@@ -113,6 +126,7 @@ class FailingFileSystem::Plan {
     std::uint64_t n;
     ErrorCode error;
     bool shortWrite;
+    bool fillsDisk;
   };
   std::optional<Target> target_;
   std::optional<InjectedFault> injected_;
@@ -141,6 +155,7 @@ class FailingFile final : public File {
     transferred = 0;
     const Verdict verdict = Count(FileCall::Write);
     if (verdict.fail) return verdict.error;
+    if (verdict.diskFull) return WriteOnFullDisk(offset, buffer, count, transferred);
     if (!verdict.shortWrite) return inner_->WriteAt(offset, buffer, count, transferred);
     const std::uint32_t kept = count / 2;
     if (ErrorCode error = inner_->WriteAt(offset, buffer, kept, transferred)) return error;
@@ -176,6 +191,17 @@ class FailingFile final : public File {
   bool Writable() const override { return inner_->Writable(); }
 
  private:
+  ErrorCode WriteOnFullDisk(std::uint64_t offset, const void* buffer, std::uint32_t count,
+                            std::uint32_t& transferred) {
+    std::uint64_t size = 0;
+    if (ErrorCode error = inner_->Size(size)) return error;
+    if (offset + count <= size) return inner_->WriteAt(offset, buffer, count, transferred);
+    const auto fits = static_cast<std::uint32_t>(offset < size ? size - offset : 0);
+    if (ErrorCode error = inner_->WriteAt(offset, buffer, fits, transferred)) return error;
+    plan_->NoteRefusedWrite(transferred);
+    return win_error::DiskFull;
+  }
+
   Verdict Count(FileCall call) { return plan_->Count(call, path_); }
 
   std::unique_ptr<File> inner_;
@@ -204,6 +230,10 @@ void FailingFileSystem::FailCallOf(FileCall kind, std::uint64_t n, ErrorCode err
 
 void FailingFileSystem::ShortenWrite(std::uint64_t n, ErrorCode answer) {
   plan_->Aim(FileCall::Write, n, answer, true);
+}
+
+void FailingFileSystem::FillDiskFrom(std::uint64_t n) {
+  plan_->FillFrom(n);
 }
 
 void FailingFileSystem::Heal() {

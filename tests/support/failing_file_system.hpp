@@ -67,6 +67,10 @@ class FailingFileSystem final : public FileSystem {
   // Lets the nth write from now store only the first half of its buffer and answer answer
   // (Success: the write claims success and reports the bytes it stored).
   void ShortenWrite(std::uint64_t n, ErrorCode answer = 0);
+  // Fills the disk from the nth write from now on: a write that would make a file longer
+  // stores what fits inside the file and answers a full disk; writes inside a file still
+  // succeed, as on a real disk. injected() describes the first write refused.
+  void FillDiskFrom(std::uint64_t n);
   // Drops the plan and starts counting again from 0.
   void Heal();
 

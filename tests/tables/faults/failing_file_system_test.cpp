@@ -112,6 +112,23 @@ TEST_F(FailingFileSystemTest, AShortWriteStoresTheFirstHalf) {
   EXPECT_EQ(Stored(), "abc345wx");
 }
 
+TEST_F(FailingFileSystemTest, AFullDiskRefusesOnlyWritesThatGrowAFile) {
+  std::unique_ptr<File> file = OpenFile();
+  files.FillDiskFrom(2);
+  std::uint32_t written = 0;
+  EXPECT_EQ(Write(*file, 8, "ab", written), win_error::Success);  // before the disk filled
+  EXPECT_EQ(Write(*file, 0, "xy", written), win_error::Success);  // inside the file
+  EXPECT_FALSE(files.injected().has_value());
+  EXPECT_EQ(Write(*file, 9, "cdef", written), win_error::DiskFull);
+  EXPECT_EQ(written, 1u);
+  EXPECT_EQ(Write(*file, 10, "g", written), win_error::DiskFull);
+  EXPECT_EQ(written, 0u);
+  EXPECT_EQ(Stored(), "xy234567ac");
+  ASSERT_TRUE(files.injected().has_value());
+  EXPECT_EQ(files.injected()->callNumber, 3u);
+  EXPECT_EQ(files.injected()->bytesKept, 1u);
+}
+
 TEST_F(FailingFileSystemTest, HealDropsThePlanAndTheCount) {
   std::unique_ptr<File> file = OpenFile();
   files.FailCall(2);

@@ -144,6 +144,7 @@ int FaultSweep::Run(const std::function<void()>& operation,
   for (std::uint64_t n = 1; n <= writes; ++n) {
     once([&] { files().ShortenWrite(n); });
     once([&] { files().ShortenWrite(n, platform::win_error::DiskFull); });
+    once([&] { files().FillDiskFrom(n); });
   }
   return runs;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // Drives an engine operation through every failure point of its file-system calls: one clean
 // run counts the calls, then each call fails in turn, then each write stores only half of its
-// buffer (once claiming success, once answering a full disk). Every run starts from the same
-// files of C:\DATA, and after each a check looks at the outcome with a healthy disk.
+// buffer (once claiming success, once answering a full disk), and the disk fills up from each
+// write on (every later write that makes a file longer is refused, and the undoing that
+// follows a failure has to make do with writes inside the files). Every run starts from the
+// same files of C:\DATA, and after each a check looks at the outcome with a healthy disk.
 //
 // Each run must end in one of two ways: the operation returned normally, or it raised the
 // engine's error for the call that failed (its code, the subcode of that kind of call and the
