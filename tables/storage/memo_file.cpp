@@ -305,7 +305,6 @@ XBobjMemo::UndoPoint XBobjMemo::BeginUndo() {
 void XBobjMemo::Undo(const UndoPoint& point) {
   std::vector<Overwritten> journal = std::move(*journal_);
   journal_.reset();
-  bool undone = true;
   try {
     // First, so that no pointer is put back to the old end while the text after it could
     // still pass for a header.
@@ -321,15 +320,11 @@ void XBobjMemo::Undo(const UndoPoint& point) {
     }
   } catch (const EXbaseError&) {
     // The disk refused the undo too; the failure of the memo write is the one reported.
-    undone = false;
   }
   std::memcpy(header_, point.header, kHeaderBufferSize);
+  headerLoaded_ = point.headerLoaded;
   pendingHeaderBytes_ = point.pendingHeaderBytes;
-  // A header kept back is only in header_; any other is on the disk, in whatever state the
-  // undo left it, and is read again from there.
-  const bool keepHeader = undone || pendingHeaderBytes_ > 0;
-  headerLoaded_ = point.headerLoaded && keepHeader;
-  knownBlocks_ = undone ? point.knownBlocks : 0;
+  knownBlocks_ = point.knownBlocks;
 }
 
 void XBobjMemo::MemoFlush() {
