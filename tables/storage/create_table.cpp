@@ -273,9 +273,18 @@ void CreateTable(platform::Machine& machine, std::string_view path, std::uint8_t
     if (files.Exists(existing))
       ReportError(static_cast<int>(platform::win_error::AlreadyExists), xb_sub::Create, existing);
   }
-  WriteNewFile(machine, tablePath, table);
-  if (memoKind != XbMemoKind::None)
-    WriteNewFile(machine, memoPath, MemoImage(memoKind, blockSize, tablePath, machine.codePages()));
+  try {
+    WriteNewFile(machine, tablePath, table);
+    if (memoKind != XbMemoKind::None)
+      WriteNewFile(machine, memoPath,
+                   MemoImage(memoKind, blockSize, tablePath, machine.codePages()));
+  } catch (const EXbaseError&) {
+    // Neither file was there before: a half-made table must not stand in the way of the next
+    // attempt, nor open as a table without its memo file.
+    files.Remove(tablePath);
+    if (memoKind != XbMemoKind::None) files.Remove(memoPath);
+    throw;
+  }
 }
 
 }  // namespace tables

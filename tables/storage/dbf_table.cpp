@@ -182,8 +182,25 @@ void XBO_dBaseDBF::SetLockProtocol(TxbLokProtocol protocol) {
 void XBO_dBaseDBF::Rename(std::string_view newName) {
   // Open the memo file first, so that a missing one stops the rename before anything moved.
   if (hasMemo()) MemoFile();
+  const std::string oldPath = path();
   XBO_DiskFile::Rename(XbTableFileName(machine().codePages(), newName));
-  if (memo_) memo_->MemoRename(path());
+  if (!memo_) return;
+  try {
+    memo_->MemoRename(path());
+  } catch (const EXbaseError&) {
+    // A table whose memo file kept the old name would find no memos: the table goes back too.
+    const std::string memoPath = XbWithExtension(path(), XbMemoExtension(memoKind_));
+    if (!machine().files().Exists(memoPath)) MoveBack(oldPath);
+    throw;
+  }
+}
+
+void XBO_dBaseDBF::MoveBack(const std::string& oldPath) {
+  try {
+    XBO_DiskFile::Rename(oldPath);
+  } catch (const EXbaseError&) {
+    // The failure of the memo file's rename is the one to report.
+  }
 }
 
 XBobjMemo& XBO_dBaseDBF::MemoFile() {
@@ -270,7 +287,12 @@ void XBO_dBaseDBF::WriteImage(std::int32_t n, std::uint32_t length) {
     encoded_[recordLength_] = kEndOfFile;
     source = encoded_.data();
   }
-  WriteAt(RecordOffset(n), source, length);
+  // A record past the end has nothing to lose; one in the file must not be left torn.
+  if (n <= recordCount_) {
+    ReplaceAt(RecordOffset(n), source, length);
+  } else {
+    WriteAt(RecordOffset(n), source, length);
+  }
 }
 
 void XBO_dBaseDBF::AfterWrite(std::int32_t n) {

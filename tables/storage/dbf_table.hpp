@@ -52,7 +52,8 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   // The protocol's whole-table lock; re-reads the header. While it is held the header is
   // written only when it is released.
   bool LockFile() override;
-  // Renames the table and its memo file.
+  // Renames the table and its memo file; when the memo file cannot follow, the table keeps its
+  // old name.
   void Rename(std::string_view newName) override;
   bool Unlock() override;
 
@@ -139,6 +140,8 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   void AfterWrite(std::int32_t n);
   // Writes the dirty header block now (when writable), whatever would defer it.
   void StoreHeader();
+  // Gives the table its old name back after its memo file could not follow a rename.
+  void MoveBack(const std::string& oldPath);
   [[noreturn]] void HeaderInvalid();
 
   std::uint8_t header_[xb_header::Size] = {};

@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <utility>
+#include <vector>
 
 #include "tables/storage/xbase_error.hpp"
 
@@ -204,17 +205,51 @@ std::uint32_t XBO_DiskFile::WriteAt(std::uint64_t offset, const void* buffer,
   return put;
 }
 
+std::uint32_t XBO_DiskFile::ReplaceAt(std::uint64_t offset, const void* buffer,
+                                      std::uint32_t length) {
+  std::vector<std::uint8_t> previous(length);
+  previous.resize(ReadAt(offset, previous.data(), length));
+  try {
+    return WriteAt(offset, buffer, length);
+  } catch (const EXbaseError&) {
+    try {
+      WriteAt(offset, previous.data(), static_cast<std::uint32_t>(previous.size()));
+    } catch (const EXbaseError&) {
+      // The failure of the update is the one to report; the disk refused the old bytes too.
+    }
+    throw;
+  }
+}
+
 void XBO_DiskFile::Rename(std::string_view newName) {
   std::string from = path_;
   std::string to = XbNormalizePath(*machine_, newName);
   const bool shared = shared_, writable = writable_;
   XBO_DiskFile::Close();
-  platform::ErrorCode error = machine_->files().Rename(from, to);
+  platform::FileSystem& files = machine_->files();
+  platform::ErrorCode error = files.Rename(from, to);
   if (error != platform::win_error::Success) {
     OpenNormalized(from, shared, writable, xb_sub::Rename);
     Check(error, xb_sub::Rename);
   }
-  OpenNormalized(to, shared, writable, xb_sub::Rename);
+  try {
+    OpenNormalized(to, shared, writable, xb_sub::Rename);
+  } catch (const EXbaseError&) {
+    // Not open under its new name, the file would be lost to its owner (a memo file to its
+    // table): it takes its old name back and stays open under it, as after a failed rename.
+    if (files.Rename(to, from) == platform::win_error::Success) {
+      ReopenAfterFailure(from, shared, writable);
+    }
+    throw;
+  }
+}
+
+void XBO_DiskFile::ReopenAfterFailure(std::string path, bool shared, bool writable) {
+  try {
+    OpenNormalized(std::move(path), shared, writable, xb_sub::Rename);
+  } catch (const EXbaseError&) {
+    // The failure that led here is the one to report; the object stays closed.
+  }
 }
 
 void XBO_DiskFile::Open(std::string_view name, bool shared, bool writable) {

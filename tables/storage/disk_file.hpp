@@ -58,7 +58,8 @@ class XBO_DiskFile {
   virtual bool LockRegion(std::uint64_t offset, std::uint64_t length);
   // Returns the bytes read; fewer than asked is not an error (LastError becomes kShortRead).
   virtual std::uint32_t ReadAt(std::uint64_t offset, void* buffer, std::uint32_t length);
-  // Closes, renames and reopens under the new normalised name (subcode 1106).
+  // Closes, renames and reopens under the new normalised name (subcode 1106). When the rename
+  // or the reopening fails, the file keeps (or takes back) its old name and is reopened there.
   virtual void Rename(std::string_view newName);
   // Opens an existing file: read-write when writable, else read-only; share-deny-none when
   // shared, else no sharing. Subcode 1107; code 5 when the file is open here and either
@@ -77,6 +78,11 @@ class XBO_DiskFile {
   virtual bool Unlock();
   // Subcode 1102; a write that stores fewer bytes than asked is reported as a full disk.
   virtual std::uint32_t WriteAt(std::uint64_t offset, const void* buffer, std::uint32_t length);
+
+  // Overwrites bytes already in the file as WriteAt does; when the write fails, the bytes that
+  // were there are put back before the error goes on, so that a half-written update does not
+  // leave the old data torn.
+  std::uint32_t ReplaceAt(std::uint64_t offset, const void* buffer, std::uint32_t length);
 
   // Reports through ReportError; raises the engine error itself should an override return.
   [[noreturn]] void Raise(int code, int subcode, std::string_view text);
@@ -108,6 +114,9 @@ class XBO_DiskFile {
  private:
   platform::File& Handle(int subcode);
   void OpenNormalized(std::string path, bool shared, bool writable, int subcode);
+  // Reopens after an operation failed, keeping that failure the one reported: an error here
+  // leaves the object closed.
+  void ReopenAfterFailure(std::string path, bool shared, bool writable);
 
   platform::Machine* machine_;
   std::string path_;

@@ -248,6 +248,18 @@ void XBobjMemo::MemoWrite(const std::uint8_t* buffer, std::uint32_t& block, std:
   if (shared() && !lock.Take(XbLockRegionFor(protocol_, XbLockKind::Memo, 0, 0, 0, false))) {
     Check(LastError(), xb_sub::MemoLock);
   }
+  const UndoPoint point = BeginUndo();
+  try {
+    block = StoreText(buffer, block, length);
+  } catch (const EXbaseError&) {
+    Undo(point);
+    throw;
+  }
+  journal_.reset();
+}
+
+std::uint32_t XBobjMemo::StoreText(const std::uint8_t* buffer, std::uint32_t block,
+                                   std::uint32_t length) {
   const std::uint32_t oldBlocks = block != 0 ? StoredBlocksFor(MemoLength(block)) : 0;
   const std::uint32_t newBlock = AllocateBlocks(block, oldBlocks, length);
   const std::uint32_t blocks = BlocksFor(length);
@@ -268,9 +280,50 @@ void XBobjMemo::MemoWrite(const std::uint8_t* buffer, std::uint32_t& block, std:
   WriteAt(static_cast<std::uint64_t>(newBlock) * blockSize_, data.data(),
           static_cast<std::uint32_t>(data.size()));
   if (knownBlocks_ != 0) knownBlocks_ = std::max(knownBlocks_, newBlock + blocks);
-  block = newBlock;
   lastBlock_ = newBlock;
   lastBlockCount_ = blocks;
+  return newBlock;
+}
+
+std::uint32_t XBobjMemo::WriteAt(std::uint64_t offset, const void* buffer, std::uint32_t length) {
+  if (journal_) {
+    Overwritten overwritten{offset, std::vector<std::uint8_t>(length)};
+    overwritten.bytes.resize(ReadAt(offset, overwritten.bytes.data(), length));
+    journal_->push_back(std::move(overwritten));
+  }
+  return XBO_DiskFile::WriteAt(offset, buffer, length);
+}
+
+XBobjMemo::UndoPoint XBobjMemo::BeginUndo() {
+  UndoPoint point{{}, headerLoaded_, pendingHeaderBytes_, knownBlocks_, BlocksInFile()};
+  std::memcpy(point.header, header_, kHeaderBufferSize);
+  journal_.emplace();
+  return point;
+}
+
+void XBobjMemo::Undo(const UndoPoint& point) {
+  std::vector<Overwritten> journal = std::move(*journal_);
+  journal_.reset();
+  try {
+    // First, so that no pointer is put back to the old end while the text after it could
+    // still pass for a header.
+    const std::uint64_t oldEnd = static_cast<std::uint64_t>(point.endBlock) * blockSize_;
+    if (FileSize() > oldEnd) {
+      const std::uint8_t cleared[kMaxBlockHeader] = {};
+      XBO_DiskFile::WriteAt(oldEnd, cleared, kMaxBlockHeader);
+    }
+    for (auto change = journal.rbegin(); change != journal.rend(); ++change) {
+      if (change->bytes.empty()) continue;
+      XBO_DiskFile::WriteAt(change->offset, change->bytes.data(),
+                            static_cast<std::uint32_t>(change->bytes.size()));
+    }
+  } catch (const EXbaseError&) {
+    // The disk refused the undo too; the failure of the memo write is the one reported.
+  }
+  std::memcpy(header_, point.header, kHeaderBufferSize);
+  headerLoaded_ = point.headerLoaded;
+  pendingHeaderBytes_ = point.pendingHeaderBytes;
+  knownBlocks_ = point.knownBlocks;
 }
 
 void XBobjMemo::MemoFlush() {

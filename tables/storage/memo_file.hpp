@@ -4,6 +4,7 @@
 // texts ended by 0x1A 0x1A) and the base of the other two kinds, which share its read and write
 // procedures. Errors are reported through the owning table.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,8 @@ class XBobjMemo : public XBO_DiskFile {
 
   // Writes a header kept back (see WriteHeader) before closing.
   void Close() override;
+  // While a memo is written, remembers the bytes each write overwrites (see MemoWrite).
+  std::uint32_t WriteAt(std::uint64_t offset, const void* buffer, std::uint32_t length) override;
 
   // Forwards to the owning table's error routine.
   void ReportError(int code, int subcode, std::string_view text) override;
@@ -49,6 +52,9 @@ class XBobjMemo : public XBO_DiskFile {
   // Writes length bytes as the memo that was at block (0: none); block becomes where it now
   // is. Nothing to write and no old block gives block 0. A shared file is locked around the
   // write (with retries; failure: the system error with subcode 1112, nothing written).
+  // A write that fails half-way is undone as far as the disk lets it: the old text, the file
+  // header and the free chain are put back, so the memo that was at block still reads in full
+  // and no block it occupies is left on the free chain.
   void MemoWrite(const std::uint8_t* buffer, std::uint32_t& block, std::uint32_t length);
   // The whole text of the memo at block (empty for block 0).
   std::string MemoText(std::uint32_t block);
@@ -107,6 +113,27 @@ class XBobjMemo : public XBO_DiskFile {
   std::uint32_t StoredTextOffset() const;
   std::uint32_t StoredBlocksFor(std::uint32_t length) const;
   void StorePendingHeader();
+  // The memo write proper (see MemoWrite); returns the block the text now starts at.
+  std::uint32_t StoreText(const std::uint8_t* buffer, std::uint32_t block, std::uint32_t length);
+
+  // What a memo write changes besides the bytes it overwrites, taken before it starts.
+  struct UndoPoint {
+    std::uint8_t header[kHeaderBufferSize];
+    bool headerLoaded;
+    std::uint32_t pendingHeaderBytes;
+    std::uint32_t knownBlocks;
+    std::uint32_t endBlock;  // the first block past the end of the file
+  };
+  // Bytes a write of the memo under way overwrote.
+  struct Overwritten {
+    std::uint64_t offset;
+    std::vector<std::uint8_t> bytes;
+  };
+  UndoPoint BeginUndo();
+  // Puts back what the failed memo write changed, the last change first. Text written past
+  // the old end cannot be taken back; its first bytes are cleared so that they never pass for
+  // a block or free-run header (the free chain may end at the old end).
+  void Undo(const UndoPoint& point);
 
   XBO_DiskFile& owner_;
   std::uint32_t blockSize_ = 512;
@@ -123,6 +150,7 @@ class XBobjMemo : public XBO_DiskFile {
   std::uint32_t pendingHeaderBytes_ = 0;   // header bytes an exclusive file still has to write
   std::uint32_t knownBlocks_ = 0;          // an exclusive file's end in blocks, 0 until measured
   std::vector<std::uint8_t> writeBuffer_;  // the blocks of the memo being written, reused
+  std::optional<std::vector<Overwritten>> journal_;  // kept while a memo is written
   std::uint32_t lastBlockCount_ = 0;
 };
 
