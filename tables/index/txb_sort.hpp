@@ -1,0 +1,46 @@
+#pragma once
+// TxbSort: orders the (key, record number) pairs of a tag build in memory, so that a bottom-up
+// writer receives them in key order, equal keys in record-number order, optionally only the
+// first record of each key. Keys go into a character trie of bounded size (a pool of at most
+// 32 blocks of 4096 ten-byte nodes); when the pool is used up the trie is emptied in order into
+// a compressed sorted run, and retrieval merges all runs. The format-specific builders derive
+// from it.
+//
+//   TxbSort sort(/*maxKeyLength*/ 40, /*ascending*/ true, /*unique*/ false);
+//   for (each record n) sort.Add(key of n, n);
+//   TxbVariant key;
+//   std::int32_t record;
+//   while (sort.Next(key, record)) write(key, record);
+#include <cstdint>
+#include <memory>
+
+#include "tables/index/key_variant.hpp"
+
+namespace tables {
+
+class TxbSort {
+ public:
+  // Raises EXbaseError "Sort key length greater than 240 bytes" for a maximum above 240.
+  // Character keys compare as unsigned bytes (no collation table in this program).
+  TxbSort(int maxKeyLength, bool ascending, bool unique);
+  virtual ~TxbSort();
+  TxbSort(const TxbSort&) = delete;
+  TxbSort& operator=(const TxbSort&) = delete;
+
+  // Adds a key of type Text, Number, Date or Raw. Raises "Cannot add sort keys after beginning
+  // retrieval" once Next was called, "Sort key length greater than 240 bytes" for a key longer
+  // than the maximum, "Variant type cannot be sorted" for a logical.
+  void Add(const TxbVariant& key, std::int32_t recordNumber);
+
+  // The next pair in order; false when none is left. The key comes back with the type and
+  // value it was added with (text without its trailing blanks).
+  bool Next(TxbVariant& key, std::int32_t& recordNumber);
+
+  std::int64_t keysAdded() const;
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace tables
