@@ -30,8 +30,8 @@ bool TxbUDFBetween::Execute(TxbExpFunction& call, TxbExpValue& value, std::uint8
   NormaliseEmptyDate(call, x, xType);
   NormaliseEmptyDate(call, low, lowType);
   NormaliseEmptyDate(call, value, highType);
-  bool inside = CompareValues(call.machine(), low, x) <= 0 &&
-                CompareValues(call.machine(), x, value) <= 0;
+  bool inside =
+      CompareValues(call.machine(), low, x) <= 0 && CompareValues(call.machine(), x, value) <= 0;
   ReturnBoolean(value, type, inside);
   return true;
 }

@@ -292,7 +292,8 @@ TEST_F(ExpUserLink, AddsFunctionsAndVariablesOfItsOwn) {
   link.AddFunction(std::make_unique<Twice>());
   link.AddFunction(std::make_unique<LowerCaseName>());
   link.AddFieldVar(std::make_unique<Answer>());
-  link.AddFieldVar(std::make_unique<TxbUserDefFieldVar>(platform::CurrentMachine().codePages(), "silent"));
+  link.AddFieldVar(
+      std::make_unique<TxbUserDefFieldVar>(platform::CurrentMachine().codePages(), "silent"));
   EXPECT_EQ(EvaluateText("TWICE(ANSWER)", &link).value, "84");
   EXPECT_EQ(EvaluateText("silent", &link).type, xb_type::Undefined);
   // Names are found by exact bytes, so a lower-case name is never found.
