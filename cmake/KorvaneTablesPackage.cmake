@@ -42,6 +42,7 @@ list(TRANSFORM korvane_package_libraries PREPEND "-l" OUTPUT_VARIABLE korvane_pa
 list(JOIN korvane_package_links " " KORVANE_PC_LIBS)
 file(RELATIVE_PATH KORVANE_PC_PREFIX_FROM_PCDIR
      ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" KORVANE_PC_PREFIX_FROM_PCDIR "${KORVANE_PC_PREFIX_FROM_PCDIR}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/korvane-tables.pc.in
                ${PROJECT_BINARY_DIR}/korvane-tables.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/korvane-tables.pc
