@@ -83,37 +83,60 @@ bool TxbSortTrie::ComesBefore(std::uint8_t nodeByte, std::uint8_t byte) const {
 }
 
 void TxbSortTrie::Insert(const TxbSortString& string) {
+  if (Load(rootLink_) == kNone) children_.Clear();
   // Links are addressed as their 4 bytes: nodes are 10 bytes long, so links are unaligned.
   std::uint8_t* levelHead = rootLink_;
-  std::uint32_t last = kNone;
+  std::uint32_t parent = kNone;
   std::size_t at = 0;
+  // The look-aside table holds only nodes without inline bytes under parents without them.
+  // A list holding such a node has no inline node as its head (an inline node is an only
+  // child), so for a known child the split below would do nothing. Below a node that got
+  // inline bytes everything is new and its children would move away with its split.
+  bool lookAside = true;
   while (at < string.length) {
-    std::uint32_t first = Load(levelHead);
-    if (first != kNone && InlineCount(NodeAt(first)) > 0) SplitInline(first);
-    std::uint8_t byte = string.bytes[at++];
-    std::uint8_t* link = levelHead;
-    std::uint32_t node = Load(link);
-    while (node != kNone && ComesBefore(NodeAt(node)[kByte], byte)) {
-      link = NodeAt(node) + kSibling;
-      node = Load(link);
-    }
-    if (node == kNone || NodeAt(node)[kByte] != byte) {
-      bool onlyChild = Load(levelHead) == kNone;
-      node = NewNode(byte, node);
-      Store(link, node);
-      if (onlyChild) {
-        std::size_t count = std::min(kMaxInline, string.length - at);
-        std::uint8_t* nodeAt = NodeAt(node);
-        std::memcpy(nodeAt + kSibling, string.bytes + at, count);
-        nodeAt[kFlags] = static_cast<std::uint8_t>(count);
-        at += count;
+    std::uint8_t byte = string.bytes[at];
+    std::uint32_t node = lookAside ? children_.Find(parent, byte) : kNone;
+    if (node == kNone) {
+      std::uint32_t first = Load(levelHead);
+      if (first != kNone && InlineCount(NodeAt(first)) > 0) SplitInline(first);
+      node = FindOrAddChild(levelHead, byte, string, ++at);
+      if (InlineCount(NodeAt(node)) > 0) {
+        lookAside = false;
+      } else if (lookAside) {
+        children_.Remember(parent, byte, node);
       }
+    } else {
+      ++at;
     }
-    last = node;
+    parent = node;
     levelHead = NodeAt(node) + kChild;
   }
-  std::uint8_t* lastAt = NodeAt(last);
+  std::uint8_t* lastAt = NodeAt(parent);
   lastAt[kFlags] = static_cast<std::uint8_t>((lastAt[kFlags] & kInlineCountMask) | string.tag);
+}
+
+// Walks the sibling list from `levelHead` to the node of `byte`, or inserts one at its sorted
+// place; an only child takes up to 4 following bytes of the string inline.
+std::uint32_t TxbSortTrie::FindOrAddChild(std::uint8_t* levelHead, std::uint8_t byte,
+                                          const TxbSortString& string, std::size_t& at) {
+  std::uint8_t* link = levelHead;
+  std::uint32_t node = Load(link);
+  while (node != kNone && ComesBefore(NodeAt(node)[kByte], byte)) {
+    link = NodeAt(node) + kSibling;
+    node = Load(link);
+  }
+  if (node != kNone && NodeAt(node)[kByte] == byte) return node;
+  bool onlyChild = Load(levelHead) == kNone;
+  node = NewNode(byte, node);
+  Store(link, node);
+  if (onlyChild) {
+    std::size_t count = std::min(kMaxInline, string.length - at);
+    std::uint8_t* nodeAt = NodeAt(node);
+    std::memcpy(nodeAt + kSibling, string.bytes + at, count);
+    nodeAt[kFlags] = static_cast<std::uint8_t>(count);
+    at += count;
+  }
+  return node;
 }
 
 bool TxbSortTrie::empty() const {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "tables/index/sort_child_cache.hpp"
 #include "tables/index/sort_run.hpp"
 
 namespace tables {
@@ -38,6 +39,8 @@ class TxbSortTrie {
   std::uint8_t* NodeAt(std::uint32_t node) const;
   std::uint32_t NewNode(std::uint8_t byte, std::uint32_t sibling);
   void SplitInline(std::uint32_t node);
+  std::uint32_t FindOrAddChild(std::uint8_t* levelHead, std::uint8_t byte,
+                               const TxbSortString& string, std::size_t& at);
   bool ComesBefore(std::uint8_t nodeByte, std::uint8_t byte) const;
   void Emit(std::uint32_t first, std::size_t depth, TxbSortRun& run);
   void EmitString(std::uint8_t tag, std::size_t length, TxbSortRun& run);
@@ -47,6 +50,7 @@ class TxbSortTrie {
   std::unique_ptr<std::uint8_t[]> blocks_[kMaxBlocks];
   std::size_t currentBlock_ = 0;
   std::uint32_t usedInBlock_ = 0;
+  TxbSortChildCache children_;
   // Emptying: the path of the node being visited, the previous string's length and the
   // lowest path position rewritten since it was emitted (what it shares with the next).
   std::uint8_t path_[kMaxSortStringLength + 1] = {};
