@@ -7,6 +7,7 @@
 // before it (the keys themselves are held outside, packed in one buffer); peak_MiB is the
 // process's peak. KORVANE_BENCH_RECORDS overrides the record count.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <chrono>
 #include <cstdint>
@@ -64,8 +65,10 @@ double StatusMiB(const char* field) {
   return 0;
 }
 
-// Starts a new peak from the present resident memory (Linux 4.0 and later).
+// Starts a new peak from the present resident memory (Linux 4.0 and later), after handing
+// the memory of earlier runs back, so that each run's own peak shows.
 void ResetPeakMemory() {
+  malloc_trim(0);
   std::ofstream("/proc/self/clear_refs") << "5";
 }
 
@@ -80,8 +83,8 @@ void BM_SortSiteKeys(benchmark::State& state) {
   double nextSeconds = 0;
   double sortMiB = 0;
   for (auto _ : state) {
-    const double before = StatusMiB("VmRSS:");
     ResetPeakMemory();
+    const double before = StatusMiB("VmRSS:");
     auto start = std::chrono::steady_clock::now();
     tables::TxbSort sort(kSiteLength + 1, true, false);
     tables::TxbVariant key;
