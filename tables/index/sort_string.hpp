@@ -8,8 +8,8 @@
 // vary in length, so they end in a 0 byte, with the bytes 0 and 1 written as 1 1 and 1 2.
 // Without the end mark the record number would be compared with the rest of a longer key that
 // begins with a shorter one: the index's numeric key BF F0 (1.0) of record 5 would follow
-// BF F0 00 00 00 00 00 01 (the next double above 1.0), and a number shortened by its trailing
-// bytes would land among numbers far from it.
+// BF F0 00 00 00 00 00 01 (the next double above 1.0), and -99952, shortened by its five
+// trailing 0xFF bytes to 3F 07 98, would come before -99965 (3F 07 98 2F ...).
 #include <cstddef>
 #include <cstdint>
 
