@@ -13,7 +13,6 @@ constexpr std::size_t kFlags = 8;
 constexpr std::size_t kByte = 9;
 constexpr std::uint8_t kInlineCountMask = 0x07;
 constexpr std::uint8_t kTagMask = 0xF0;
-constexpr std::size_t kMaxInline = 4;
 
 std::uint32_t Load(const std::uint8_t* link) {
   std::uint32_t value;
@@ -166,7 +165,8 @@ void TxbSortTrie::Emit(std::uint32_t first, std::size_t depth, TxbSortRun& run) 
     const std::uint8_t* at = NodeAt(node);
     std::size_t count = InlineCount(at);
     path_[depth] = at[kByte];
-    std::memcpy(path_ + depth + 1, at + kSibling, count);
+    // All four bytes of the link: a fixed-size copy, and the path has room behind its end.
+    std::memcpy(path_ + depth + 1, at + kSibling, kMaxInline);
     unchangedUpTo_ = std::min(unchangedUpTo_, depth);
     std::size_t length = depth + 1 + count;
     std::uint8_t tag = at[kFlags] & kTagMask;

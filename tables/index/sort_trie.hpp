@@ -32,6 +32,7 @@ class TxbSortTrie {
   static constexpr std::size_t kNodeSize = 10;
   static constexpr std::uint32_t kNodesPerBlock = 4096;
   static constexpr std::size_t kMaxBlocks = 32;
+  static constexpr std::size_t kMaxInline = 4;
 
  private:
   static constexpr std::uint32_t kNone = 0;
@@ -53,7 +54,7 @@ class TxbSortTrie {
   TxbSortChildCache children_;
   // Emptying: the path of the node being visited, the previous string's length and the
   // lowest path position rewritten since it was emitted (what it shares with the next).
-  std::uint8_t path_[kMaxSortStringLength + 1] = {};
+  std::uint8_t path_[kMaxSortStringLength + kMaxInline] = {};
   std::size_t previousLength_ = 0;
   std::size_t unchangedUpTo_ = 0;
 };
