@@ -31,9 +31,13 @@ inline constexpr std::uint8_t Date = 64;
 }  // namespace sort_tag
 
 struct TxbSortString {
+  // Zero bytes that follow the string, so that up to 4 bytes from any position can be copied
+  // at once (the trie's inline bytes).
+  static constexpr std::size_t kZeroTail = 4;
+
   std::uint8_t tag = 0;
   std::size_t length = 0;
-  std::uint8_t bytes[kMaxSortStringLength + 1];
+  std::uint8_t bytes[kMaxSortStringLength + kZeroTail];
 };
 
 // Fills `out` for (key, record). Raises "Variant type cannot be sorted" for a logical or empty

@@ -131,7 +131,8 @@ std::uint32_t TxbSortTrie::FindOrAddChild(std::uint8_t* levelHead, std::uint8_t 
   if (onlyChild) {
     std::size_t count = std::min(kMaxInline, string.length - at);
     std::uint8_t* nodeAt = NodeAt(node);
-    std::memcpy(nodeAt + kSibling, string.bytes + at, count);
+    // A fixed-size copy: the bytes past the count are ignored (zeros past the string's end).
+    std::memcpy(nodeAt + kSibling, string.bytes + at, kMaxInline);
     nodeAt[kFlags] = static_cast<std::uint8_t>(count);
     at += count;
   }
