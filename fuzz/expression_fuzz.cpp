@@ -29,7 +29,7 @@ void FillTable(const std::string& path) {
   table.SetMemoText("NOTE", "a memo text");
   table.SetMemoText("PIC", std::string("\x01\x02\0\x03", 4));
   table.SetFieldNumber("HITS", 7);
-  table.SetFieldNumber("PRICE", 19.99);
+  table.SetFieldNumber(table.FieldNumberOf("PRICE"), 19.99);  // by name only B F G I M N
   table.SetFieldNumber("WEIGHT", 1e300);
   table.SetFieldText("LONGTEXT", std::string(299, 'x') + "y");
   table.AppendRecord();
