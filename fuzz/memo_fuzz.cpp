@@ -70,6 +70,11 @@ bool IsMemoField(const tables::XbFieldDef& field) {
   return field.type == 'M' || field.type == 'G' || field.type == 'B';
 }
 
+// Visual FoxPro tables hold block numbers as signed 32-bit integers.
+double StorableBlock(const Input& input, std::uint32_t block) {
+  return input.kind->version == 0x30 ? block & 0x7FFFFFFFu : block;
+}
+
 // The table, its records pointing at the input's blocks, and the memo file replaced by the
 // input's bytes. The memo file opens only when a memo is first read.
 std::string MakeTable(const Input& input) {
@@ -84,7 +89,7 @@ std::string MakeTable(const Input& input) {
     table.BlankRecord();
     for (int n = 1; n <= table.FieldCount(); ++n) {
       if (IsMemoField(input.kind->fields[n - 1]))
-        table.SetFieldNumber(n, input.blocks[(record + n) % kBlockCount]);
+        table.SetFieldNumber(n, StorableBlock(input, input.blocks[(record + n) % kBlockCount]));
     }
     table.AppendRecord();
   }
