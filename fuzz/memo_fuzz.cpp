@@ -1,7 +1,8 @@
 // Memo files from untrusted bytes, of each kind: dBase III and dBase IV ".DBT", FoxPro ".FPT"
 // (under a FoxPro 2 and a Visual FoxPro table). The input is
 //   byte 0      bits 0-1 the kind, bit 2 an encrypted table, bit 3 rewrite a memo afterwards,
-//               bits 4-7 the length of that memo in steps of 100 bytes;
+//               bit 4 open the table shared, bits 5-7 the length of that memo in steps of
+//               200 bytes;
 //   bytes 1-16  four block numbers (little endian) the table's memo fields point at;
 //   the rest    the memo file.
 // Every memo of every record is read; a memo written afterwards must read back as written.
@@ -45,6 +46,7 @@ struct Input {
   const MemoKind* kind = nullptr;
   bool encrypted = false;
   bool rewrite = false;
+  bool shared = false;
   std::size_t rewriteLength = 0;
   std::array<std::uint32_t, kBlockCount> blocks{};
   const std::uint8_t* memo = nullptr;
@@ -56,7 +58,8 @@ Input Split(const std::uint8_t* data, std::size_t size) {
   input.kind = &Kinds()[data[0] & 3];
   input.encrypted = (data[0] & 4) != 0;
   input.rewrite = (data[0] & 8) != 0;
-  input.rewriteLength = (data[0] >> 4) * std::size_t{100};
+  input.shared = (data[0] & 16) != 0;
+  input.rewriteLength = (data[0] >> 5) * std::size_t{200};
   for (std::size_t i = 0; i < kBlockCount; ++i) {
     const std::uint8_t* at = data + 1 + 4 * i;
     input.blocks[i] = at[0] | at[1] << 8 | at[2] << 16 | static_cast<std::uint32_t>(at[3]) << 24;
@@ -135,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Input input = Split(data, size);
   const std::string path = MakeTable(input);
   const std::string_view key = input.encrypted ? kKey : std::string_view();
-  tables::XBO_dBaseFld table(path, false, input.rewrite, key);
+  tables::XBO_dBaseFld table(path, input.shared, input.rewrite, key);
   ReadMemos(table);
   if (input.rewrite) fuzz::TryRead([&] { Rewrite(table, input.rewriteLength); });
   return 0;
