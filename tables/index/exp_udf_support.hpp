@@ -7,7 +7,8 @@
 
 namespace tables {
 
-// The longest text a function builds from a count (SPACE, the padding functions, STR).
+// The longest text a function builds from a count (SPACE, the padding functions, STR) or the
+// text operators join.
 inline constexpr long long kMaxBuiltText = 1LL << 26;
 
 // trunc(value) as a count: toward zero, kept within +-2^53; not a number gives 0.

@@ -301,6 +301,12 @@ TEST_F(ExpBuiltIns, ConversionAndArithmeticErrorsAreThePlatformsOwn) {
   EXPECT_EQ(MessageOf<platform::EDivByZero>("MOD(7, 0.5)"), "Division by zero");
   EXPECT_FALSE(MessageOf<platform::ERangeError>("SPACE(1E12)").empty());
   EXPECT_FALSE(MessageOf<platform::ERangeError>("PADL('a', 1E12)").empty());
+  // Joined texts obey the same limit as built ones.
+  EXPECT_EQ(MessageOf<platform::ERangeError>("SPACE(4E7) + SPACE(4E7)"),
+            "A text of 80000000 characters is too long to build");
+  EXPECT_EQ(MessageOf<platform::ERangeError>("SPACE(4E7) - SPACE(4E7)"),
+            "A text of 80000000 characters is too long to build");
+  EXPECT_EQ(EvaluateText("LEN(SPACE(3E7) + SPACE(3E7))").value, "6e+07");
   EXPECT_EQ(EvaluateText("IIF('true', 1, 2)").value, "1");
   EXPECT_EQ(EvaluateText("LEFT('abc', ' 2 ')").value, "ab");
 }

@@ -1,6 +1,7 @@
 // Text-to-float reading and fixed-point formatting.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -68,6 +69,9 @@ TEST(FormatFixed, RoundsHalfAwayFromZeroOnTheShortestForm) {
       {123456, 0, "123456"},
       {1e20, 0, "100000000000000000000"},
       {1.5e-7, 8, "0.00000015"},
+      {1.5e-7, 12, "0.000000150000"},
+      {123.25, 5, "123.25000"},
+      {-9.995, 4, "-9.9950"},
       {12345.678, 2, "12345.68"},
       {7, -2, "7"},
   };
@@ -76,6 +80,16 @@ TEST(FormatFixed, RoundsHalfAwayFromZeroOnTheShortestForm) {
     FormatFixed(row.value, row.decimals, text);
     EXPECT_EQ(text, row.text) << row.value << " with " << row.decimals;
   }
+}
+
+TEST(FormatFixed, MillionsOfDecimalsAreQuick) {
+  std::string text;
+  const auto start = std::chrono::steady_clock::now();
+  FormatFixed(1.25, 60'000'000, text);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  ASSERT_EQ(text.size(), 60'000'002u);
+  EXPECT_EQ(text.substr(0, 6), "1.2500");
+  EXPECT_EQ(text.find_first_not_of('0', 4), std::string::npos);
 }
 
 TEST(FormatFixed, NamesNonFiniteValues) {
