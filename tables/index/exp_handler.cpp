@@ -1,5 +1,7 @@
 #include "tables/index/exp_handler.hpp"
 
+#include "tables/index/exp_udf_support.hpp"
+
 namespace tables {
 
 namespace {
@@ -44,6 +46,7 @@ const TxbExpValue& TxbExpHandler::Evaluate() {
     return value_;
   }
   resultType_ = xb_type::Undefined;  // stays so when the evaluation fails
+  TxbBuiltTextBudget budget;
   resultType_ = root_->Evaluate(value_);
   return value_;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "tables/index/exp_errors.hpp"
+#include "tables/index/exp_udf_support.hpp"
 
 namespace tables {
 namespace {
@@ -235,13 +236,20 @@ void TxbExpOperator::EvaluateText(TxbExpValue& value) {
       value.SetBoolean(found);
       return;
     }
-    case xb_op::Plus:
-      value.MakeText().insert(0, leftValue_.MakeText());
+    case xb_op::Plus: {
+      const std::string& left = leftValue_.MakeText();
+      std::string& text = value.MakeText();
+      // Each joined text may be of the longest length; without this check a short
+      // expression joining several would build hundreds of megabytes.
+      CheckBuiltLength(static_cast<long long>(left.size() + text.size()));
+      text.insert(0, left);
       return;
+    }
     case xb_op::Minus: {
       const std::string& left = leftValue_.MakeText();
       std::string& text = value.MakeText();
       std::size_t total = left.size() + text.size();
+      CheckBuiltLength(static_cast<long long>(total));
       std::size_t kept = left.find_last_not_of(' ');
       kept = kept == std::string::npos ? 0 : kept + 1;
       text.insert(0, left, 0, kept);

@@ -9,6 +9,8 @@ namespace {
 
 constexpr double kCountLimit = 9007199254740992.0;  // 2^53
 
+thread_local TxbBuiltTextBudget* currentBudget = nullptr;
+
 long long ClampedCount(double whole) {
   if (std::isnan(whole)) return 0;
   if (whole > kCountLimit) whole = kCountLimit;
@@ -35,6 +37,23 @@ void CheckBuiltLength(long long length) {
     throw platform::ERangeError("A text of " + std::to_string(length) +
                                 " characters is too long to build");
   }
+  if (currentBudget) currentBudget->Spend(length);
+}
+
+TxbBuiltTextBudget::TxbBuiltTextBudget() : previous_(currentBudget) {
+  currentBudget = this;
+}
+
+TxbBuiltTextBudget::~TxbBuiltTextBudget() {
+  currentBudget = previous_;
+}
+
+void TxbBuiltTextBudget::Spend(long long length) {
+  if (length > 0 && spent_ + length > kMaxBuiltTotal) {
+    throw platform::ERangeError("The texts built by one evaluation would pass " +
+                                std::to_string(kMaxBuiltTotal) + " characters");
+  }
+  spent_ += length > 0 ? length : 0;
 }
 
 std::string& TextArgument(TxbExpFunction& call, int index, TxbExpValue& value) {

@@ -1,5 +1,6 @@
 #include "tables/storage/number_text.hpp"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -122,8 +123,12 @@ void XbFormatFixed(double value, int decimals, std::string& out) {
   }
   if (decimals == 0) return;
   out += '.';
-  for (long i = 0; i < decimals; ++i)
+  // Past the last significant digit every decimal is 0: appended at once, as a width of
+  // millions of decimals would otherwise take seconds.
+  const long significant = std::clamp<long>(d.count - d.point, 0, decimals);
+  for (long i = 0; i < significant; ++i)
     out += DigitAt(d, d.point + i);
+  out.append(static_cast<std::size_t>(decimals - significant), '0');
 }
 
 bool XbFormatNumber(double value, int width, int decimals, std::uint8_t* target) {

@@ -305,6 +305,20 @@ TEST_F(ExpBuiltIns, ConversionAndArithmeticErrorsAreThePlatformsOwn) {
   EXPECT_EQ(MessageOf<platform::EDivByZero>("MOD(7, 0.5)"), "Division by zero");
   EXPECT_FALSE(MessageOf<platform::ERangeError>("SPACE(1E12)").empty());
   EXPECT_FALSE(MessageOf<platform::ERangeError>("PADL('a', 1E12)").empty());
+  // Joined texts obey the same limit as built ones.
+  EXPECT_EQ(MessageOf<platform::ERangeError>("SPACE(6E5) + SPACE(6E5)"),
+            "A text of 1200000 characters is too long to build");
+  EXPECT_EQ(MessageOf<platform::ERangeError>("SPACE(6E5) - SPACE(6E5)"),
+            "A text of 1200000 characters is too long to build");
+  EXPECT_EQ(MessageOf<platform::ERangeError>("SPACE(2E6)"),
+            "A text of 2000000 characters is too long to build");
+  // So do all the texts of one evaluation together, each evaluation on its own.
+  EXPECT_EQ(MessageOf<platform::ERangeError>("LEN(SPACE(9E5)) + LEN(SPACE(9E5)) + "
+                                             "LEN(SPACE(9E5))"),
+            "The texts built by one evaluation would pass 2097152 characters");
+  TxbExpHandler handler(nullptr, false, "LEN(SPACE(5E5) + SPACE(5E5))");
+  EXPECT_EQ(handler.Evaluate().ToNumber(handler.machine()), 1e6);
+  EXPECT_EQ(handler.Evaluate().ToNumber(handler.machine()), 1e6);
   EXPECT_EQ(EvaluateText("IIF('true', 1, 2)").value, "1");
   EXPECT_EQ(EvaluateText("LEFT('abc', ' 2 ')").value, "ab");
 }

@@ -71,6 +71,14 @@ TEST(XbFormatFixed, RoundsHalfAwayFromZeroOnTheShortestForm) {
   }
 }
 
+TEST(XbFormatFixed, MillionsOfDecimalsAreZerosAfterTheSignificantDigits) {
+  std::string text;
+  XbFormatFixed(1.25, 60'000'000, text);
+  ASSERT_EQ(text.size(), 60'000'002u);
+  EXPECT_EQ(text.substr(0, 6), "1.2500");
+  EXPECT_EQ(text.find_first_not_of('0', 4), std::string::npos);
+}
+
 TEST(XbFormatFixed, NamesNonFiniteValues) {
   std::string text;
   XbFormatFixed(std::numeric_limits<double>::infinity(), 2, text);
