@@ -248,6 +248,13 @@ void XBO_dBaseDBF::WriteHeader() {
   if (shared() && !holdsWholeFileLock()) StoreHeader();
 }
 
+void XBO_dBaseDBF::SetProductionIndexFlag() {
+  if ((flags_ & xb_header::ProductionIndexFlag) != 0) return;
+  flags_ |= xb_header::ProductionIndexFlag;
+  headerDirty_ = true;
+  StoreHeader();
+}
+
 void XBO_dBaseDBF::StoreHeader() {
   if (!writable() || !headerDirty_) return;
   const platform::LocalTime now = machine().clock().Now();

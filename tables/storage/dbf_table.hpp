@@ -83,6 +83,8 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   // and close).
   void WriteHeader();
   void MarkHeaderDirty() { headerDirty_ = true; }
+  // Marks the table as having its production index (header byte 28) and writes the header.
+  void SetProductionIndexFlag();
   bool headerDirty() const { return headerDirty_; }
   bool changedByOthers() const { return changedByOthers_; }
   void ClearChangedByOthers() { changedByOthers_ = false; }

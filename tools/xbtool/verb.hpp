@@ -44,5 +44,9 @@ const Verb& DeleteVerb();
 const Verb& RecallVerb();
 const Verb& LockVerb();
 const Verb& EvalVerb();
+const Verb& TagsVerb();
+const Verb& WalkVerb();
+const Verb& SeekVerb();
+const Verb& VerifyVerb();
 
 }  // namespace tools::xbtool

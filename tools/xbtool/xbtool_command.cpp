@@ -27,7 +27,8 @@ const std::vector<OptionRule> kCommonOptions = {
 const std::vector<const Verb*>& Verbs() {
   static const std::vector<const Verb*> verbs = {
       &InfoVerb(), &DumpVerb(),   &ExportVerb(), &CreateVerb(), &AppendVerb(),
-      &SetVerb(),  &DeleteVerb(), &RecallVerb(), &LockVerb(),   &EvalVerb()};
+      &SetVerb(),  &DeleteVerb(), &RecallVerb(), &LockVerb(),   &EvalVerb(),
+      &TagsVerb(), &WalkVerb(),   &SeekVerb(),   &VerifyVerb()};
   return verbs;
 }
 

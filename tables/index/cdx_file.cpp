@@ -1,0 +1,137 @@
+#include "tables/index/cdx_file.hpp"
+
+#include "platform/path_parts.hpp"
+#include "tables/index/cdx_layout.hpp"
+#include "tables/storage/byte_order.hpp"
+#include "tables/storage/table_names.hpp"
+#include "tables/storage/xbase_error.hpp"
+
+namespace tables {
+namespace {
+
+constexpr int kVersionOffset = 8;
+constexpr std::uint8_t kDirectoryOptions =
+    cdx_option::Compact | cdx_option::Compound | cdx_option::Directory;
+constexpr const char* kExtension = "CDX";
+
+std::string_view WithoutExtension(std::string_view path) {
+  return path.substr(0, path.size() - platform::PathExtension(path).size());
+}
+
+// The file name as the engine opens it: trimmed, upper case, with extension and folder.
+std::string IndexFileName(XBO_dBaseFld& table, std::string_view name) {
+  const auto first = name.find_first_not_of(' ');
+  name = first == std::string_view::npos
+             ? std::string_view()
+             : name.substr(first, name.find_last_not_of(' ') - first + 1);
+  std::string result = table.machine().codePages().Upper(name);
+  if (platform::PathExtension(result).empty()) result = XbWithExtension(result, kExtension);
+  if (platform::PathFolder(result).empty()) {
+    result = platform::PathJoin(platform::PathFolder(table.path()), result);
+  }
+  return result;
+}
+
+}  // namespace
+
+std::string XbProductionIndexPath(std::string_view tablePath) {
+  return XbWithExtension(tablePath, kExtension);
+}
+
+XBobjCDXFile::XBobjCDXFile(XBO_dBaseFld& table, std::string_view name, std::string cipherKey,
+                           XbIndexOpenMode mode)
+    : XBobjIndexFile(table, std::move(cipherKey)) {
+  Open(name, mode);
+}
+
+XBobjCDXFile::~XBobjCDXFile() = default;
+
+void XBobjCDXFile::Open(std::string_view name, XbIndexOpenMode mode) {
+  const std::string path = IndexFileName(table(), name);
+  if (!table().machine().files().Exists(path)) {
+    if (!mode.create) ReportError(xb_code::FileNotFound, xb_sub::OwnText, path);
+    file_.Create(path, mode.shared, true);
+    WriteNewLayout();
+  } else {
+    file_.Open(path, mode.shared, mode.writable);
+  }
+  if (file_.FileSize() <= kCdxPageSize) {
+    if (!file_.writable()) {
+      throw EXbaseError(path + ": not a valid compound index file: it holds only " +
+                            std::to_string(file_.FileSize()) + " bytes",
+                        kInvalidIndexCode);
+    }
+    WriteNewLayout();
+  }
+  try {
+    ReadDirectory();
+  } catch (const CdxLayoutError& error) {
+    throw EXbaseError(path + ": not a valid compound index file: " + error.what(),
+                      kInvalidIndexCode);
+  } catch (const EXbaseError& error) {
+    throw EXbaseError(path + ": not a valid compound index file: " + error.what(),
+                      kInvalidIndexCode);
+  }
+  if (file_.writable()) SetProductionFlag();
+}
+
+void XBobjCDXFile::WriteNewLayout() {
+  CdxTagHeader header;
+  header.root = kCdxDirectoryRoot;
+  header.keyLength = kCdxDirectoryKeyLength;
+  header.options = kDirectoryOptions;
+  std::uint8_t bytes[kCdxHeaderSize];
+  CdxWriteHeader(header, true, bytes);
+  WriteBlock(0, bytes, kCdxHeaderSize);
+  const CdxKeyForm form{kCdxDirectoryKeyLength, true, false};
+  CdxLeafWriter(form, CdxLeafLayoutFor(kCdxDirectoryKeyLength, 0))
+      .Write(bytes, cdx_attribute::Leaf | cdx_attribute::Root, kNoPage, kNoPage);
+  WriteBlock(kCdxDirectoryRoot, bytes, kCdxPageSize);
+  ResetNextPage();
+}
+
+void XBobjCDXFile::ReadDirectory() {
+  tags_.clear();
+  directory_ = std::make_unique<XBobjCDXTag>(*this);
+  version_ = directory_->header().version;
+  const std::uint64_t size = FileSize();
+  directory_->Move(xb_move::First);
+  for (const XBobjIndexKeyData* entry = directory_->current(); entry;
+       directory_->Move(xb_move::Next), entry = directory_->current()) {
+    const auto offset = static_cast<std::uint32_t>(entry->record);
+    if (offset < kCdxHeaderSize || offset % kCdxPageSize != 0 ||
+        offset + std::uint64_t{kCdxHeaderSize} > size) {
+      throw CdxLayoutError("the header of tag " + entry->key + " at offset " +
+                           std::to_string(offset) + " is not inside the file");
+    }
+    if (TagPosition(entry->key) >= 0) {
+      throw CdxLayoutError("the directory names tag " + entry->key + " twice");
+    }
+    const std::string name = entry->key;
+    try {
+      tags_.push_back(std::make_unique<XBobjCDXTag>(*this, name, offset));
+    } catch (const std::exception& error) {
+      throw CdxLayoutError("tag " + name + ": " + error.what());
+    }
+  }
+}
+
+bool XBobjCDXFile::HasChanged() {
+  if (!file_.shared()) return false;
+  std::uint8_t bytes[kCdxPageSize];
+  ReadBlock(0, bytes, kCdxPageSize);
+  return static_cast<std::int32_t>(ReadLE32(bytes + kVersionOffset)) != version_;
+}
+
+bool XBobjCDXFile::IsProductionIndex() const {
+  return WithoutExtension(file_.path()) == WithoutExtension(table().path());
+}
+
+void XBobjCDXFile::SetProductionFlag() {
+  if (IsProductionIndex() && table().writable() &&
+      (table().tableFlags() & xb_header::ProductionIndexFlag) == 0) {
+    table().SetProductionIndexFlag();
+  }
+}
+
+}  // namespace tables
