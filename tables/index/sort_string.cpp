@@ -1,0 +1,132 @@
+#include "tables/index/sort_string.hpp"
+
+#include <bit>
+#include <cstring>
+#include <string_view>
+
+#include "platform/byte_order.hpp"
+#include "tables/index/sort_errors.hpp"
+
+namespace tables {
+namespace {
+
+constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
+constexpr int kRecordBytes = static_cast<int>(kSortRecordBytes);
+constexpr std::uint8_t kEndMark = 0;
+constexpr std::uint8_t kEscape = 1;
+
+std::string_view WithoutTrailingBlanks(std::string_view text) {
+  std::size_t end = text.size();
+  while (end > 0 && text[end - 1] == ' ')
+    --end;
+  return text.substr(0, end);
+}
+
+// Sign clear: the bits with the sign set; sign set: every bit inverted. Unsigned order of the
+// 8 bytes, most significant first, is numeric order (-0 just below 0).
+void EncodeNumber(double value, std::uint8_t* out) {
+  std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+  bits = (bits & kSignBit) ? ~bits : (bits | kSignBit);
+  platform::WriteBigEndian(out, bits, 8);
+}
+
+double DecodeNumber(const std::uint8_t* bytes) {
+  std::uint64_t bits = platform::ReadBigEndian(bytes, 8);
+  return std::bit_cast<double>((bits & kSignBit) ? (bits & ~kSignBit) : ~bits);
+}
+
+std::size_t EncodeVarying(std::string_view key, std::uint8_t* out) {
+  std::size_t length = 0;
+  for (char c : key) {
+    auto byte = static_cast<std::uint8_t>(c);
+    if (byte <= kEscape) {
+      out[length++] = kEscape;
+      out[length++] = static_cast<std::uint8_t>(byte + 1);
+    } else {
+      out[length++] = byte;
+    }
+  }
+  out[length++] = kEndMark;
+  return length;
+}
+
+// The key bytes of an encoded key of `length` bytes (end mark included).
+std::string_view DecodeVarying(const std::uint8_t* bytes, std::size_t length,
+                               std::uint8_t* scratch) {
+  std::size_t encoded = length - 1;
+  if (!std::memchr(bytes, kEscape, encoded)) {
+    return std::string_view(reinterpret_cast<const char*>(bytes), encoded);
+  }
+  std::size_t decoded = 0;
+  for (std::size_t at = 0; at < encoded; ++at) {
+    scratch[decoded++] =
+        bytes[at] == kEscape ? static_cast<std::uint8_t>(bytes[++at] - 1) : bytes[at];
+  }
+  return std::string_view(reinterpret_cast<const char*>(scratch), decoded);
+}
+
+void CheckLength(std::size_t length, int maxKeyLength) {
+  if (length > static_cast<std::size_t>(maxKeyLength)) RaiseSortKeyTooLong();
+}
+
+std::size_t EncodeKey(const TxbVariant& key, int maxKeyLength, TxbSortString& out) {
+  switch (key.type()) {
+    case TxbVariant::Text: {
+      std::string_view text = WithoutTrailingBlanks(key.bytes());
+      CheckLength(text.size(), maxKeyLength);
+      out.tag = sort_tag::Text;
+      return EncodeVarying(text, out.bytes);
+    }
+    case TxbVariant::Raw:
+      CheckLength(key.length(), maxKeyLength);
+      out.tag = sort_tag::Raw;
+      return EncodeVarying(key.bytes(), out.bytes);
+    case TxbVariant::Number:
+      CheckLength(key.length(), maxKeyLength);
+      out.tag = sort_tag::Number;
+      EncodeNumber(key.AsNumber(), out.bytes);
+      return 8;
+    case TxbVariant::Date:
+      CheckLength(key.length(), maxKeyLength);
+      out.tag = sort_tag::Date;
+      platform::WriteBigEndian(out.bytes, static_cast<std::uint32_t>(key.AsDate()), 4);
+      return 4;
+    default:
+      RaiseSortTypeUnsortable();
+  }
+}
+
+}  // namespace
+
+void EncodeSortString(const TxbVariant& key, std::int32_t recordNumber, int maxKeyLength,
+                      TxbSortString& out) {
+  std::size_t keyLength = EncodeKey(key, maxKeyLength, out);
+  platform::WriteBigEndian(out.bytes + keyLength, static_cast<std::uint32_t>(recordNumber),
+                           kRecordBytes);
+  out.length = keyLength + kSortRecordBytes;
+}
+
+void DecodeSortString(std::uint8_t tag, const std::uint8_t* bytes, std::size_t length,
+                      TxbVariant& key, std::int32_t& recordNumber) {
+  std::size_t keyLength = length - kSortRecordBytes;
+  recordNumber = static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(platform::ReadBigEndian(bytes + keyLength, kRecordBytes)));
+  std::uint8_t scratch[kMaxSortKeyLength];
+  switch (tag) {
+    case sort_tag::Number:
+      key.SetNumber(DecodeNumber(bytes));
+      break;
+    case sort_tag::Date:
+      key.SetDate(
+          static_cast<std::int32_t>(static_cast<std::uint32_t>(platform::ReadBigEndian(bytes, 4))));
+      break;
+    case sort_tag::Text:
+      key.SetText(DecodeVarying(bytes, keyLength, scratch));
+      break;
+    default:
+      key.SetRaw(DecodeVarying(bytes, keyLength, scratch));
+      break;
+  }
+}
+
+}  // namespace tables

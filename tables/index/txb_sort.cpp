@@ -1,0 +1,92 @@
+#include "tables/index/txb_sort.hpp"
+
+#include <cstring>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "tables/index/sort_errors.hpp"
+#include "tables/index/sort_merge.hpp"
+#include "tables/index/sort_run.hpp"
+#include "tables/index/sort_string.hpp"
+#include "tables/index/sort_trie.hpp"
+
+namespace tables {
+
+struct TxbSort::State {
+  State(int maxKeyLength, bool ascending, bool unique)
+      : maxKeyLength(maxKeyLength), ascending(ascending), unique(unique), trie(ascending) {}
+
+  void EmptyTrieIntoRun() {
+    runs.emplace_back();
+    trie.EmptyInto(runs.back());
+  }
+
+  // Unique mode: whether the key of the top string was returned last (record numbers aside).
+  bool RepeatsPreviousKey(const TxbSortRun& run) const {
+    std::size_t keyLength = run.length() - kSortRecordBytes;
+    return hasPrevious && keyLength == previousKeyLength &&
+           std::memcmp(run.bytes(), previousKey, keyLength) == 0;
+  }
+
+  void RememberKey(const TxbSortRun& run) {
+    previousKeyLength = run.length() - kSortRecordBytes;
+    std::memcpy(previousKey, run.bytes(), previousKeyLength);
+    hasPrevious = true;
+  }
+
+  int maxKeyLength;
+  bool ascending;
+  bool unique;
+  std::int64_t keysAdded = 0;
+  TxbSortTrie trie;
+  std::vector<TxbSortRun> runs;
+  std::optional<TxbSortMerge> merge;  // set once retrieval began
+  TxbSortString adding;
+  std::uint8_t previousKey[kMaxSortStringLength + 1] = {};
+  std::size_t previousKeyLength = 0;
+  bool hasPrevious = false;
+};
+
+TxbSort::TxbSort(int maxKeyLength, bool ascending, bool unique) {
+  if (maxKeyLength > kMaxSortKeyLength) RaiseSortKeyTooLong();
+  state_ = std::make_unique<State>(maxKeyLength, ascending, unique);
+}
+
+TxbSort::~TxbSort() = default;
+
+void TxbSort::Add(const TxbVariant& key, std::int32_t recordNumber) {
+  State& state = *state_;
+  if (state.merge) RaiseSortClosedForKeys();
+  EncodeSortString(key, recordNumber, state.maxKeyLength, state.adding);
+  if (!state.trie.HasRoomFor(state.adding.length)) state.EmptyTrieIntoRun();
+  state.trie.Insert(state.adding);
+  ++state.keysAdded;
+}
+
+bool TxbSort::Next(TxbVariant& key, std::int32_t& recordNumber) {
+  State& state = *state_;
+  if (!state.merge) {
+    if (!state.trie.empty()) state.EmptyTrieIntoRun();
+    state.trie.ReleasePool();
+    state.merge.emplace(std::move(state.runs), state.ascending);
+  }
+  TxbSortMerge& merge = *state.merge;
+  for (; !merge.empty(); merge.Pop()) {
+    const TxbSortRun& top = merge.Top();
+    if (state.unique) {
+      if (state.RepeatsPreviousKey(top)) continue;
+      state.RememberKey(top);
+    }
+    DecodeSortString(top.tag(), top.bytes(), top.length(), key, recordNumber);
+    merge.Pop();
+    return true;
+  }
+  return false;
+}
+
+std::int64_t TxbSort::keysAdded() const {
+  return state_->keysAdded;
+}
+
+}  // namespace tables
