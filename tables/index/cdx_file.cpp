@@ -1,7 +1,11 @@
 #include "tables/index/cdx_file.hpp"
 
+#include <algorithm>
+
 #include "platform/path_parts.hpp"
+#include "tables/index/cdx_key.hpp"
 #include "tables/index/cdx_layout.hpp"
+#include "tables/index/sort_cdx.hpp"
 #include "tables/storage/byte_order.hpp"
 #include "tables/storage/table_names.hpp"
 #include "tables/storage/xbase_error.hpp"
@@ -132,6 +136,126 @@ void XBobjCDXFile::SetProductionFlag() {
       (table().tableFlags() & xb_header::ProductionIndexFlag) == 0) {
     table().SetProductionIndexFlag();
   }
+}
+
+}  // namespace tables
+
+namespace tables {
+namespace {
+
+XBobjCDXTag& CdxTagOf(XBobjIndexTag& tag) {
+  return static_cast<XBobjCDXTag&>(tag);
+}
+
+}  // namespace
+
+void XBobjCDXFile::RequireWritable(std::string_view what) const {
+  if (!file_.writable()) {
+    throw EXbaseError(path() + ": " + std::string(what) + " needs the index file opened writable",
+                      xb_code::AccessDenied);
+  }
+}
+
+void XBobjCDXFile::SortTags() {
+  std::stable_sort(tags_.begin(), tags_.end(), [](const auto& left, const auto& right) {
+    return CdxCompareKeys(left->name(), right->name()) < 0;
+  });
+}
+
+void XBobjCDXFile::WriteDirectory() {
+  const CdxKeyForm form{kCdxDirectoryKeyLength, true, false};
+  CdxTagHeader header = directory_->header();
+  CdxLeafWriter leaf(
+      form, CdxLeafLayoutFor(kCdxDirectoryKeyLength, static_cast<std::uint32_t>(FileSize())));
+  bool fits = true;
+  for (const auto& tag : tags_) {
+    if (leaf.SizeOf(tag->name()) > leaf.freeBytes()) fits = false;
+    if (!fits) break;
+    leaf.Append(tag->name(), static_cast<std::int32_t>(CdxTagOf(*tag).headerOffset()));
+  }
+  if (fits) {
+    std::uint8_t bytes[kCdxPageSize];
+    leaf.Write(bytes, cdx_attribute::Leaf | cdx_attribute::Root, kNoPage, kNoPage);
+    WriteBlock(header.root, bytes, kCdxPageSize);
+  } else {
+    XBobjSortCDX sort(*this, form, false, static_cast<std::uint32_t>(FileSize()));
+    for (const auto& tag : tags_) {
+      sort.AddKey(tag->name(), static_cast<std::int32_t>(CdxTagOf(*tag).headerOffset()));
+    }
+    header.root = sort.WriteTree();
+  }
+  directory_->WriteHeader(header.root);
+}
+
+void XBobjCDXFile::AddTag(const XbTagDefinition& requested) {
+  RequireWritable("adding a tag");
+  XbTagDefinition definition = requested;
+  definition.name = table().machine().codePages().Upper(definition.name);
+  const std::uint64_t sizeBefore = FileSize();
+  ResetNextPage();
+  std::unique_ptr<XBobjCDXTag> tag;
+  try {
+    tag = XBobjCDXTag::Define(*this, definition);
+    const std::uint32_t header = AllocatePage();
+    AllocatePage();
+    tag->MoveHeader(header);
+    tag->Build();
+  } catch (...) {
+    ResetNextPage();
+    if (FileSize() != sizeBefore && (!file_.shared() || file_.holdsWholeFileLock())) {
+      file_.TruncateAt(sizeBefore);
+    }
+    throw;
+  }
+  const int old = TagPosition(definition.name);
+  if (old >= 0) tags_.erase(tags_.begin() + old);
+  tags_.push_back(std::move(tag));
+  SortTags();
+  WriteDirectory();
+}
+
+bool XBobjCDXFile::DropTag(std::string_view name) {
+  RequireWritable("dropping a tag");
+  const int position = TagPosition(table().machine().codePages().Upper(name));
+  if (position < 0) return false;
+  tags_.erase(tags_.begin() + position);
+  if (tags_.empty()) {
+    Rebuild();
+  } else {
+    WriteDirectory();
+  }
+  return true;
+}
+
+void XBobjCDXFile::Rebuild() {
+  RequireWritable("rebuilding");
+  if (file_.shared() && !file_.LockFile()) {
+    throw EXbaseError("Error " + std::to_string(file_.LastError()) + " in Lock of " + path());
+  }
+  struct WholeFileLockRelease {
+    XBO_DiskFile& file;
+    ~WholeFileLockRelease() {
+      if (file.shared() && file.lockCount() > 0) file.Unlock();
+    }
+  } release{file_};
+  file_.TruncateAt(kCdxNewFileSize);
+  version_ = 0;
+  WriteNewLayout();
+  directory_->ReloadHeader();
+  // Every definition goes in first, each tag with an empty root, then the trees.
+  for (auto& tag : tags_) {
+    XBobjCDXTag& cdx = CdxTagOf(*tag);
+    const std::uint32_t header = AllocatePage();
+    AllocatePage();
+    cdx.MoveHeader(header);
+  }
+  for (auto& tag : tags_) {
+    XBobjSortCDX empty(*this, CdxTagOf(*tag).keyForm(), false, 0);
+    CdxTagOf(*tag).WriteHeader(empty.WriteTree());
+  }
+  WriteDirectory();
+  for (auto& tag : tags_)
+    CdxTagOf(*tag).Build();
 }
 
 }  // namespace tables

@@ -29,6 +29,17 @@ class XBobjCDXFile : public XBobjIndexFile {
                XbIndexOpenMode mode);
   ~XBobjCDXFile() override;
 
+  // Builds the tag from every record of the table and enters it in the directory, replacing a
+  // tag of the same name (compared exactly, without regard to case) once the new one is
+  // built. A definition that cannot be built raises before anything is written.
+  void AddTag(const XbTagDefinition& definition) override;
+  // Removes the tag of that name (compared as AddTag does) from the directory; the last
+  // tag's removal rebuilds the file to its bare layout. False when there is no such tag.
+  bool DropTag(std::string_view name) override;
+  // Rewrites the file with every tag built afresh on dense pages, versions reset to 0, under
+  // the whole-file lock. The tag definitions are written first, so a build that fails leaves
+  // every tag defined (those not yet built empty).
+  void Rebuild() override;
   // True when the directory version in the file differs from the one read (never when the
   // file is open exclusively).
   bool HasChanged() override;
@@ -48,6 +59,10 @@ class XBobjCDXFile : public XBobjIndexFile {
   void WriteNewLayout();
   void ReadDirectory();
   void SetProductionFlag();
+  void RequireWritable(std::string_view what) const;
+  // Writes the directory afresh: the tags' names and header offsets in name order.
+  void WriteDirectory();
+  void SortTags();
 
   std::unique_ptr<XBobjCDXTag> directory_;
   std::int32_t version_ = 0;

@@ -10,6 +10,7 @@
 
 #include "tables/index/cdx_layout.hpp"
 #include "tables/index/exp_handler.hpp"
+#include "tables/index/index_file.hpp"
 #include "tables/index/index_tag.hpp"
 
 namespace tables {
@@ -31,6 +32,18 @@ class XBobjCDXTag : public XBobjIndexTag {
   XBobjCDXTag(XBobjCDXFile& file, std::uint32_t headerOffset, const CdxTagHeader& header,
               XbKeyType keyType);
   ~XBobjCDXTag() override;
+
+  // A new tag from its definition (its header placed later with MoveHeader): compiles the
+  // expressions and learns key type and length from the table's current record. Raises an
+  // engine error, before anything is written, for a name that is empty or longer than 10
+  // characters, a key expression that gives no key or an empty one, a key longer than 239 bytes
+  // ("Sort key length greater than 240 bytes") and a FOR expression that is not logical.
+  static std::unique_ptr<XBobjCDXTag> Define(XBobjCDXFile& file, const XbTagDefinition& definition);
+  // Places the header at offset (two new pages), its version back at 0.
+  void MoveHeader(std::uint32_t offset);
+  // Builds the tree from every record of the table (deleted ones included, those whose FOR
+  // fails left out) on new pages of the file, reporting phases 1 and 2, and writes the header.
+  void Build();
 
   std::string ConvertKey(const TxbVariant& value) const override;
   std::uint32_t ReadRootOffset() override { return header_.root; }

@@ -49,6 +49,8 @@ class XBobjIndexFile {
   XBobjIndexFile& operator=(const XBobjIndexFile&) = delete;
 
   // Virtual operations in the engine's slot order.
+  virtual void AddTag(const XbTagDefinition& definition) = 0;
+  virtual bool DropTag(std::string_view name) = 0;
   virtual void StatusReport(const XbBuildStatus& status);
   virtual std::uint32_t AllocatePage();
   virtual void ResetNextPage();
@@ -56,6 +58,7 @@ class XBobjIndexFile {
   // raises an engine error naming the page.
   virtual void ReadBlock(std::uint32_t offset, std::uint8_t* buffer, std::uint32_t length);
   virtual void WriteBlock(std::uint32_t offset, const std::uint8_t* buffer, std::uint32_t length);
+  virtual void Rebuild() = 0;
   virtual void Rename(std::string_view newName);
   virtual bool HasChanged() = 0;
   virtual void SetLockProtocol(TxbLokProtocol protocol) { protocol_ = protocol; }

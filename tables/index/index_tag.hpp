@@ -82,6 +82,7 @@ class XBobjIndexTag {
     descending_ = descending;
     unique_ = unique;
   }
+  void SetName(std::string name) { name_ = std::move(name); }
   // Forgets the path (the tree changed below it).
   void ForgetPath() { path_.clear(); }
   // Raises the engine error for a damaged node or tree.

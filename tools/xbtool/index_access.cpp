@@ -18,9 +18,9 @@ namespace {
 std::unique_ptr<tables::XBobjCDXFile> OpenNamed(const VerbContext& context,
                                                 tables::XBO_dBaseFld& table,
                                                 const std::string& name, IndexAccess access) {
-  const bool writable = access == IndexAccess::Change;
-  return std::make_unique<tables::XBobjCDXFile>(table, name, context.key,
-                                                tables::XbIndexOpenMode{false, true, writable});
+  const tables::XbIndexOpenMode mode{access == IndexAccess::Create, true,
+                                     access != IndexAccess::Read};
+  return std::make_unique<tables::XBobjCDXFile>(table, name, context.key, mode);
 }
 
 std::string ProductionIndex(const VerbContext& context, tables::XBO_dBaseFld& table) {
@@ -44,8 +44,11 @@ std::string DateText(std::int32_t julian) {
 std::unique_ptr<tables::XBobjCDXFile> OpenIndex(const VerbContext& context,
                                                 tables::XBO_dBaseFld& table, IndexAccess access) {
   const auto named = context.arguments.Values("--index");
-  return OpenNamed(context, table, named.empty() ? ProductionIndex(context, table) : named.back(),
-                   access);
+  if (!named.empty()) return OpenNamed(context, table, named.back(), access);
+  if (access == IndexAccess::Create) {
+    return OpenNamed(context, table, tables::XbProductionIndexPath(table.path()), access);
+  }
+  return OpenNamed(context, table, ProductionIndex(context, table), access);
 }
 
 std::vector<std::unique_ptr<tables::XBobjCDXFile>> OpenIndexes(const VerbContext& context,

@@ -12,7 +12,8 @@
 
 namespace tools::xbtool {
 
-enum class IndexAccess { Read, Change };
+// Read: read-only. Change: writable. Create: writable, created when missing.
+enum class IndexAccess { Read, Change, Create };
 
 // The file named by --index, or the table's production index (its name with ".CDX"); a
 // ToolError says which is missing.

@@ -48,5 +48,8 @@ const Verb& TagsVerb();
 const Verb& WalkVerb();
 const Verb& SeekVerb();
 const Verb& VerifyVerb();
+const Verb& IndexVerb();
+const Verb& ReindexVerb();
+const Verb& DropTagVerb();
 
 }  // namespace tools::xbtool
