@@ -60,7 +60,8 @@ void XBobjCDXFile::Open(std::string_view name, XbIndexOpenMode mode) {
     file_.Open(path, mode.shared, mode.writable);
   }
   if (file_.FileSize() <= kCdxPageSize) {
-    if (!file_.writable()) {
+    // Laid out anew only by a writer that has the file to itself.
+    if (!file_.writable() || file_.shared()) {
       throw EXbaseError(path + ": not a valid compound index file: it holds only " +
                             std::to_string(file_.FileSize()) + " bytes",
                         kInvalidIndexCode);
@@ -147,6 +148,18 @@ XBobjCDXTag& CdxTagOf(XBobjIndexTag& tag) {
   return static_cast<XBobjCDXTag&>(tag);
 }
 
+// The index lock held while the file is changed.
+class IndexLock {
+ public:
+  explicit IndexLock(XBobjIndexFile& file) : file_(file) { file_.Lock(); }
+  ~IndexLock() { file_.Unlock(); }
+  IndexLock(const IndexLock&) = delete;
+  IndexLock& operator=(const IndexLock&) = delete;
+
+ private:
+  XBobjIndexFile& file_;
+};
+
 }  // namespace
 
 void XBobjCDXFile::RequireWritable(std::string_view what) const {
@@ -189,6 +202,7 @@ void XBobjCDXFile::WriteDirectory() {
 
 void XBobjCDXFile::AddTag(const XbTagDefinition& requested) {
   RequireWritable("adding a tag");
+  const IndexLock lock(*this);
   XbTagDefinition definition = requested;
   definition.name = table().machine().codePages().Upper(definition.name);
   const std::uint64_t sizeBefore = FileSize();
@@ -216,14 +230,18 @@ void XBobjCDXFile::AddTag(const XbTagDefinition& requested) {
 
 bool XBobjCDXFile::DropTag(std::string_view name) {
   RequireWritable("dropping a tag");
-  const int position = TagPosition(table().machine().codePages().Upper(name));
-  if (position < 0) return false;
-  tags_.erase(tags_.begin() + position);
-  if (tags_.empty()) {
-    Rebuild();
-  } else {
-    WriteDirectory();
+  {
+    const IndexLock lock(*this);
+    const int position = TagPosition(table().machine().codePages().Upper(name));
+    if (position < 0) return false;
+    tags_.erase(tags_.begin() + position);
+    if (!tags_.empty()) {
+      WriteDirectory();
+      return true;
+    }
   }
+  // Rebuild takes the whole-file lock, which the index lock would keep out.
+  Rebuild();
   return true;
 }
 

@@ -354,3 +354,91 @@ TEST_F(CdxBuild, AMissingFileIsCreatedOnlyWhenAsked) {
 
 }  // namespace
 }  // namespace tables::testing
+
+namespace tables::testing {
+namespace {
+
+TEST_F(CdxBuild, ARebuildThatStopsPartWayKeepsEveryTagDefined) {
+  MakeTable({{"A", 1, 0}, {"B", 2, 0}});
+  table->ReadRecord(1);
+  auto index = Open();
+  index->AddTag(Tag("MIX", "IIF(NUM > 0, NAME, NUM)"));
+  index->AddTag(Tag("NAME", "NAME"));
+  // Another program makes record 2 give a number where the tag holds text.
+  table->ReadRecord(2);
+  table->SetFieldNumber("NUM", -2);
+  table->WriteRecord(2);
+  EXPECT_THROW(index->Rebuild(), EXbaseError);
+  index.reset();
+  table->ReadRecord(1);  // the key type is learnt from the current record
+  index = Open(false);
+  ASSERT_EQ(index->TagCount(), 2);
+  EXPECT_EQ(index->CdxTagByName("MIX")->header().keyExpression, "IIF(NUM > 0, NAME, NUM)");
+  EXPECT_EQ(Walk(*index->TagByName("MIX")).size(), 0u);
+}
+
+TEST_F(CdxBuild, SharedFilesTakeTheirLocksAndAShortOneIsNotLaidOut) {
+  MakeTable(RandomRows(20, 2));
+  auto index =
+      std::make_unique<XBobjCDXFile>(*table, "S.CDX", "", XbIndexOpenMode{true, true, true});
+  index->AddTag(Tag("NAME", "NAME"));
+  EXPECT_EQ(index->diskFile().lockCount(), 0);
+  EXPECT_TRUE(index->DropTag("NAME"));
+  EXPECT_EQ(sim.ReadBytes(StorageTestMachine::Path("S.CDX")).size(), 1536u);
+  index.reset();
+
+  const std::vector<std::uint8_t> shortFile(100, 0);
+  sim.WriteBytes(StorageTestMachine::Path("S.CDX"), shortFile);
+  try {
+    XBobjCDXFile shared(*table, "S.CDX", "", XbIndexOpenMode{false, true, true});
+    FAIL() << "opened";
+  } catch (const EXbaseError& error) {
+    EXPECT_EQ(error.code(), kInvalidIndexCode);
+  }
+  EXPECT_EQ(sim.ReadBytes(StorageTestMachine::Path("S.CDX")), shortFile);
+  XBobjCDXFile exclusive(*table, "S.CDX", "", XbIndexOpenMode{false, false, true});
+  EXPECT_EQ(sim.ReadBytes(StorageTestMachine::Path("S.CDX")).size(), 1536u);
+}
+
+// Damaged copies of a Harbour file: every single damaged byte either opens and walks or gives an
+// engine error; nothing crashes or runs on without end.
+TEST(CdxDamage, NoDamagedByteCrashesOpeningWalkingOrVerifying) {
+  StorageTestMachine sim;
+  TxbExpEngineScope expressions;
+  for (const char* name : {"hb_cdx_small.dbf", "hb_cdx_small.fpt", "hb_cdx_small.cdx"}) {
+    sim.CopyFixture(name);
+  }
+  const std::string path = StorageTestMachine::Path("hb_cdx_small.cdx");
+  const std::vector<std::uint8_t> original = sim.ReadBytes(path);
+  XBO_dBaseFld table(sim.machine(), StorageTestMachine::Path("hb_cdx_small.dbf"), false, false, "");
+  std::mt19937 random(17);
+  int opened = 0;
+  int refused = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::vector<std::uint8_t> damaged = original;
+    for (int hit = 0; hit < 3; ++hit) {
+      damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
+    }
+    sim.WriteBytes(path, damaged);
+    try {
+      XBobjCDXFile index(table, path, "", XbIndexOpenMode{false, true, false});
+      ++opened;
+      XbVerifyCdx(index);
+      for (int i = 0; i < index.TagCount(); ++i) {
+        XBobjIndexTag& tag = *index.TagByIndex(i);
+        int steps = 0;
+        for (tag.Move(xb_move::Last); tag.current() && steps < 10000; tag.Move(xb_move::Previous)) {
+          ++steps;
+        }
+        EXPECT_LT(steps, 10000);
+      }
+    } catch (const EXbaseError&) {
+      ++refused;
+    }
+  }
+  EXPECT_GT(opened, 0);
+  EXPECT_GT(refused, 0);
+}
+
+}  // namespace
+}  // namespace tables::testing
