@@ -218,6 +218,7 @@ void XBobjCDXFile::AddTag(const XbTagDefinition& requested) {
     ResetNextPage();
     if (FileSize() != sizeBefore && (!file_.shared() || file_.holdsWholeFileLock())) {
       file_.TruncateAt(sizeBefore);
+      ForgetPages();
     }
     throw;
   }
@@ -257,6 +258,7 @@ void XBobjCDXFile::Rebuild() {
     }
   } release{file_};
   file_.TruncateAt(kCdxNewFileSize);
+  ForgetPages();
   version_ = 0;
   WriteNewLayout();
   directory_->ReloadHeader();

@@ -134,8 +134,10 @@ int CdxCompareKeys(std::string_view left, std::string_view right) {
 }
 
 std::string_view CdxTrimBlanks(std::string_view text) {
-  const std::size_t end = text.find_last_not_of(' ');
-  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+  std::size_t end = text.size();
+  while (end > 0 && text[end - 1] == ' ')
+    --end;
+  return text.substr(0, end);
 }
 
 }  // namespace tables

@@ -1,6 +1,7 @@
 #include "tables/index/cdx_layout.hpp"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -53,16 +54,16 @@ std::uint32_t Mask(int bits) {
 }
 
 // The key as the node holds it in memory: text without trailing blanks (GENERAL marks
-// restored), numbers and dates padded to the key length.
-std::string KeyFromBytes(const CdxKeyForm& form, std::string_view bytes) {
+// restored), numbers and dates padded to the key length. Assigned into key, whose storage is
+// used again.
+void AssignKey(const CdxKeyForm& form, std::string_view bytes, std::string& key) {
   if (!form.character) {
-    std::string key(bytes);
+    key.assign(bytes);
     key.resize(static_cast<std::size_t>(form.keyLength), '\0');
-    return key;
+    return;
   }
-  std::string key(CdxTrimBlanks(bytes));
+  key.assign(CdxTrimBlanks(bytes));
   if (form.general) CdxGeneralFromStored(key);
-  return key;
 }
 
 [[noreturn]] void Fault(const std::string& reason) {
@@ -98,7 +99,8 @@ void DecodeLeaf(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey&
   const std::uint32_t duplicateMask = Mask(layout.duplicateBits);
   const std::uint32_t trailingMask = Mask(layout.trailingBits);
   const int entriesEnd = kKeyArea + count * layout.entryBytes;
-  std::string work(static_cast<std::size_t>(form.keyLength), form.Pad());
+  std::array<char, kCdxMaxKeyLength> work;
+  std::fill(work.begin(), work.begin() + form.keyLength, form.Pad());
   int storedEnd = static_cast<int>(kCdxPageSize);
   node.entries.resize(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
@@ -119,9 +121,10 @@ void DecodeLeaf(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey&
       Fault("the key bytes of leaf entry " + std::to_string(i) + " overlap the entry table");
     std::memcpy(work.data() + duplicate, page + storedEnd, static_cast<std::size_t>(stored));
     const auto length = static_cast<std::size_t>(form.keyLength - trailing);
-    std::fill(work.begin() + static_cast<std::ptrdiff_t>(length), work.end(), form.Pad());
+    std::fill(work.begin() + static_cast<std::ptrdiff_t>(length), work.begin() + form.keyLength,
+              form.Pad());
     XBobjIndexKeyData& entry = node.entries[static_cast<std::size_t>(i)];
-    entry.key = KeyFromBytes(form, std::string_view(work).substr(0, length));
+    AssignKey(form, std::string_view(work.data(), length), entry.key);
     entry.record = record;
     entry.pointer = static_cast<std::uint32_t>(record);
   }
@@ -138,7 +141,7 @@ void DecodeInterior(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndex
   for (int i = 0; i < count; ++i) {
     const std::uint8_t* at = page + kInteriorArea + i * (form.keyLength + 8);
     XBobjIndexKeyData& entry = node.entries[static_cast<std::size_t>(i)];
-    entry.key = KeyFromBytes(form, std::string_view(reinterpret_cast<const char*>(at), keyLength));
+    AssignKey(form, std::string_view(reinterpret_cast<const char*>(at), keyLength), entry.key);
     entry.record = static_cast<std::int32_t>(ReadBE32(at + keyLength));
     entry.pointer = ChildOffset(ReadBE32(at + keyLength + 4));
   }

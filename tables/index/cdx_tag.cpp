@@ -133,12 +133,12 @@ std::string XBobjCDXTag::ConvertKey(const TxbVariant& value) const {
 }
 
 void XBobjCDXTag::ReadNode(std::uint32_t page, XBobjIndexKey& node) {
+  std::uint8_t scratch[kCdxPageSize];
+  const std::uint8_t* bytes = nullptr;
   if (page < kCdxHeaderSize || page % kCdxPageSize != 0 ||
-      page + std::uint64_t{kCdxPageSize} > file_.FileSize()) {
+      !(bytes = file_.ReadPage(page, scratch))) {
     NodeFault(page, "the page lies outside the file");
   }
-  std::uint8_t bytes[kCdxPageSize];
-  file_.ReadBlock(page, bytes, kCdxPageSize);
   try {
     CdxDecodeNode(form_, bytes, page, node);
   } catch (const CdxLayoutError& error) {

@@ -1,8 +1,11 @@
 #include "tables/index/index_file.hpp"
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <vector>
 
+#include "platform/path_parts.hpp"
 #include "tables/index/cdx_layout.hpp"
 #include "tables/storage/cipher.hpp"
 #include "tables/storage/lock_retry.hpp"
@@ -10,6 +13,10 @@
 
 namespace tables {
 namespace {
+
+// Pages are kept in chunks of 64 KiB, read at once, for the first 64 MiB of a file.
+constexpr std::uint32_t kChunkSize = 64 * 1024;
+constexpr std::size_t kMaxKeptChunks = 1024;
 
 bool SameNameIgnoringCase(std::string_view left, std::string_view right) {
   if (left.size() != right.size()) return false;
@@ -58,16 +65,55 @@ void XBobjIndexFile::ReadBlock(std::uint32_t offset, std::uint8_t* buffer, std::
         file_.path() + ": page offset " + std::to_string(offset) + " is not a multiple of 512",
         kInvalidIndexCode);
   }
-  if (file_.ReadAt(offset, buffer, length) < length) {
+  if (!TryReadBlock(offset, buffer, length)) {
     throw EXbaseError(
         file_.path() + ": page " + std::to_string(offset) + " lies beyond the end of the file",
         kInvalidIndexCode);
   }
+}
+
+bool XBobjIndexFile::TryReadBlock(std::uint32_t offset, std::uint8_t* buffer,
+                                  std::uint32_t length) {
+  if (length == kCdxPageSize && !file_.shared()) {
+    const std::uint8_t* page = ReadPage(offset, buffer);
+    if (page && page != buffer) std::memcpy(buffer, page, kCdxPageSize);
+    return page != nullptr;
+  }
+  if (file_.ReadAt(offset, buffer, length) < length) return false;
   if (!cipherKey_.empty()) Transform(cipherKey_, buffer, length);
+  return true;
+}
+
+const std::uint8_t* XBobjIndexFile::ReadPage(std::uint32_t offset, std::uint8_t* scratch) {
+  const std::size_t chunk = offset / kChunkSize;
+  if (file_.shared() || chunk >= kMaxKeptChunks) {
+    if (file_.ReadAt(offset, scratch, kCdxPageSize) < kCdxPageSize) return nullptr;
+    if (!cipherKey_.empty()) Transform(cipherKey_, scratch, kCdxPageSize);
+    return scratch;
+  }
+  if (chunk >= keptChunks_.size()) keptChunks_.resize(chunk + 1, 0);
+  if (keptChunks_[chunk] == 0) {
+    // The pages around it are read with it: a tree's pages lie together.
+    const std::size_t start = chunk * kChunkSize;
+    if (kept_.size() < start + kChunkSize) kept_.resize(start + kChunkSize);
+    const std::uint32_t read = file_.ReadAt(start, kept_.data() + start, kChunkSize);
+    if (!cipherKey_.empty()) Transform(cipherKey_, kept_.data() + start, read);
+    keptChunks_[chunk] = read / kCdxPageSize;
+  }
+  const std::uint32_t page = (offset % kChunkSize) / kCdxPageSize;
+  return page < keptChunks_[chunk] ? kept_.data() + offset : nullptr;
+}
+
+void XBobjIndexFile::ForgetChunks(std::uint32_t offset, std::uint32_t length) {
+  const std::size_t end = std::min<std::size_t>(
+      (std::size_t{offset} + length + kChunkSize - 1) / kChunkSize, keptChunks_.size());
+  for (std::size_t chunk = offset / kChunkSize; chunk < end; ++chunk)
+    keptChunks_[chunk] = 0;
 }
 
 void XBobjIndexFile::WriteBlock(std::uint32_t offset, const std::uint8_t* buffer,
                                 std::uint32_t length) {
+  ForgetChunks(offset, length);
   if (cipherKey_.empty()) {
     file_.WriteAt(offset, buffer, length);
     return;
@@ -78,10 +124,15 @@ void XBobjIndexFile::WriteBlock(std::uint32_t offset, const std::uint8_t* buffer
 }
 
 void XBobjIndexFile::Rename(std::string_view newName) {
-  file_.Rename(newName);
+  std::string folder(platform::PathFolder(newName));
+  if (folder.empty()) folder = platform::PathFolder(file_.path());
+  const std::string name =
+      std::string(platform::PathStem(newName)) + std::string(platform::PathExtension(file_.path()));
+  file_.Rename(platform::PathJoin(folder, name));
 }
 
 void XBobjIndexFile::ReKey(std::string_view newKey) {
+  ForgetPages();
   const std::uint64_t size = file_.FileSize();
   std::uint8_t page[kCdxPageSize];
   for (std::uint64_t offset = 0; offset + kCdxPageSize <= size; offset += kCdxPageSize) {

@@ -2,11 +2,13 @@
 // XBobjIndexFile: one open index file of a table, format-neutral: the disk file with the
 // table's cipher applied to every 512-byte block, page allocation, the index lock of the
 // table's lock protocol, the list of tags and the status reports of tag builds.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "tables/index/index_tag.hpp"
@@ -57,8 +59,14 @@ class XBobjIndexFile {
   // Whole pages (or 1024-byte headers) at page offsets; a read that the file cannot fill
   // raises an engine error naming the page.
   virtual void ReadBlock(std::uint32_t offset, std::uint8_t* buffer, std::uint32_t length);
+  // As ReadBlock, but false instead of an error when the file ends before the block does.
+  bool TryReadBlock(std::uint32_t offset, std::uint8_t* buffer, std::uint32_t length);
+  // The deciphered page at offset: a page kept in memory, or scratch filled from the file;
+  // nullptr when the file ends before the page does.
+  const std::uint8_t* ReadPage(std::uint32_t offset, std::uint8_t* scratch);
   virtual void WriteBlock(std::uint32_t offset, const std::uint8_t* buffer, std::uint32_t length);
   virtual void Rebuild() = 0;
+  // Gives the file the base name (and folder, if any) of newName; its extension stays.
   virtual void Rename(std::string_view newName);
   virtual bool HasChanged() = 0;
   virtual void SetLockProtocol(TxbLokProtocol protocol) { protocol_ = protocol; }
@@ -89,6 +97,9 @@ class XBobjIndexFile {
   // The index of the tag named name in tags_, or -1.
   int TagPosition(std::string_view name) const;
 
+  // Forgets the pages kept in memory (the file was changed as a whole).
+  void ForgetPages() { keptChunks_.clear(); }
+
   XBO_DiskFile file_;
   std::vector<std::unique_ptr<XBobjIndexTag>> tags_;
 
@@ -98,6 +109,14 @@ class XBobjIndexFile {
   std::int64_t nextPage_ = -1;
   TxbLokProtocol protocol_ = TxbLokProtocol::Default;
   std::function<void(const XbBuildStatus&)> statusHandler_;
+  // Forgets the kept chunks that bytes offset to offset + length touch.
+  void ForgetChunks(std::uint32_t offset, std::uint32_t length);
+
+  // Deciphered pages of a file open exclusively (nobody else can change them), at their file
+  // offsets, in chunks read at once; a chunk's count of pages read (0: not kept). Every write
+  // of this file forgets the chunks it touches.
+  std::vector<std::uint8_t> kept_;
+  std::vector<std::uint32_t> keptChunks_;
 };
 
 }  // namespace tables

@@ -46,14 +46,26 @@ void XBobjIndexTag::PushNode(std::uint32_t page) {
     if (node.page == page)
       NodeFault(parent, "a child pointer leads back to page " + std::to_string(page) + " above it");
   }
+  // Nodes come from the spares, so that their entries' storage is used again.
   XBobjIndexKey node;
+  if (!spare_.empty()) {
+    node = std::move(spare_.back());
+    spare_.pop_back();
+  }
   ReadNode(page, node);
   path_.push_back(std::move(node));
 }
 
+void XBobjIndexTag::TrimPath(std::size_t depth) {
+  while (path_.size() > depth) {
+    spare_.push_back(std::move(path_.back()));
+    path_.pop_back();
+  }
+}
+
 int XBobjIndexTag::Descend(std::string_view probe, std::int32_t record, bool prefixMatches,
                            Stop stop) {
-  path_.clear();
+  TrimPath(0);
   bof_ = eof_ = false;
   PushNode(ReadRootOffset());
   for (;;) {
@@ -102,7 +114,7 @@ bool XBobjIndexTag::StepForward() {
     if (node.position + 1 < static_cast<int>(node.entries.size())) {
       ++node.position;
       const std::uint32_t child = node.Current().pointer;
-      path_.resize(level + 1);
+      TrimPath(level + 1);
       PushNode(child);
       DescendEdge(true);
       return path_.back().position >= 0 || StepForward();
@@ -123,7 +135,7 @@ bool XBobjIndexTag::StepBackward() {
     if (node.position > 0) {
       --node.position;
       const std::uint32_t child = node.Current().pointer;
-      path_.resize(level + 1);
+      TrimPath(level + 1);
       PushNode(child);
       DescendEdge(false);
       return path_.back().position >= 0 || StepBackward();
@@ -149,7 +161,7 @@ std::int32_t XBobjIndexTag::StoredFirst() {
   if (low_) {
     if (Descend(*low_, kAnyRecord, characterKeys_, Stop::AtNotSmaller) > 0) eof_ = true;
   } else {
-    path_.clear();
+    TrimPath(0);
     bof_ = eof_ = false;
     PushNode(ReadRootOffset());
     DescendEdge(true);
@@ -169,7 +181,7 @@ std::int32_t XBobjIndexTag::StoredLast() {
       bof_ = true;
     }
   } else {
-    path_.clear();
+    TrimPath(0);
     bof_ = eof_ = false;
     PushNode(ReadRootOffset());
     DescendEdge(false);

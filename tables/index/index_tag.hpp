@@ -84,7 +84,7 @@ class XBobjIndexTag {
   }
   void SetName(std::string name) { name_ = std::move(name); }
   // Forgets the path (the tree changed below it).
-  void ForgetPath() { path_.clear(); }
+  void ForgetPath() { TrimPath(0); }
   // Raises the engine error for a damaged node or tree.
   [[noreturn]] virtual void NodeFault(std::uint32_t page, const std::string& reason) const;
 
@@ -98,6 +98,8 @@ class XBobjIndexTag {
   // tree gives 1.
   int Descend(std::string_view probe, std::int32_t record, bool prefixMatches, Stop stop);
   void PushNode(std::uint32_t page);
+  // Shortens the path to depth nodes, keeping the others as spares.
+  void TrimPath(std::size_t depth);
   void DescendEdge(bool first);
   bool StepForward();
   bool StepBackward();
@@ -114,6 +116,7 @@ class XBobjIndexTag {
   bool descending_ = false;
   bool unique_ = false;
   std::vector<XBobjIndexKey> path_;
+  std::vector<XBobjIndexKey> spare_;
   bool bof_ = true;
   bool eof_ = true;
   std::optional<std::string> low_;

@@ -340,6 +340,20 @@ TEST_F(CdxBuild, AVersionWrittenByAnotherProgramIsNoticed) {
   EXPECT_TRUE(index->HasChanged());
 }
 
+TEST_F(CdxBuild, ARenamedFileKeepsItsExtensionAndItsTags) {
+  MakeTable(RandomRows(30, 8));
+  auto index = Open();
+  index->AddTag(Tag("NAME", "NAME"));
+  index->Rename("OTHER.XYZ");
+  EXPECT_EQ(index->path(), StorageTestMachine::Path("OTHER.CDX"));
+  EXPECT_FALSE(sim.machine().files().Exists(StorageTestMachine::Path("T.CDX")));
+  EXPECT_EQ(Walk(*index->TagByName("NAME")).size(), 30u);
+  index.reset();
+  index = Open(false, "OTHER");
+  EXPECT_EQ(index->TagCount(), 1);
+  EXPECT_FALSE(index->IsProductionIndex());
+}
+
 TEST_F(CdxBuild, AMissingFileIsCreatedOnlyWhenAsked) {
   MakeTable({});
   try {
