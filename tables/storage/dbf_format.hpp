@@ -26,6 +26,7 @@ inline constexpr int UpdateStamp = 16;
 inline constexpr int UserId = 20;
 inline constexpr int Flags = 28;
 inline constexpr std::uint8_t FlagBits = 0x07;  // structural index, memo, database container
+inline constexpr std::uint8_t ProductionIndexFlag = 0x01;
 inline constexpr std::uint8_t MemoFlag = 0x02;
 }  // namespace xb_header
 

@@ -248,6 +248,13 @@ void XBO_dBaseDBF::WriteHeader() {
   if (shared() && !holdsWholeFileLock()) StoreHeader();
 }
 
+void XBO_dBaseDBF::SetProductionIndexFlag() {
+  if ((flags_ & xb_header::ProductionIndexFlag) != 0) return;
+  flags_ |= xb_header::ProductionIndexFlag;
+  headerDirty_ = true;
+  StoreHeader();
+}
+
 void XBO_dBaseDBF::StoreHeader() {
   if (!writable() || !headerDirty_) return;
   const platform::LocalTime now = machine().clock().Now();
@@ -263,6 +270,15 @@ void XBO_dBaseDBF::StoreHeader() {
   WriteAt(0, header_, xb_header::Size);
   stamp_ = stamp;
   headerDirty_ = false;
+}
+
+void XBO_dBaseDBF::TakeRecordImage(std::int32_t n, const std::uint8_t* stored) {
+  std::memcpy(record_.data(), stored, recordLength_);
+  if (encrypted_) TransformBlock(readKey_, record_.data(), record_.data(), recordLength_, false);
+  current_ = n;
+  std::memcpy(unchanged_.data(), record_.data(), recordLength_);
+  std::fill(changed_.begin(), changed_.end(), 0);
+  recordChanged_ = false;
 }
 
 void XBO_dBaseDBF::ReadRecord(std::int32_t n) {

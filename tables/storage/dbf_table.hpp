@@ -61,6 +61,9 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   void ReadRecord(std::int32_t n);
   // Writes the record image as record n; n <= 0 or beyond the count appends instead.
   void WriteRecord(std::int32_t n);
+  // Makes stored (record n's bytes as the file holds them, read by the caller in bulk) the
+  // current record, deciphered as ReadRecord would, without the read notifications.
+  void TakeRecordImage(std::int32_t n, const std::uint8_t* stored);
   // Appends the record image (deletion flag set to active) with the end-of-file mark.
   void AppendRecord();
   bool RecordDeleted() const { return record_[0] == kDeletedFlag; }
@@ -83,6 +86,8 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   // and close).
   void WriteHeader();
   void MarkHeaderDirty() { headerDirty_ = true; }
+  // Marks the table as having its production index (header byte 28) and writes the header.
+  void SetProductionIndexFlag();
   bool headerDirty() const { return headerDirty_; }
   bool changedByOthers() const { return changedByOthers_; }
   void ClearChangedByOthers() { changedByOthers_ = false; }

@@ -2,14 +2,23 @@
 
 #include <limits>
 
+#include "tables/index/cdx_file.hpp"
 #include "tools/xbtool/tool_error.hpp"
 
 namespace tools::xbtool {
 
 std::unique_ptr<tables::XBO_dBaseFld> OpenTable(const VerbContext& context, std::string_view file,
                                                 TableAccess access) {
-  return std::make_unique<tables::XBO_dBaseFld>(file, true, access == TableAccess::Change,
-                                                context.key);
+  auto table =
+      std::make_unique<tables::XBO_dBaseFld>(file, true, access != TableAccess::Read, context.key);
+  const std::string index = tables::XbProductionIndexPath(table->path());
+  if (access == TableAccess::Change && context.machine.files().Exists(index)) {
+    throw ToolError("the table has a production index (" + DisplayName(context, index) +
+                    ") that xbtool cannot keep current on record changes; nothing was changed. "
+                    "Move the index file aside, make the change, put it back and rebuild it "
+                    "with \"xbtool reindex\".");
+  }
+  return table;
 }
 
 std::string DisplayName(const VerbContext& context, const std::string& enginePath) {

@@ -11,10 +11,14 @@
 
 namespace tools::xbtool {
 
-enum class TableAccess { Read, Change };
+// Read: read-only. Change: records are changed, which is refused while the table has a
+// production index (the tool does not keep index files current on record changes).
+// IndexFiles: writable for building the table's index files.
+enum class TableAccess { Read, Change, IndexFiles };
 
 // Opens the table shared (so that other programs may keep using it), read-only for Read and
-// writable for Change, with the context's key.
+// writable otherwise, with the context's key. Change raises a ToolError naming "xbtool
+// reindex" when the table has a production index.
 std::unique_ptr<tables::XBO_dBaseFld> OpenTable(const VerbContext& context, std::string_view file,
                                                 TableAccess access);
 

@@ -44,5 +44,12 @@ const Verb& DeleteVerb();
 const Verb& RecallVerb();
 const Verb& LockVerb();
 const Verb& EvalVerb();
+const Verb& TagsVerb();
+const Verb& WalkVerb();
+const Verb& SeekVerb();
+const Verb& VerifyVerb();
+const Verb& IndexVerb();
+const Verb& ReindexVerb();
+const Verb& DropTagVerb();
 
 }  // namespace tools::xbtool

@@ -1,0 +1,344 @@
+#include "tables/index/cdx_layout.hpp"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+
+#include "tables/index/cdx_key.hpp"
+#include "tables/storage/byte_order.hpp"
+
+namespace tables {
+namespace {
+
+constexpr int kLeafFree = 12;
+constexpr int kLeafRecordMask = 14;
+constexpr int kLeafDuplicateMask = 18;
+constexpr int kLeafTrailingMask = 19;
+constexpr int kLeafRecordBits = 20;
+constexpr int kLeafDuplicateBits = 21;
+constexpr int kLeafTrailingBits = 22;
+constexpr int kLeafEntryBytes = 23;
+constexpr int kKeyArea = 24;
+constexpr int kInteriorArea = 12;
+
+constexpr int kHeaderVersion = 8;
+constexpr int kHeaderKeyLength = 12;
+constexpr int kHeaderOptions = 14;
+constexpr int kHeaderSignature = 15;
+constexpr int kHeaderCollation = 494;
+constexpr int kHeaderOrder = 502;
+constexpr int kHeaderKeyExprLength = 504;
+constexpr int kHeaderForExprLength = 506;
+constexpr int kHeaderKeyExprLength2 = 510;
+constexpr int kHeaderExpressions = 512;
+constexpr int kExpressionArea = 512;
+constexpr std::uint8_t kSignature = 1;
+constexpr std::uint8_t kGeneralSignature = 2;
+constexpr const char kGeneral[] = "GENERAL";
+
+std::uint64_t ReadLittle(const std::uint8_t* bytes, int count) {
+  std::uint64_t value = 0;
+  for (int i = count - 1; i >= 0; --i)
+    value = (value << 8) | bytes[i];
+  return value;
+}
+
+void WriteLittle(std::uint8_t* bytes, std::uint64_t value, int count) {
+  for (int i = 0; i < count; ++i)
+    bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::uint32_t Mask(int bits) {
+  return bits >= 32 ? 0xFFFFFFFF : (std::uint32_t{1} << bits) - 1;
+}
+
+// The key as the node holds it in memory: text without trailing blanks (GENERAL marks
+// restored), numbers and dates padded to the key length. Assigned into key, whose storage is
+// used again.
+void AssignKey(const CdxKeyForm& form, std::string_view bytes, std::string& key) {
+  if (!form.character) {
+    key.assign(bytes);
+    key.resize(static_cast<std::size_t>(form.keyLength), '\0');
+    return;
+  }
+  key.assign(CdxTrimBlanks(bytes));
+  if (form.general) CdxGeneralFromStored(key);
+}
+
+[[noreturn]] void Fault(const std::string& reason) {
+  throw CdxLayoutError(reason);
+}
+
+std::uint32_t ChildOffset(std::uint32_t offset) {
+  if (offset == 0 || offset % kCdxPageSize != 0) {
+    Fault("child page offset " + std::to_string(offset) + " is not a page");
+  }
+  return offset;
+}
+
+void DecodeLeaf(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey& node, int count) {
+  CdxLeafLayout layout;
+  layout.recordBits = page[kLeafRecordBits];
+  layout.duplicateBits = page[kLeafDuplicateBits];
+  layout.trailingBits = page[kLeafTrailingBits];
+  layout.entryBytes = page[kLeafEntryBytes];
+  const int bits = layout.recordBits + layout.duplicateBits + layout.trailingBits;
+  if (layout.entryBytes < 1 || layout.entryBytes > 8 || layout.recordBits < 1 ||
+      layout.recordBits > 32 || layout.duplicateBits > 16 || layout.trailingBits > 16 ||
+      bits > 8 * layout.entryBytes) {
+    Fault("leaf bit fields (record " + std::to_string(layout.recordBits) + ", duplicate " +
+          std::to_string(layout.duplicateBits) + ", trailing " +
+          std::to_string(layout.trailingBits) + ", bytes per entry " +
+          std::to_string(layout.entryBytes) + ") do not fit together");
+  }
+  if (count * layout.entryBytes > kCdxKeyAreaSize) {
+    Fault("leaf holds " + std::to_string(count) + " keys, more than fit in a page");
+  }
+  const std::uint32_t recordMask = Mask(layout.recordBits);
+  const std::uint32_t duplicateMask = Mask(layout.duplicateBits);
+  const std::uint32_t trailingMask = Mask(layout.trailingBits);
+  const int entriesEnd = kKeyArea + count * layout.entryBytes;
+  std::array<char, kCdxMaxKeyLength> work;
+  std::fill(work.begin(), work.begin() + form.keyLength, form.Pad());
+  int storedEnd = static_cast<int>(kCdxPageSize);
+  node.entries.resize(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const std::uint64_t value =
+        ReadLittle(page + kKeyArea + i * layout.entryBytes, layout.entryBytes);
+    const auto record = static_cast<std::int32_t>(value & recordMask);
+    const int duplicate = static_cast<int>((value >> layout.recordBits) & duplicateMask);
+    const int trailing =
+        static_cast<int>((value >> (layout.recordBits + layout.duplicateBits)) & trailingMask);
+    const int stored = form.keyLength - duplicate - trailing;
+    if (stored < 0 || (i == 0 && duplicate != 0)) {
+      Fault("leaf entry " + std::to_string(i) + " has duplicate count " +
+            std::to_string(duplicate) + " and trailing count " + std::to_string(trailing) +
+            " for key length " + std::to_string(form.keyLength));
+    }
+    storedEnd -= stored;
+    if (storedEnd < entriesEnd)
+      Fault("the key bytes of leaf entry " + std::to_string(i) + " overlap the entry table");
+    std::memcpy(work.data() + duplicate, page + storedEnd, static_cast<std::size_t>(stored));
+    const auto length = static_cast<std::size_t>(form.keyLength - trailing);
+    std::fill(work.begin() + static_cast<std::ptrdiff_t>(length), work.begin() + form.keyLength,
+              form.Pad());
+    XBobjIndexKeyData& entry = node.entries[static_cast<std::size_t>(i)];
+    AssignKey(form, std::string_view(work.data(), length), entry.key);
+    entry.record = record;
+    entry.pointer = static_cast<std::uint32_t>(record);
+  }
+}
+
+void DecodeInterior(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey& node,
+                    int count) {
+  if (count > form.InteriorCapacity()) {
+    Fault("interior node holds " + std::to_string(count) + " keys, more than its capacity " +
+          std::to_string(form.InteriorCapacity()));
+  }
+  const auto keyLength = static_cast<std::size_t>(form.keyLength);
+  node.entries.resize(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    const std::uint8_t* at = page + kInteriorArea + i * (form.keyLength + 8);
+    XBobjIndexKeyData& entry = node.entries[static_cast<std::size_t>(i)];
+    AssignKey(form, std::string_view(reinterpret_cast<const char*>(at), keyLength), entry.key);
+    entry.record = static_cast<std::int32_t>(ReadBE32(at + keyLength));
+    entry.pointer = ChildOffset(ReadBE32(at + keyLength + 4));
+  }
+}
+
+// The 0-terminated text at offset inside the expression area.
+std::string ExpressionAt(const std::uint8_t* area, int& offset) {
+  const auto* start = reinterpret_cast<const char*>(area + offset);
+  const auto length =
+      static_cast<int>(strnlen(start, static_cast<std::size_t>(kExpressionArea - offset)));
+  if (offset + length >= kExpressionArea) Fault("expression text is not terminated");
+  offset += length + 1;
+  return std::string(start, static_cast<std::size_t>(length));
+}
+
+}  // namespace
+
+CdxLeafLayout CdxLeafLayoutFor(int keyLength, std::uint32_t highestRecord) {
+  const int significant = std::bit_width(static_cast<unsigned>(keyLength));
+  CdxLeafLayout layout{24 - 2 * significant, significant, significant, 3, 0};
+  layout.recordMask = Mask(layout.recordBits);
+  while (layout.recordMask < highestRecord) {
+    ++layout.entryBytes;
+    if ((layout.recordMask & 0x800000) != 0) {
+      layout.recordMask = 0x7FFFFFFF;
+      layout.recordBits = 31;
+      break;
+    }
+    layout.recordBits += 8;
+    layout.recordMask = layout.recordMask * 256 + 255;
+  }
+  return layout;
+}
+
+std::string CdxLeafKeyBytes(const CdxKeyForm& form, std::string_view key) {
+  std::string bytes(key.substr(0, static_cast<std::size_t>(form.keyLength)));
+  if (form.character) {
+    if (form.general) CdxGeneralToStored(bytes);
+  } else {
+    while (!bytes.empty() && bytes.back() == '\0')
+      bytes.pop_back();
+  }
+  return bytes;
+}
+
+CdxLeafWriter::CdxLeafWriter(const CdxKeyForm& form, const CdxLeafLayout& layout)
+    : form_(form), layout_(layout), area_(kCdxKeyAreaSize, 0) {}
+
+int CdxLeafWriter::SizeOf(std::string_view key) const {
+  const std::string bytes = CdxLeafKeyBytes(form_, key);
+  const auto common = static_cast<int>(
+      std::mismatch(
+          bytes.begin(),
+          bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), previous_.size())),
+          previous_.begin())
+          .first -
+      bytes.begin());
+  return layout_.entryBytes + static_cast<int>(bytes.size()) - (count_ == 0 ? 0 : common);
+}
+
+void CdxLeafWriter::Append(std::string_view key, std::int32_t record) {
+  std::string bytes = CdxLeafKeyBytes(form_, key);
+  int duplicate = 0;
+  if (count_ > 0) {
+    const std::size_t limit = std::min(bytes.size(), previous_.size());
+    while (static_cast<std::size_t>(duplicate) < limit &&
+           bytes[static_cast<std::size_t>(duplicate)] ==
+               previous_[static_cast<std::size_t>(duplicate)]) {
+      ++duplicate;
+    }
+  }
+  const int trailing = form_.keyLength - static_cast<int>(bytes.size());
+  const int stored = static_cast<int>(bytes.size()) - duplicate;
+  const std::uint64_t value =
+      (static_cast<std::uint64_t>(static_cast<std::uint32_t>(record)) & layout_.recordMask) |
+      (static_cast<std::uint64_t>(duplicate) << layout_.recordBits) |
+      (static_cast<std::uint64_t>(trailing) << (layout_.recordBits + layout_.duplicateBits));
+  WriteLittle(area_.data() + count_ * layout_.entryBytes, value, layout_.entryBytes);
+  storedEnd_ -= stored;
+  std::memcpy(area_.data() + storedEnd_, bytes.data() + duplicate,
+              static_cast<std::size_t>(stored));
+  free_ -= layout_.entryBytes + stored;
+  ++count_;
+  previous_ = std::move(bytes);
+}
+
+void CdxLeafWriter::Write(std::uint8_t* page, std::uint16_t attribute, std::uint32_t left,
+                          std::uint32_t right) const {
+  std::memset(page, 0, kCdxPageSize);
+  WriteLE16(page, attribute);
+  WriteLE16(page + 2, static_cast<std::uint16_t>(count_));
+  WriteLE32(page + 4, left);
+  WriteLE32(page + 8, right);
+  WriteLE16(page + kLeafFree, static_cast<std::uint16_t>(free_));
+  WriteLE32(page + kLeafRecordMask, layout_.recordMask);
+  page[kLeafDuplicateMask] = static_cast<std::uint8_t>(Mask(layout_.duplicateBits));
+  page[kLeafTrailingMask] = static_cast<std::uint8_t>(Mask(layout_.trailingBits));
+  page[kLeafRecordBits] = static_cast<std::uint8_t>(layout_.recordBits);
+  page[kLeafDuplicateBits] = static_cast<std::uint8_t>(layout_.duplicateBits);
+  page[kLeafTrailingBits] = static_cast<std::uint8_t>(layout_.trailingBits);
+  page[kLeafEntryBytes] = static_cast<std::uint8_t>(layout_.entryBytes);
+  std::memcpy(page + kKeyArea, area_.data(), area_.size());
+}
+
+void CdxWriteInterior(const CdxKeyForm& form, const std::vector<XBobjIndexKeyData>& entries,
+                      std::uint8_t* page, std::uint16_t attribute, std::uint32_t left,
+                      std::uint32_t right) {
+  std::memset(page, 0, kCdxPageSize);
+  WriteLE16(page, attribute);
+  WriteLE16(page + 2, static_cast<std::uint16_t>(entries.size()));
+  WriteLE32(page + 4, left);
+  WriteLE32(page + 8, right);
+  std::memset(page + kInteriorArea, form.Pad(), kCdxInteriorAreaSize);
+  const auto keyLength = static_cast<std::size_t>(form.keyLength);
+  std::uint8_t* at = page + kInteriorArea;
+  for (const XBobjIndexKeyData& entry : entries) {
+    std::string key = entry.key.substr(0, keyLength);
+    if (form.general) CdxGeneralToStored(key);
+    std::memcpy(at, key.data(), key.size());
+    std::memset(at + key.size(), form.Pad(), keyLength - key.size());
+    WriteBE32(at + keyLength, static_cast<std::uint32_t>(entry.record));
+    WriteBE32(at + keyLength + 4, entry.pointer);
+    at += keyLength + 8;
+  }
+}
+
+void CdxDecodeNode(const CdxKeyForm& form, const std::uint8_t* page, std::uint32_t offset,
+                   XBobjIndexKey& node) {
+  const std::uint16_t attribute = ReadLE16(page);
+  if (attribute > (cdx_attribute::Leaf | cdx_attribute::Root)) {
+    Fault("node attribute " + std::to_string(attribute) + " is none of 0 to 3");
+  }
+  node.page = offset;
+  node.leaf = (attribute & cdx_attribute::Leaf) != 0;
+  node.root = (attribute & cdx_attribute::Root) != 0;
+  node.left = ReadLE32(page + 4);
+  node.right = ReadLE32(page + 8);
+  node.position = -1;
+  const int count = ReadLE16(page + 2);
+  if (node.leaf) {
+    DecodeLeaf(form, page, node, count);
+  } else {
+    DecodeInterior(form, page, node, count);
+  }
+}
+
+CdxTagHeader CdxReadHeader(const std::uint8_t* bytes, std::uint64_t fileSize) {
+  CdxTagHeader header;
+  header.root = ReadLE32(bytes);
+  if (header.root == 0 || header.root % kCdxPageSize != 0 || header.root >= fileSize) {
+    Fault("root page offset " + std::to_string(header.root) + " is not a page of the file");
+  }
+  header.version = static_cast<std::int32_t>(ReadLE32(bytes + kHeaderVersion));
+  header.keyLength = static_cast<std::int16_t>(ReadLE16(bytes + kHeaderKeyLength));
+  if (header.keyLength < 1 || header.keyLength > kCdxMaxKeyLength) {
+    Fault("key length " + std::to_string(header.keyLength) + " is outside 1 to 240");
+  }
+  header.options = bytes[kHeaderOptions];
+  const std::string_view collation(
+      reinterpret_cast<const char*>(bytes + kHeaderCollation),
+      strnlen(reinterpret_cast<const char*>(bytes + kHeaderCollation), 8));
+  header.general =
+      collation.size() == 7 && std::equal(collation.begin(), collation.end(), kGeneral,
+                                          [](char a, char b) { return (a & ~0x20) == b; });
+  header.descending = ReadLE16(bytes + kHeaderOrder) != 0;
+  int offset = 0;
+  const std::uint8_t* area = bytes + kHeaderExpressions;
+  header.keyExpression = ExpressionAt(area, offset);
+  if (header.hasFor()) header.forExpression = ExpressionAt(area, offset);
+  return header;
+}
+
+void CdxWriteHeader(const CdxTagHeader& header, bool directory, std::uint8_t* bytes) {
+  const std::size_t needed = header.keyExpression.size() + 1 +
+                             (header.forExpression.empty() ? 0 : header.forExpression.size() + 1);
+  if (needed > static_cast<std::size_t>(kExpressionArea)) {
+    Fault("the key and FOR expressions are longer than the 512 bytes a tag header holds");
+  }
+  std::memset(bytes, 0, kCdxHeaderSize);
+  WriteLE32(bytes, header.root);
+  WriteLE32(bytes + kHeaderVersion, static_cast<std::uint32_t>(header.version));
+  WriteLE16(bytes + kHeaderKeyLength, static_cast<std::uint16_t>(header.keyLength));
+  bytes[kHeaderOptions] = header.options;
+  bytes[kHeaderSignature] = header.general ? kGeneralSignature : kSignature;
+  if (header.general) std::memcpy(bytes + kHeaderCollation, kGeneral, sizeof kGeneral);
+  WriteLE16(bytes + kHeaderOrder, header.descending ? 1 : 0);
+  const auto keyWord = static_cast<std::uint16_t>(header.keyExpression.size() + 1);
+  WriteLE16(bytes + kHeaderKeyExprLength, directory ? 0 : keyWord);
+  WriteLE16(bytes + kHeaderForExprLength,
+            static_cast<std::uint16_t>(header.forExpression.size() + 1));
+  WriteLE16(bytes + kHeaderKeyExprLength2, directory ? 1 : keyWord);
+  std::uint8_t* area = bytes + kHeaderExpressions;
+  std::memcpy(area, header.keyExpression.data(), header.keyExpression.size());
+  if (!header.forExpression.empty()) {
+    std::memcpy(area + header.keyExpression.size() + 1, header.forExpression.data(),
+                header.forExpression.size());
+  }
+}
+
+}  // namespace tables

@@ -1,0 +1,83 @@
+#pragma once
+// XBobjCDXTag: one tag of a compound index file: its 1024-byte header, its key type and key
+// conversion, the reading of its nodes, and the evaluation of its key and FOR expressions on
+// the table's current record. The tag directory is a tag of this class too (character keys of
+// length 10, no expressions).
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "tables/index/cdx_layout.hpp"
+#include "tables/index/exp_handler.hpp"
+#include "tables/index/index_file.hpp"
+#include "tables/index/index_tag.hpp"
+
+namespace tables {
+
+class XBobjCDXFile;
+
+// The key types a tag reports: its keys are text (C), numbers (N), dates (D) or logicals (L,
+// stored as the one-character texts T and F).
+enum class XbKeyType : char { Character = 'C', Numeric = 'N', Date = 'D', Logical = 'L' };
+
+class XBobjCDXTag : public XBobjIndexTag {
+ public:
+  // The tag whose header lies at headerOffset: reads and checks the header, compiles the
+  // expressions and learns the key type from the table's current record.
+  XBobjCDXTag(XBobjCDXFile& file, std::string name, std::uint32_t headerOffset);
+  // The tag directory, with the header read from offset 0.
+  explicit XBobjCDXTag(XBobjCDXFile& file);
+  // A tag being defined: header and key form come from the definition and the key type.
+  XBobjCDXTag(XBobjCDXFile& file, std::uint32_t headerOffset, const CdxTagHeader& header,
+              XbKeyType keyType);
+  ~XBobjCDXTag() override;
+
+  // A new tag from its definition (its header placed later with MoveHeader): compiles the
+  // expressions and learns key type and length from the table's current record. Raises an
+  // engine error, before anything is written, for a name that is empty or longer than 10
+  // characters, a key expression that gives no key or an empty one, a key longer than 239 bytes
+  // ("Sort key length greater than 240 bytes") and a FOR expression that is not logical.
+  static std::unique_ptr<XBobjCDXTag> Define(XBobjCDXFile& file, const XbTagDefinition& definition);
+  // Places the header at offset (two new pages), its version back at 0.
+  void MoveHeader(std::uint32_t offset);
+  // Builds the tree from every record of the table (deleted ones included, those whose FOR
+  // fails left out) on new pages of the file, reporting phases 1 and 2, and writes the header.
+  void Build();
+
+  std::string ConvertKey(const TxbVariant& value) const override;
+  std::uint32_t ReadRootOffset() override { return header_.root; }
+  void ReadNode(std::uint32_t page, XBobjIndexKey& node) override;
+  [[noreturn]] void NodeFault(std::uint32_t page, const std::string& reason) const override;
+
+  // The key of the table's current record in key form; false when the expression gives no
+  // value of a key type.
+  bool EvaluateKey(std::string& key);
+  // True when the tag has no FOR expression or it gives a logical true for the current record.
+  bool EvaluateFor();
+
+  XbKeyType keyType() const { return keyType_; }
+  const CdxKeyForm& keyForm() const { return form_; }
+  const CdxTagHeader& header() const { return header_; }
+  std::uint32_t headerOffset() const { return headerOffset_; }
+  bool isDirectory() const { return headerOffset_ == 0; }
+  // Writes the header (with the root given).
+  void WriteHeader(std::uint32_t root);
+  // Reads the header again (after another program or a rebuild changed it).
+  void ReloadHeader();
+
+ private:
+  void CompileExpressions();
+  void LearnKeyType();
+  void SetForm();
+
+  XBobjCDXFile& file_;
+  std::uint32_t headerOffset_;
+  CdxTagHeader header_;
+  CdxKeyForm form_;
+  XbKeyType keyType_ = XbKeyType::Character;
+  std::unique_ptr<TxbExpHandler> keyExpression_;
+  std::unique_ptr<TxbExpHandler> forExpression_;
+};
+
+}  // namespace tables

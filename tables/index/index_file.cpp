@@ -1,0 +1,174 @@
+#include "tables/index/index_file.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <vector>
+
+#include "platform/path_parts.hpp"
+#include "tables/index/cdx_layout.hpp"
+#include "tables/storage/cipher.hpp"
+#include "tables/storage/lock_retry.hpp"
+#include "tables/storage/xbase_error.hpp"
+
+namespace tables {
+namespace {
+
+// Pages are kept in chunks of 64 KiB, read at once, for the first 64 MiB of a file.
+constexpr std::uint32_t kChunkSize = 64 * 1024;
+constexpr std::size_t kMaxKeptChunks = 1024;
+
+bool SameNameIgnoringCase(std::string_view left, std::string_view right) {
+  if (left.size() != right.size()) return false;
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    const auto a = static_cast<unsigned char>(left[i]);
+    const auto b = static_cast<unsigned char>(right[i]);
+    if (std::toupper(a) != std::toupper(b)) return false;
+  }
+  return true;
+}
+
+void Transform(std::string_view key, std::uint8_t* buffer, std::uint32_t length) {
+  for (std::uint32_t at = 0; at < length; at += kCdxPageSize) {
+    const std::uint32_t count = length - at < kCdxPageSize ? length - at : kCdxPageSize;
+    TransformBlock(key, buffer + at, buffer + at, count, true);
+  }
+}
+
+}  // namespace
+
+XBobjIndexFile::XBobjIndexFile(XBO_dBaseFld& table, std::string cipherKey)
+    : file_(table.machine()), table_(table), cipherKey_(std::move(cipherKey)) {}
+
+void XBobjIndexFile::StatusReport(const XbBuildStatus& status) {
+  if (statusHandler_) statusHandler_(status);
+}
+
+std::uint32_t XBobjIndexFile::AllocatePage() {
+  if (nextPage_ < 0) ResetNextPage();
+  const auto page = static_cast<std::uint32_t>(nextPage_);
+  if (nextPage_ + kCdxPageSize > 0xFFFFFE00) {
+    throw EXbaseError(file_.path() + ": the index file cannot grow beyond 4 GB");
+  }
+  nextPage_ += kCdxPageSize;
+  return page;
+}
+
+void XBobjIndexFile::ResetNextPage() {
+  const std::uint64_t size = file_.FileSize();
+  nextPage_ = static_cast<std::int64_t>((size + kCdxPageSize - 1) / kCdxPageSize * kCdxPageSize);
+}
+
+void XBobjIndexFile::ReadBlock(std::uint32_t offset, std::uint8_t* buffer, std::uint32_t length) {
+  if (offset % kCdxPageSize != 0) {
+    throw EXbaseError(
+        file_.path() + ": page offset " + std::to_string(offset) + " is not a multiple of 512",
+        kInvalidIndexCode);
+  }
+  if (!TryReadBlock(offset, buffer, length)) {
+    throw EXbaseError(
+        file_.path() + ": page " + std::to_string(offset) + " lies beyond the end of the file",
+        kInvalidIndexCode);
+  }
+}
+
+bool XBobjIndexFile::TryReadBlock(std::uint32_t offset, std::uint8_t* buffer,
+                                  std::uint32_t length) {
+  if (length == kCdxPageSize && !file_.shared()) {
+    const std::uint8_t* page = ReadPage(offset, buffer);
+    if (page && page != buffer) std::memcpy(buffer, page, kCdxPageSize);
+    return page != nullptr;
+  }
+  if (file_.ReadAt(offset, buffer, length) < length) return false;
+  if (!cipherKey_.empty()) Transform(cipherKey_, buffer, length);
+  return true;
+}
+
+const std::uint8_t* XBobjIndexFile::ReadPage(std::uint32_t offset, std::uint8_t* scratch) {
+  const std::size_t chunk = offset / kChunkSize;
+  if (file_.shared() || chunk >= kMaxKeptChunks) {
+    if (file_.ReadAt(offset, scratch, kCdxPageSize) < kCdxPageSize) return nullptr;
+    if (!cipherKey_.empty()) Transform(cipherKey_, scratch, kCdxPageSize);
+    return scratch;
+  }
+  if (chunk >= keptChunks_.size()) keptChunks_.resize(chunk + 1, 0);
+  if (keptChunks_[chunk] == 0) {
+    // The pages around it are read with it: a tree's pages lie together.
+    const std::size_t start = chunk * kChunkSize;
+    if (kept_.size() < start + kChunkSize) kept_.resize(start + kChunkSize);
+    const std::uint32_t read = file_.ReadAt(start, kept_.data() + start, kChunkSize);
+    if (!cipherKey_.empty()) Transform(cipherKey_, kept_.data() + start, read);
+    keptChunks_[chunk] = read / kCdxPageSize;
+  }
+  const std::uint32_t page = (offset % kChunkSize) / kCdxPageSize;
+  return page < keptChunks_[chunk] ? kept_.data() + offset : nullptr;
+}
+
+void XBobjIndexFile::ForgetChunks(std::uint32_t offset, std::uint32_t length) {
+  const std::size_t end = std::min<std::size_t>(
+      (std::size_t{offset} + length + kChunkSize - 1) / kChunkSize, keptChunks_.size());
+  for (std::size_t chunk = offset / kChunkSize; chunk < end; ++chunk)
+    keptChunks_[chunk] = 0;
+}
+
+void XBobjIndexFile::WriteBlock(std::uint32_t offset, const std::uint8_t* buffer,
+                                std::uint32_t length) {
+  ForgetChunks(offset, length);
+  if (cipherKey_.empty()) {
+    file_.WriteAt(offset, buffer, length);
+    return;
+  }
+  std::vector<std::uint8_t> enciphered(buffer, buffer + length);
+  Transform(cipherKey_, enciphered.data(), length);
+  file_.WriteAt(offset, enciphered.data(), length);
+}
+
+void XBobjIndexFile::Rename(std::string_view newName) {
+  std::string folder(platform::PathFolder(newName));
+  if (folder.empty()) folder = platform::PathFolder(file_.path());
+  const std::string name =
+      std::string(platform::PathStem(newName)) + std::string(platform::PathExtension(file_.path()));
+  file_.Rename(platform::PathJoin(folder, name));
+}
+
+void XBobjIndexFile::ReKey(std::string_view newKey) {
+  ForgetPages();
+  const std::uint64_t size = file_.FileSize();
+  std::uint8_t page[kCdxPageSize];
+  for (std::uint64_t offset = 0; offset + kCdxPageSize <= size; offset += kCdxPageSize) {
+    ReadBlock(static_cast<std::uint32_t>(offset), page, kCdxPageSize);
+    if (!newKey.empty()) Transform(newKey, page, kCdxPageSize);
+    file_.WriteAt(offset, page, kCdxPageSize);
+  }
+  cipherKey_ = std::string(newKey);
+}
+
+XBobjIndexTag* XBobjIndexFile::TagByIndex(int i) const {
+  if (i < 0 || i >= TagCount()) return nullptr;
+  return tags_[static_cast<std::size_t>(i)].get();
+}
+
+int XBobjIndexFile::TagPosition(std::string_view name) const {
+  for (std::size_t i = 0; i < tags_.size(); ++i) {
+    if (SameNameIgnoringCase(tags_[i]->name(), name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+XBobjIndexTag* XBobjIndexFile::TagByName(std::string_view name) const {
+  return TagByIndex(TagPosition(name));
+}
+
+void XBobjIndexFile::Lock() {
+  if (!file_.shared()) return;
+  const XbLockRegion region = XbLockRegionFor(protocol_, XbLockKind::Index, 0, 0, 0, true);
+  if (!XbLockWithRetries(file_, region)) {
+    throw EXbaseError("Error " + std::to_string(file_.LastError()) + " in Lock of " + file_.path());
+  }
+}
+
+void XBobjIndexFile::Unlock() {
+  if (file_.shared() && file_.lockCount() > 0) file_.Unlock();
+}
+
+}  // namespace tables

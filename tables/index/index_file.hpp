@@ -1,0 +1,122 @@
+#pragma once
+// XBobjIndexFile: one open index file of a table, format-neutral: the disk file with the
+// table's cipher applied to every 512-byte block, page allocation, the index lock of the
+// table's lock protocol, the list of tags and the status reports of tag builds.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "tables/index/index_tag.hpp"
+#include "tables/storage/dbf_fields.hpp"
+#include "tables/storage/disk_file.hpp"
+
+namespace tables {
+
+// How an index file is opened.
+struct XbIndexOpenMode {
+  bool create = false;  // create the file when it is missing
+  bool shared = true;
+  bool writable = false;
+};
+
+// What a new tag is.
+struct XbTagDefinition {
+  std::string name;
+  std::string keyExpression;
+  std::string forExpression;  // empty: every record
+  bool ascending = true;
+  bool unique = false;
+  bool general = false;  // GENERAL collation for character keys
+};
+
+// Progress of a tag build: phase 1 reads the records, phase 2 writes the keys.
+struct XbBuildStatus {
+  enum class Event { Start, Step, End };
+  int phase = 0;
+  Event event = Event::Start;
+  std::int64_t value = 0;  // Start: the record count; Step: the record or key ordinal
+};
+
+class XBobjIndexFile {
+ public:
+  // cipherKey: the table key (empty for a plain table); the table must outlive the file.
+  XBobjIndexFile(XBO_dBaseFld& table, std::string cipherKey);
+  virtual ~XBobjIndexFile() = default;
+  XBobjIndexFile(const XBobjIndexFile&) = delete;
+  XBobjIndexFile& operator=(const XBobjIndexFile&) = delete;
+
+  // Virtual operations in the engine's slot order.
+  virtual void AddTag(const XbTagDefinition& definition) = 0;
+  virtual bool DropTag(std::string_view name) = 0;
+  virtual void StatusReport(const XbBuildStatus& status);
+  virtual std::uint32_t AllocatePage();
+  virtual void ResetNextPage();
+  // Whole pages (or 1024-byte headers) at page offsets; a read that the file cannot fill
+  // raises an engine error naming the page.
+  virtual void ReadBlock(std::uint32_t offset, std::uint8_t* buffer, std::uint32_t length);
+  // As ReadBlock, but false instead of an error when the file ends before the block does.
+  bool TryReadBlock(std::uint32_t offset, std::uint8_t* buffer, std::uint32_t length);
+  // The deciphered page at offset: a page kept in memory, or scratch filled from the file;
+  // nullptr when the file ends before the page does.
+  const std::uint8_t* ReadPage(std::uint32_t offset, std::uint8_t* scratch);
+  virtual void WriteBlock(std::uint32_t offset, const std::uint8_t* buffer, std::uint32_t length);
+  virtual void Rebuild() = 0;
+  // Gives the file the base name (and folder, if any) of newName; its extension stays.
+  virtual void Rename(std::string_view newName);
+  virtual bool HasChanged() = 0;
+  virtual void SetLockProtocol(TxbLokProtocol protocol) { protocol_ = protocol; }
+  // Re-enciphers every page under the table's new key (empty: plain).
+  virtual void ReKey(std::string_view newKey);
+
+  int TagCount() const { return static_cast<int>(tags_.size()); }
+  // The i-th tag (from 0) or nullptr.
+  XBobjIndexTag* TagByIndex(int i) const;
+  // The tag of that name, compared without regard to case, or nullptr.
+  XBobjIndexTag* TagByName(std::string_view name) const;
+
+  // The index lock of the protocol, waited for as writers do; raises "Error %s in Lock of %s"
+  // when it cannot be had. A file opened exclusively is not locked.
+  void Lock();
+  void Unlock();
+
+  void SetStatusHandler(std::function<void(const XbBuildStatus&)> handler) {
+    statusHandler_ = std::move(handler);
+  }
+
+  XBO_DiskFile& diskFile() { return file_; }
+  XBO_dBaseFld& table() const { return table_; }
+  const std::string& cipherKey() const { return cipherKey_; }
+  std::uint64_t FileSize() { return file_.FileSize(); }
+
+ protected:
+  // The index of the tag named name in tags_, or -1.
+  int TagPosition(std::string_view name) const;
+
+  // Forgets the pages kept in memory (the file was changed as a whole).
+  void ForgetPages() { keptChunks_.clear(); }
+
+  XBO_DiskFile file_;
+  std::vector<std::unique_ptr<XBobjIndexTag>> tags_;
+
+ private:
+  XBO_dBaseFld& table_;
+  std::string cipherKey_;
+  std::int64_t nextPage_ = -1;
+  TxbLokProtocol protocol_ = TxbLokProtocol::Default;
+  std::function<void(const XbBuildStatus&)> statusHandler_;
+  // Forgets the kept chunks that bytes offset to offset + length touch.
+  void ForgetChunks(std::uint32_t offset, std::uint32_t length);
+
+  // Deciphered pages of a file open exclusively (nobody else can change them), at their file
+  // offsets, in chunks read at once; a chunk's count of pages read (0: not kept). Every write
+  // of this file forgets the chunks it touches.
+  std::vector<std::uint8_t> kept_;
+  std::vector<std::uint32_t> keptChunks_;
+};
+
+}  // namespace tables

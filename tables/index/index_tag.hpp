@@ -1,0 +1,127 @@
+#pragma once
+// XBobjIndexTag: one tag of an index file, format-neutral: searching (exact and prefix),
+// stepping in key order, ranges and positioning on an entry. The tree is walked through the
+// nodes the format reads (ReadNode); only the path from the root to the current entry is held.
+//
+// Keys here are in the tag's key form (ConvertKey): text without trailing blanks, numbers and
+// dates as their key bytes. Equal keys are ordered by record number. A descending tag is
+// stored ascending and only walked backwards.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tables/index/index_key.hpp"
+#include "tables/index/key_variant.hpp"
+
+namespace tables {
+
+// Move codes: relative moves of the table handler.
+namespace xb_move {
+inline constexpr int Next = -1;
+inline constexpr int Previous = -2;
+inline constexpr int First = -3;
+inline constexpr int Last = -4;
+inline constexpr int Reread = -5;
+}  // namespace xb_move
+
+// The error code of an index file that is not valid, or of a damaged page found later.
+inline constexpr int kInvalidIndexCode = 2112;
+
+// Record number that matches any record in a search.
+inline constexpr std::int32_t kAnyRecord = -1;
+
+class XBobjIndexTag {
+ public:
+  explicit XBobjIndexTag(std::string name) : name_(std::move(name)) {}
+  virtual ~XBobjIndexTag() = default;
+  XBobjIndexTag(const XBobjIndexTag&) = delete;
+  XBobjIndexTag& operator=(const XBobjIndexTag&) = delete;
+
+  // The key form of a value of the tag's type (trailing blanks removed, cut to the key
+  // length). A value of another type raises "Variant types mismatch for compare".
+  virtual std::string ConvertKey(const TxbVariant& value) const = 0;
+  // The page of the tree's root.
+  virtual std::uint32_t ReadRootOffset() = 0;
+  // Reads and decodes the node at page; a damaged node raises an engine error naming it.
+  virtual void ReadNode(std::uint32_t page, XBobjIndexKey& node) = 0;
+
+  const std::string& name() const { return name_; }
+  bool characterKeys() const { return characterKeys_; }
+  bool descending() const { return descending_; }
+  bool unique() const { return unique_; }
+
+  // The first entry (lowest record number) whose key equals value, or whose key begins with
+  // it when exact is off and the keys are text. Returns its record number, or 0 with the tag
+  // left on the next greater entry (EOF when there is none or it lies above the range).
+  std::int32_t Seek(const TxbVariant& value, bool exact);
+  std::int32_t SeekKey(std::string_view key, bool exact);
+  // Positions on the entry (key, record); returns record, or 0 when there is no such entry.
+  std::int32_t SeekEntry(std::string_view key, std::int32_t record);
+  // The record number of key without disturbing the position; 0 when there is none.
+  std::int32_t FindRecord(const TxbVariant& value);
+
+  // Moves by an xb_move code; the record number at the new position, 0 at BOF or EOF.
+  std::int32_t Move(int code);
+
+  // Restricts stepping to keys from low to high (either may be absent). With highAsPrefix a
+  // text key that begins with high still counts as inside. Moves to the first entry in range.
+  std::int32_t SetRange(std::optional<std::string> low, std::optional<std::string> high,
+                        bool highAsPrefix);
+  void ClearRange();
+
+  bool bof() const { return bof_; }
+  bool eof() const { return eof_; }
+  // The current entry; nullptr at BOF or EOF.
+  const XBobjIndexKeyData* current() const;
+
+ protected:
+  void SetKeyTraits(bool characterKeys, bool descending, bool unique) {
+    characterKeys_ = characterKeys;
+    descending_ = descending;
+    unique_ = unique;
+  }
+  void SetName(std::string name) { name_ = std::move(name); }
+  // Forgets the path (the tree changed below it).
+  void ForgetPath() { TrimPath(0); }
+  // Raises the engine error for a damaged node or tree.
+  [[noreturn]] virtual void NodeFault(std::uint32_t page, const std::string& reason) const;
+
+ private:
+  enum class Stop { AtNotSmaller, AfterEqual };
+
+  // Compares probe (with record, or kAnyRecord) with entry: -1 smaller, 0 equal, 1 greater.
+  int Compare(std::string_view probe, std::int32_t record, const XBobjIndexKeyData& entry,
+              bool prefixMatches) const;
+  // Walks down from the root; the leaf comparison result (-1, 0, 1) as in a seek. An empty
+  // tree gives 1.
+  int Descend(std::string_view probe, std::int32_t record, bool prefixMatches, Stop stop);
+  void PushNode(std::uint32_t page);
+  // Shortens the path to depth nodes, keeping the others as spares.
+  void TrimPath(std::size_t depth);
+  void DescendEdge(bool first);
+  bool StepForward();
+  bool StepBackward();
+  std::int32_t StoredFirst();
+  std::int32_t StoredLast();
+  std::int32_t StoredStep(bool forward);
+  std::int32_t SeekResult(int result);
+  bool AboveRange(const XBobjIndexKeyData& entry) const;
+  bool BelowRange(const XBobjIndexKeyData& entry) const;
+  std::int32_t Here();
+
+  std::string name_;
+  bool characterKeys_ = true;
+  bool descending_ = false;
+  bool unique_ = false;
+  std::vector<XBobjIndexKey> path_;
+  std::vector<XBobjIndexKey> spare_;
+  bool bof_ = true;
+  bool eof_ = true;
+  std::optional<std::string> low_;
+  std::optional<std::string> high_;
+  bool highAsPrefix_ = false;
+};
+
+}  // namespace tables

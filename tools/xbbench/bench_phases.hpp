@@ -1,0 +1,16 @@
+#pragma once
+// The phases of the standard benchmark on the table BASE.DBF (with BASE.FPT and BASE.CDX):
+// append N records, index SITE on Upper(SITE), seek 100,000 keys, scan for NUM > 500. Each
+// returns one report line: "PHASE <name> n=<count> ms=<work time> peak_mib=<peak memory>",
+// the index phase a second one with the time to read the table once in 64 KiB blocks.
+#include <cstdint>
+#include <string>
+
+namespace tools::xbbench {
+
+std::string AppendPhase(const std::string& base, std::int32_t count);
+std::string IndexPhase(const std::string& base, std::int32_t count);
+std::string SeekPhase(const std::string& base, std::int32_t count);
+std::string ScanPhase(const std::string& base, std::int32_t count);
+
+}  // namespace tools::xbbench
