@@ -11,10 +11,6 @@ std::string CopyText(const ProgramStopReport::Copy& copy) {
 
 }  // namespace
 
-bool ProgramStopReport::HasProblems() const {
-  return !stillRunning.empty() || !notLookedFor.empty() || !filesNotReplaced.empty();
-}
-
 std::vector<std::string> ProgramStopReport::Lines() const {
   std::vector<std::string> lines;
   for (const Copy& copy : stopped)

@@ -21,15 +21,13 @@ struct ProgramStopReport {
   std::vector<std::string> notLookedFor;      // "<name>: <why>"
   std::vector<std::string> filesNotReplaced;  // full paths
 
-  // Still running, not looked for or not replaced: the user has something to see to.
-  bool HasProblems() const;
   // One line each for the summary, stopped copies first:
   //   Stopped: QALVINT.EXE (process 516)
   //   Still running: QALVINT.EXE (process 520): it did not end within 5 seconds
   //   Not looked for: QALVINT.EXE: <why>
   //   Not replaced: C:\WINNT\SYSTEM32\Qalvint.exe
   std::vector<std::string> Lines() const;
-  // The same without the stopped copies.
+  // The same without the stopped copies: what the user has to see to.
   std::vector<std::string> ProblemLines() const;
 };
 

@@ -1,6 +1,8 @@
 // Stopping running copies of the product's programs, on simulated machines of every profile.
 #include "app/unit_app_die.hpp"
 
+#include <fstream>
+
 #include "platform/sim/process_table.hpp"
 #include "sim_machine_fixture.hpp"
 
@@ -67,7 +69,7 @@ TEST_P(StopProgramsTest, EveryCopyWithExactlyThatNameIsStoppedAndNothingElse) {
   EXPECT_EQ(report.stopped[0].program, "QALVINT.EXE");
   EXPECT_EQ(report.stopped[0].id, first);
   EXPECT_EQ(report.stopped[1].program, "qalvint.exe");
-  EXPECT_FALSE(report.HasProblems());
+  EXPECT_TRUE(report.ProblemLines().empty());
   EXPECT_EQ(report.Lines()[0], "Stopped: QALVINT.EXE (process " + std::to_string(first) + ")");
 }
 
@@ -154,6 +156,21 @@ TEST_P(NinetyFiveStopTest, AWindowThatIgnoresTheCloseRequestKeepsItsProgramRunni
   EXPECT_TRUE(IsRunning(stubborn));
   ASSERT_EQ(report.stillRunning.size(), 1u);
   EXPECT_EQ(report.stillRunning[0].reason, "it did not end within 5 seconds");
+}
+
+TEST_P(NinetyFiveStopTest, TheInstallerNeverClosesItsOwnWindows) {
+  platform::sim::ProcessTable table = Machine().simProcesses().Table();
+  for (SimProcess& process : table.processes)
+    if (process.id == Machine().programId()) process.windows.push_back({0x30000, "Setup", true});
+  std::ofstream(Folder() / "processes.ini", std::ios::trunc)
+      << platform::sim::WriteProcessesIni(table);
+  const ProcessId other = Start("C:\\OLD\\SETUP.EXE");
+  app::ProgramStopReport report;
+  app::CloseWindowsOfExe("SETUP.EXE", report);
+  EXPECT_FALSE(IsRunning(other));
+  EXPECT_EQ(Machine().processes().WindowProcess(0x30000), Machine().programId());
+  ASSERT_EQ(report.stopped.size(), 1u);
+  EXPECT_EQ(report.stopped[0].id, other);
 }
 
 TEST_P(NinetyFiveStopTest, OwnerExeNameIsTheSnapshotsPath) {
