@@ -143,18 +143,21 @@ ErrorCode SimProcesses::OpenProcess(ProcessId id, std::uint32_t access, ProcessH
   // The Idle process (id 0) is refused as an invalid parameter, whatever the table says of it.
   if (id == 0) return win_error::InvalidParameter;
   ErrorCode result = win_error::Success;
+  std::string path;
   Update([&](ProcessTable& table) {
     const SimProcess* process = table.Find(id);
     if (!process)
       result = win_error::InvalidParameter;
     else if ((access & ~process->access) != 0)
       result = win_error::AccessDenied;
+    else
+      path = process->path;
     return false;
   });
   if (result != win_error::Success) return result;
   handle = nextHandle_;
   nextHandle_ += 4;
-  handles_[handle] = OpenHandle{id, access};
+  handles_[handle] = OpenHandle{id, std::move(path), access};
   return win_error::Success;
 }
 
@@ -166,7 +169,7 @@ ErrorCode SimProcesses::ModuleBaseName(ProcessHandle handle, std::string& name) 
       FindHandle(handle, process_access::QueryInformation | process_access::VmRead, result);
   if (!open) return result;
   Update([&](ProcessTable& table) {
-    const SimProcess* process = table.Find(open->id);
+    const SimProcess* process = ProcessOf(table, *open);
     if (!process)
       result = win_error::InvalidHandle;  // the process has ended
     else
@@ -181,7 +184,7 @@ ErrorCode SimProcesses::Terminate(ProcessHandle handle, std::uint32_t) {
   const OpenHandle* open = FindHandle(handle, process_access::Terminate, result);
   if (!open) return result;
   Update([&](ProcessTable& table) {
-    SimProcess* process = table.Find(open->id);
+    SimProcess* process = ProcessOf(table, *open);
     if (!process || process->Exiting()) {
       result = win_error::AccessDenied;  // what Windows answers for a process that has ended
       return false;
@@ -192,10 +195,15 @@ ErrorCode SimProcesses::Terminate(ProcessHandle handle, std::uint32_t) {
   return result;
 }
 
-bool SimProcesses::StillRunning(ProcessId id, std::optional<FileTime>& exitsAt) {
+SimProcess* SimProcesses::ProcessOf(ProcessTable& table, const OpenHandle& open) {
+  SimProcess* process = table.Find(open.id);
+  return process && process->path == open.path ? process : nullptr;
+}
+
+bool SimProcesses::StillRunning(const OpenHandle& open, std::optional<FileTime>& exitsAt) {
   bool running = false;
   Update([&](ProcessTable& table) {
-    if (const SimProcess* process = table.Find(id)) {
+    if (const SimProcess* process = ProcessOf(table, open)) {
       running = true;
       exitsAt = process->exitsAt;
     }
@@ -210,7 +218,7 @@ ErrorCode SimProcesses::WaitForExit(ProcessHandle handle, std::uint32_t millisec
   if (!open) return result;
   std::uint64_t waited = 0;
   std::optional<FileTime> exitsAt;
-  while (StillRunning(open->id, exitsAt)) {
+  while (StillRunning(*open, exitsAt)) {
     if (waited >= milliseconds) return win_error::WaitTimeout;
     std::uint64_t step =
         exitsAt ? MillisecondsUntil(*exitsAt, clock_->NowAsFileTime()) : kWaitPollMilliseconds;

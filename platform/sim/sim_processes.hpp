@@ -74,8 +74,11 @@ class SimProcesses : public Processes {
   void Check();
 
  private:
+  // A handle stands for the process it opened, known by id and executable: a program that
+  // later gets the same id is not reached through it.
   struct OpenHandle {
     ProcessId id = 0;
+    std::string path;
     std::uint32_t access = 0;
   };
   // Runs `change` on the current table under the machine lock; writes the table back when
@@ -88,8 +91,10 @@ class SimProcesses : public Processes {
 
   const OpenHandle* FindHandle(ProcessHandle handle, std::uint32_t neededAccess,
                                ErrorCode& error) const;
+  // The process the handle opened, if it still runs.
+  SimProcess* ProcessOf(ProcessTable& table, const OpenHandle& open);
   // Whether the process still runs, and when it will be gone if it is exiting.
-  bool StillRunning(ProcessId id, std::optional<FileTime>& exitsAt);
+  bool StillRunning(const OpenHandle& open, std::optional<FileTime>& exitsAt);
 
   std::filesystem::path folder_;
   std::filesystem::path tableFile_;

@@ -238,6 +238,24 @@ TEST_F(SimProcessesTest, TheRunningProgramKnowsItsOwnId) {
   EXPECT_EQ(processes->CurrentProcessId(), id);
 }
 
+// A handle stands for the process it opened: once that one has gone, a program given the same
+// id later is a stranger to it.
+TEST_F(SimProcessesTest, AHandleNeverReachesALaterProcessWithTheSameId) {
+  auto processes = Make();
+  ProcessHandle handle = 0;
+  ASSERT_EQ(processes->OpenProcess(0x200, kAll, handle), 0u);
+  ProcessHandle ending = 0;
+  ASSERT_EQ(processes->OpenProcess(0x200, kAll, ending), 0u);
+  ASSERT_EQ(processes->Terminate(ending, 0), win_error::Success);
+  // The id is free again, and Windows gives it out anew.
+  processes->Add(Process(0x200, "C:\\WINNT\\NOTEPAD.EXE", "NOTEPAD.EXE", kAll));
+  std::string name;
+  EXPECT_EQ(processes->ModuleBaseName(handle, name), win_error::InvalidHandle);
+  EXPECT_EQ(processes->WaitForExit(handle, 1000), win_error::Success);
+  EXPECT_EQ(processes->Terminate(handle, 0), win_error::AccessDenied);
+  EXPECT_TRUE(processes->IsRunningExecutable("C:\\WINNT\\NOTEPAD.EXE"));
+}
+
 TEST_F(SimProcessesTest, RegisteredMessagesAndBroadcast) {
   auto processes = Make();
   const std::uint32_t message = processes->RegisterMessage("C:\\KVSETUP\\SETUP.EXE_Afslut");
