@@ -58,6 +58,12 @@ void TfrmHelp::ShowFinishText() {
   FinishText.Clear();
   for (std::string_view piece : FinishPieces())
     FinishText.Append(std::string(piece));
+  const std::vector<std::string> problems = forms_.splashform->StopReport().ProblemLines();
+  if (!problems.empty()) {
+    FinishText.Append(std::string(kProgramsAndFilesToSeeTo));
+    for (const std::string& line : problems)
+      FinishText.Append("\r\n- " + line);
+  }
   const std::vector<std::string>& notDone = forms_.splashform->StepsNotCarriedOut();
   if (notDone.empty()) return;
   FinishText.Append(std::string(kStepsNotCarriedOut));

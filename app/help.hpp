@@ -1,7 +1,8 @@
 #pragma once
-// TfrmHelp: the finish page. It shows a few tips, and names the steps of the installation that
-// could not be carried out; Finish creates the Start-menu folder with its entries, offers to
-// start the filter program at once and ends the installer.
+// TfrmHelp: the finish page. It shows a few tips, names the product programs still running and
+// the files not replaced, and the steps of the installation that could not be carried out; Finish
+// creates the Start-menu folder with its entries, offers to start the filter program at once and
+// ends the installer.
 #include "app/setup_forms.hpp"
 #include "framework/forms/button.hpp"
 #include "framework/forms/form.hpp"
@@ -12,6 +13,8 @@ namespace app {
 
 inline constexpr std::string_view kFinishCaption = "Installation Complete";
 inline constexpr std::string_view kStartNowQuestion = "Start Korvane Now?";
+inline constexpr std::string_view kProgramsAndFilesToSeeTo =
+    "\r\n\nSome of the product's programs or files need your attention:";
 inline constexpr std::string_view kStepsNotCarriedOut =
     "\r\n\nThis version of Setup cannot do everything yet. Not carried out:";
 

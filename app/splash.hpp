@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/program_stop_report.hpp"
 #include "app/setup_forms.hpp"
 #include "app/splash_product_settings.hpp"
 #include "framework/forms/button.hpp"
@@ -57,6 +58,8 @@ class TSplashform : public forms::TForm {
   bool InstallStarted() const { return installStarted_; }
   // The steps that came up and could not be carried out, in that order.
   const std::vector<std::string>& StepsNotCarriedOut() const { return stepsNotCarriedOut_; }
+  // The programs stopped or still running before the copy, and the files not replaced.
+  const ProgramStopReport& StopReport() const { return stopReport_; }
 
   void FormCreate();
   void Timer1Timer();
@@ -92,6 +95,7 @@ class TSplashform : public forms::TForm {
   CarriedSettings carried_;
   bool installStarted_ = false;
   std::vector<std::string> stepsNotCarriedOut_;
+  ProgramStopReport stopReport_;
 };
 
 }  // namespace app

@@ -48,15 +48,18 @@ bool HasEarlierInstallation(std::string_view systemDir) {
   return false;
 }
 
-void CopyProductFiles(std::string_view systemDir) {
+std::vector<std::string> CopyProductFiles(std::string_view systemDir) {
   platform::FileSystem& files = platform::CurrentMachine().files();
+  std::vector<std::string> notReplaced;
   for (const ProductFile& file : ProductFiles()) {
     std::string target = platform::PathJoin(systemDir, file.name);
     if (file.keepExisting && files.Exists(target)) continue;
     // The source is the bare name: the setup program runs with its own folder as the current
-    // folder. A copy that fails (for example onto a program still running) is passed over.
-    files.Copy(file.name, target, false);
+    // folder. A copy that fails (for example onto a program still running) is noted.
+    if (files.Copy(file.name, target, false) != platform::win_error::Success)
+      notReplaced.push_back(std::move(target));
   }
+  return notReplaced;
 }
 
 void DeleteStaleIndexFiles(std::string_view setupDir, std::string_view systemDir) {

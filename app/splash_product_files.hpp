@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace app {
 
@@ -25,8 +26,9 @@ std::span<const std::string_view> StaleIndexFiles();
 bool HasEarlierInstallation(std::string_view systemDir);
 
 // Copies every product file from the current folder into the system folder, overwriting
-// existing targets except those marked keepExisting. Failed copies are ignored.
-void CopyProductFiles(std::string_view systemDir);
+// existing targets except those marked keepExisting. A failed copy does not stop the others;
+// the targets that could not be written are returned, in copy order.
+std::vector<std::string> CopyProductFiles(std::string_view systemDir);
 
 // Deletes the stale index files, first in the setup folder, then in the system folder,
 // ignoring failures.

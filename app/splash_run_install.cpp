@@ -56,7 +56,7 @@ void TSplashform::RunInstall() {
 
   if (existingInstall_) MergeOldData(internetSettings, machineKey);
 
-  CopyProductFiles(systemDir_);
+  stopReport_.filesNotReplaced = CopyProductFiles(systemDir_);
   if (appinfo.WindowKind() != sysinfo::z_95) SetNTPermissions();
   DeleteStaleIndexFiles(setupDir_, systemDir_);
   RegisterFilterProgram();
@@ -66,13 +66,13 @@ void TSplashform::RunInstall() {
 
 void TSplashform::StopRunningPrograms() {
   if (appinfo.WindowKind() == sysinfo::z_95) {
-    CloseWindowsOfExe(kFilterProgram);
-    CloseWindowsOfExe(kSecondProgram);
+    CloseWindowsOfExe(kFilterProgram, stopReport_);
+    CloseWindowsOfExe(kSecondProgram, stopReport_);
     return;
   }
   forms_.ntStuffForm = std::make_unique<TNTStuffForm>();
-  KillProcessByName(kFilterProgram);
-  KillProcessByName(kSecondProgram);
+  KillProcessByName(kFilterProgram, stopReport_);
+  KillProcessByName(kSecondProgram, stopReport_);
 }
 
 void TSplashform::MergeOldData(framework::TRegistry& internetSettings,

@@ -18,16 +18,30 @@ class Processes {
  public:
   virtual ~Processes() = default;
 
+  // GetCurrentProcessId.
+  virtual ProcessId CurrentProcessId() = 0;
+  // LoadLibraryA of the process status library (psapi.dll). A name with a folder loads that
+  // file; a bare name is looked for as the program loader does: the running program's folder,
+  // the current folder, the system folder, the Windows folder. ModNotFound when there is none.
+  // EnumerateIds and ModuleBaseName answer ProcNotFound until a load has succeeded.
+  virtual ErrorCode LoadProcessStatus(std::string_view library) = 0;
   // EnumProcesses (NT family; NotSupported on the Windows 95 family).
   virtual ErrorCode EnumerateIds(std::vector<ProcessId>& ids) = 0;
-  // OpenProcess: InvalidParameter for an unknown id, AccessDenied when the process refuses.
+  // OpenProcess: InvalidParameter for an unknown id, AccessDenied when the process does not
+  // grant every right asked for.
   virtual ErrorCode OpenProcess(ProcessId id, std::uint32_t access, ProcessHandle& handle) = 0;
   // GetModuleBaseNameA of the main module; an empty name with success when it has none.
   virtual ErrorCode ModuleBaseName(ProcessHandle handle, std::string& name) = 0;
-  // TerminateProcess: the process leaves the table with its windows. Needs the Terminate right.
+  // TerminateProcess: the process leaves the table with its windows, at once or after the time
+  // it takes to exit. Needs the Terminate right.
   virtual ErrorCode Terminate(ProcessHandle handle, std::uint32_t exitCode) = 0;
+  // WaitForSingleObject on a process handle, timed by the machine clock: Success once the
+  // process has exited, WaitTimeout when it still runs after `milliseconds`. Needs the
+  // Synchronize right.
+  virtual ErrorCode WaitForExit(ProcessHandle handle, std::uint32_t milliseconds) = 0;
   virtual ErrorCode CloseProcess(ProcessHandle handle) = 0;
-  // CreateToolhelp32Snapshot + Process32First/Next.
+  // CreateToolhelp32Snapshot + Process32First/Next; CallNotImplemented on NT 4.0, whose
+  // kernel has no toolhelp.
   virtual ErrorCode Snapshot(std::vector<ProcessEntry>& entries) = 0;
 
   // EnumWindows: the top-level windows in z-order.

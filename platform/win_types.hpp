@@ -30,14 +30,18 @@ inline constexpr ErrorCode HandleEof = 38;
 inline constexpr ErrorCode NotSupported = 50;
 inline constexpr ErrorCode FileExists = 80;
 inline constexpr ErrorCode InvalidParameter = 87;
+inline constexpr ErrorCode CallNotImplemented = 120;
 inline constexpr ErrorCode DiskFull = 112;
 inline constexpr ErrorCode InsufficientBuffer = 122;
 inline constexpr ErrorCode InvalidName = 123;
+inline constexpr ErrorCode ModNotFound = 126;
+inline constexpr ErrorCode ProcNotFound = 127;
 inline constexpr ErrorCode DirNotEmpty = 145;
 inline constexpr ErrorCode NotLocked = 158;
 inline constexpr ErrorCode BadPathname = 161;
 inline constexpr ErrorCode AlreadyExists = 183;
 inline constexpr ErrorCode MoreData = 234;
+inline constexpr ErrorCode WaitTimeout = 258;
 inline constexpr ErrorCode NoMoreItems = 259;
 inline constexpr ErrorCode NoMoreFiles = 18;
 inline constexpr ErrorCode BadKey = 1010;
@@ -113,6 +117,8 @@ namespace process_access {
 inline constexpr std::uint32_t Terminate = 0x0001;
 inline constexpr std::uint32_t VmRead = 0x0010;
 inline constexpr std::uint32_t QueryInformation = 0x0400;
+inline constexpr std::uint32_t Synchronize = 0x00100000;
+inline constexpr std::uint32_t AllAccess = 0x001F0FFF;  // PROCESS_ALL_ACCESS of NT 4 and 2000
 }  // namespace process_access
 
 // Window messages used by the installer and the system-information component.

@@ -1,5 +1,7 @@
 #include "platform/native/native_processes.hpp"
 
+#include <unistd.h>
+
 namespace platform {
 namespace {
 
@@ -14,6 +16,14 @@ std::string Lowered(std::string_view text) {
 }
 
 }  // namespace
+
+ProcessId NativeProcesses::CurrentProcessId() {
+  return static_cast<ProcessId>(::getpid());
+}
+
+ErrorCode NativeProcesses::LoadProcessStatus(std::string_view) {
+  return win_error::Success;
+}
 
 ErrorCode NativeProcesses::EnumerateIds(std::vector<ProcessId>& ids) {
   ids.clear();
@@ -31,6 +41,10 @@ ErrorCode NativeProcesses::ModuleBaseName(ProcessHandle, std::string& name) {
 }
 
 ErrorCode NativeProcesses::Terminate(ProcessHandle, std::uint32_t) {
+  return win_error::InvalidHandle;
+}
+
+ErrorCode NativeProcesses::WaitForExit(ProcessHandle, std::uint32_t) {
   return win_error::InvalidHandle;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The process table of the native machine: the table engine and tools on Linux see no other
 // Windows programs, so it lists none and every handle or window asked about is unknown.
-// Window messages and named semaphores are kept for this program alone.
+// Window messages and named semaphores are kept for this program alone. Its id is the host
+// process id.
 #include <map>
 #include <set>
 #include <string>
@@ -12,10 +13,14 @@ namespace platform {
 
 class NativeProcesses final : public Processes {
  public:
+  ProcessId CurrentProcessId() override;
+  // Nothing to load: the (empty) list needs no library here.
+  ErrorCode LoadProcessStatus(std::string_view library) override;
   ErrorCode EnumerateIds(std::vector<ProcessId>& ids) override;
   ErrorCode OpenProcess(ProcessId id, std::uint32_t access, ProcessHandle& handle) override;
   ErrorCode ModuleBaseName(ProcessHandle handle, std::string& name) override;
   ErrorCode Terminate(ProcessHandle handle, std::uint32_t exitCode) override;
+  ErrorCode WaitForExit(ProcessHandle handle, std::uint32_t milliseconds) override;
   ErrorCode CloseProcess(ProcessHandle handle) override;
   ErrorCode Snapshot(std::vector<ProcessEntry>& entries) override;
   std::vector<WindowHandle> TopLevelWindows() override { return {}; }

@@ -176,7 +176,7 @@ ProcessTable TableOf(const Profile& profile) {
     process.path = starting.path;
     process.hasModule = starting.hasModule;
     process.moduleName = starting.hasModule ? std::string(PathFileName(starting.path)) : "";
-    process.canOpen = starting.canOpen;
+    process.access = starting.canOpen ? process_access::AllAccess : 0;
     if (!starting.windowTitle.empty()) {
       process.windows.push_back({window, starting.windowTitle, starting.honoursClose});
       window += 0x10;

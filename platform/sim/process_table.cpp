@@ -1,6 +1,8 @@
 #include "platform/sim/process_table.hpp"
 
 #include <algorithm>
+#include <charconv>
+#include <limits>
 
 #include "platform/exception.hpp"
 #include "platform/ini_text.hpp"
@@ -12,7 +14,9 @@ namespace {
 constexpr std::string_view kComment =
     "Running processes of a simulated Windows machine, one [Process <id>] section each.\n"
     "Path: the executable. ModuleName: base name of its main module; empty for none\n"
-    "(it then reads as \"System\"). CanOpen: no makes OpenProcess fail with access denied.\n"
+    "(it then reads as \"System\"). Access: the rights OpenProcess grants (hex; CanOpen=yes\n"
+    "or no is read as all or none). ExitDelay: ms it takes to exit once ended, or never;\n"
+    "ExitsAt: while it exits, the machine time (FILETIME) at which it is gone.\n"
     "WindowN=<handle>,<honours close: yes|no>,<title>. SemaphoreN=<count>,<maximum>,<name>.\n"
     "HostProcess: the host process running a simulated program; the entry goes with it.\n"
     "[Messages]: registered window messages, name=number.";
@@ -30,6 +34,18 @@ class Reader {
     const std::optional<std::uint32_t> value = ParseIniNumber(text);
     if (!value) Fail(line, "a number expected, found \"" + std::string(text) + "\"");
     return *value;
+  }
+
+  FileTime Time(int line, std::string_view text) const {
+    FileTime value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+      Fail(line, "a FILETIME number expected, found \"" + std::string(text) + "\"");
+    return value;
+  }
+
+  std::uint32_t Delay(int line, std::string_view text) const {
+    return SameIniName(text, "never") ? SimProcess::kNeverExits : Number(line, text);
   }
 
   bool Switch(int line, std::string_view text) const {
@@ -72,7 +88,13 @@ SimProcess ReadProcess(const IniSection& section, const Reader& reader) {
       process.moduleName = entry.value;
       moduleGiven = true;
     } else if (SameIniName(entry.key, "CanOpen")) {
-      process.canOpen = reader.Switch(entry.line, entry.value);
+      process.access = reader.Switch(entry.line, entry.value) ? process_access::AllAccess : 0;
+    } else if (SameIniName(entry.key, "Access")) {
+      process.access = reader.Number(entry.line, entry.value);
+    } else if (SameIniName(entry.key, "ExitDelay")) {
+      process.exitDelay = reader.Delay(entry.line, entry.value);
+    } else if (SameIniName(entry.key, "ExitsAt")) {
+      process.exitsAt = reader.Time(entry.line, entry.value);
     } else if (SameIniName(entry.key, "HostProcess")) {
       process.hostProcess = static_cast<int>(reader.Number(entry.line, entry.value));
     } else if (StartsWithNoCase(entry.key, "Window")) {
@@ -111,6 +133,24 @@ SimProcess* ProcessTable::OwnerOf(WindowHandle window) {
 
 void ProcessTable::Remove(ProcessId id) {
   std::erase_if(processes, [id](const SimProcess& process) { return process.id == id; });
+}
+
+void ProcessTable::End(SimProcess& process, FileTime now) {
+  if (process.exitDelay == 0) {
+    Remove(process.id);
+    return;
+  }
+  if (process.Exiting()) return;
+  constexpr FileTime kTicksPerMillisecond = 10000;
+  process.exitsAt = process.exitDelay == SimProcess::kNeverExits
+                        ? std::numeric_limits<FileTime>::max()
+                        : now + process.exitDelay * kTicksPerMillisecond;
+}
+
+void ProcessTable::RemoveExited(FileTime now) {
+  std::erase_if(processes, [now](const SimProcess& process) {
+    return process.exitsAt && *process.exitsAt <= now;
+  });
 }
 
 ProcessId ProcessTable::NextId() const {
@@ -155,7 +195,12 @@ std::string WriteProcessesIni(const ProcessTable& table) {
         document.AddSection(std::string(kProcessPrefix) + std::to_string(process.id));
     section.Add("Path", process.path);
     section.Add("ModuleName", process.hasModule ? process.moduleName : "");
-    section.Add("CanOpen", process.canOpen ? "yes" : "no");
+    section.Add("Access", IniHex(process.access));
+    if (process.exitDelay == SimProcess::kNeverExits)
+      section.Add("ExitDelay", "never");
+    else if (process.exitDelay)
+      section.Add("ExitDelay", std::to_string(process.exitDelay));
+    if (process.exitsAt) section.Add("ExitsAt", std::to_string(*process.exitsAt));
     if (process.hostProcess) section.Add("HostProcess", std::to_string(process.hostProcess));
     for (std::size_t i = 0; i < process.windows.size(); ++i) {
       const auto& window = process.windows[i];

@@ -1,8 +1,10 @@
 #pragma once
 // The running processes of a simulated machine as processes.ini holds them: per process its
-// id, executable path, main module name, whether it lets itself be opened, its top-level
-// windows and the named semaphores it created; and the registered window messages.
+// id, executable path, main module name, the rights it lets others open it with, how long it
+// takes to exit, its top-level windows and the named semaphores it created; and the
+// registered window messages.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,12 +31,20 @@ struct SimProcess {
   std::string path;        // as the process snapshot of the 95 family reports it
   std::string moduleName;  // base name of the main module
   bool hasModule = true;   // false: the main module name reads as empty ("System")
-  bool canOpen = true;     // false: OpenProcess is refused (AccessDenied)
+  // The rights OpenProcess grants; asking for any other is refused (AccessDenied).
+  std::uint32_t access = process_access::AllAccess;
   // The host process that simulates this program's run (0 for processes of the machine
   // itself); the entry goes when that host process is gone.
   int hostProcess = 0;
   std::vector<SimWindow> windows;
   std::vector<SimSemaphore> semaphores;
+  // Milliseconds of machine time the process takes to exit once ended (kNeverExits: it hangs).
+  std::uint32_t exitDelay = 0;
+  // Set while it exits: the machine time (a FILETIME) at which it leaves the table.
+  std::optional<FileTime> exitsAt;
+
+  static constexpr std::uint32_t kNeverExits = 0xFFFFFFFFu;
+  bool Exiting() const { return exitsAt.has_value(); }
 };
 
 struct ProcessTable {
@@ -44,6 +54,10 @@ struct ProcessTable {
   SimProcess* Find(ProcessId id);
   SimProcess* OwnerOf(WindowHandle window);
   void Remove(ProcessId id);
+  // Ends a process: at once, or marked to leave the table `exitDelay` after `now`.
+  void End(SimProcess& process, FileTime now);
+  // Drops the processes whose exit time has come.
+  void RemoveExited(FileTime now);
   ProcessId NextId() const;               // above every id in use, a multiple of 4
   WindowHandle NextWindowHandle() const;  // above every handle in use
 };

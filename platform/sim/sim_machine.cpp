@@ -7,6 +7,7 @@
 #include "platform/real_clock.hpp"
 #include "platform/reg_file.hpp"
 #include "platform/sim/host_text_file.hpp"
+#include "platform/sim/library_search.hpp"
 #include "platform/sim/sim_file_system.hpp"
 #include "platform/sim/sim_program_context.hpp"
 #include "platform/sim/sim_shell.hpp"
@@ -91,21 +92,24 @@ SimMachine::SimMachine(MachineConfig config, const std::filesystem::path& folder
       return win_error::AccessDenied;
     }
   });
-  processes_ = std::make_unique<SimProcesses>(folder, config_.NtFamily(), *codePages_);
-  context_.isRunningExecutable = [this](const std::string& path) {
-    return processes_->IsRunningExecutable(path);
-  };
   if (options.virtualClock.value_or(config_.virtualClock)) {
     clock_ = std::make_shared<VirtualClock>(config_.clockStart.value_or(HostNow()),
                                             config_.processor.megahertz);
   } else {
     clock_ = std::make_shared<RealClock>(config_.processor.megahertz);
   }
+  processes_ = std::make_unique<SimProcesses>(folder, config_.version, *codePages_, clock_);
+  context_.isRunningExecutable = [this](const std::string& path) {
+    return processes_->IsRunningExecutable(path);
+  };
   auto files = std::make_unique<SimFileSystem>(context_);
   // A real clock is the host's, which stamps files by itself.
   if (clock_->IsVirtual())
     files->SetWriteTimeSource([clock = clock_] { return clock->NowAsFileTime(); });
   files_ = std::move(files);
+  processes_->UseLibraryFinder(
+      [search = LibrarySearch(context_, *files_, std::string(PathFolder(options.programPath)))](
+          std::string_view name) { return search.Find(name); });
   shell_ = std::make_unique<SimShell>(context_, *files_, *processes_);
   system_ = std::make_unique<SimSystemInfo>(config_);
   program_ = std::make_unique<SimProgramContext>(context_, *files_, options.programPath);

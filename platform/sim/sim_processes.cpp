@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -19,6 +20,10 @@ constexpr const char* kTableName = "processes.ini";
 constexpr std::size_t kMaxSnapshotPath = 259;  // MAX_PATH less the terminating NUL
 constexpr std::uint32_t kFirstRegisteredMessage = 0xC000;
 constexpr std::uint32_t kLastRegisteredMessage = 0xFFFF;
+// How often a wait looks again at a process that is not exiting yet (another program may end
+// it meanwhile).
+constexpr std::uint32_t kWaitPollMilliseconds = 50;
+constexpr FileTime kTicksPerMillisecond = 10000;
 
 // An exclusive lock on the machine folder for the length of one table update.
 class FolderLock {
@@ -43,6 +48,16 @@ bool HostProcessGone(int pid) {
   return pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
+// NT 4.0 and earlier NT releases have no toolhelp in their kernel.
+bool HasToolhelp(const VersionRecord& version) {
+  return version.platformId != platform_id::Nt || version.major >= 5;
+}
+
+// The milliseconds from `now` until `until`, rounded up.
+std::uint64_t MillisecondsUntil(FileTime until, FileTime now) {
+  return until <= now ? 0 : (until - now + kTicksPerMillisecond - 1) / kTicksPerMillisecond;
+}
+
 bool IsCloseRequest(std::uint32_t message, std::uintptr_t wParam) {
   return message == window_message::Close ||
          (message == window_message::SysCommand && (wParam & 0xFFF0) == window_message::ScClose);
@@ -50,11 +65,14 @@ bool IsCloseRequest(std::uint32_t message, std::uintptr_t wParam) {
 
 }  // namespace
 
-SimProcesses::SimProcesses(std::filesystem::path machineFolder, bool ntFamily, CodePages& casing)
+SimProcesses::SimProcesses(std::filesystem::path machineFolder, const VersionRecord& version,
+                           CodePages& casing, std::shared_ptr<Clock> clock)
     : folder_(std::move(machineFolder)),
       tableFile_(folder_ / kTableName),
-      ntFamily_(ntFamily),
-      casing_(casing) {}
+      ntFamily_(version.platformId == platform_id::Nt),
+      hasToolhelp_(HasToolhelp(version)),
+      casing_(casing),
+      clock_(std::move(clock)) {}
 
 SimProcesses::~SimProcesses() {
   try {
@@ -70,6 +88,7 @@ ProcessTable SimProcesses::Read() {
     table = ParseProcessesIni(ReadHostText(tableFile_), tableFile_.string());
   std::erase_if(table.processes,
                 [](const SimProcess& process) { return HostProcessGone(process.hostProcess); });
+  table.RemoveExited(clock_->NowAsFileTime());
   return table;
 }
 
@@ -83,8 +102,34 @@ bool SimProcesses::SamePath(std::string_view a, std::string_view b) {
   return a.size() == b.size() && casing_.Upper(a) == casing_.Upper(b);
 }
 
+const SimProcesses::OpenHandle* SimProcesses::FindHandle(ProcessHandle handle,
+                                                         std::uint32_t neededAccess,
+                                                         ErrorCode& error) const {
+  const auto open = handles_.find(handle);
+  if (open == handles_.end()) {
+    error = win_error::InvalidHandle;
+    return nullptr;
+  }
+  if ((open->second.access & neededAccess) != neededAccess) {
+    error = win_error::AccessDenied;
+    return nullptr;
+  }
+  return &open->second;
+}
+
+ProcessId SimProcesses::CurrentProcessId() {
+  return runId_.value_or(0);
+}
+
+ErrorCode SimProcesses::LoadProcessStatus(std::string_view library) {
+  if (!findLibrary_ || !findLibrary_(library)) return win_error::ModNotFound;
+  processStatusLoaded_ = true;
+  return win_error::Success;
+}
+
 ErrorCode SimProcesses::EnumerateIds(std::vector<ProcessId>& ids) {
   if (!ntFamily_) return win_error::NotSupported;
+  if (!processStatusLoaded_) return win_error::ProcNotFound;
   ids.clear();
   Update([&](ProcessTable& table) {
     for (const auto& process : table.processes)
@@ -98,30 +143,33 @@ ErrorCode SimProcesses::OpenProcess(ProcessId id, std::uint32_t access, ProcessH
   // The Idle process (id 0) is refused as an invalid parameter, whatever the table says of it.
   if (id == 0) return win_error::InvalidParameter;
   ErrorCode result = win_error::Success;
+  std::string path;
   Update([&](ProcessTable& table) {
     const SimProcess* process = table.Find(id);
     if (!process)
       result = win_error::InvalidParameter;
-    else if (!process->canOpen)
+    else if ((access & ~process->access) != 0)
       result = win_error::AccessDenied;
+    else
+      path = process->path;
     return false;
   });
   if (result != win_error::Success) return result;
   handle = nextHandle_;
   nextHandle_ += 4;
-  handles_[handle] = OpenHandle{id, access};
+  handles_[handle] = OpenHandle{id, std::move(path), access};
   return win_error::Success;
 }
 
 ErrorCode SimProcesses::ModuleBaseName(ProcessHandle handle, std::string& name) {
   if (!ntFamily_) return win_error::NotSupported;
-  const auto open = handles_.find(handle);
-  if (open == handles_.end()) return win_error::InvalidHandle;
-  constexpr std::uint32_t kNeeded = process_access::QueryInformation | process_access::VmRead;
-  if ((open->second.access & kNeeded) != kNeeded) return win_error::AccessDenied;
+  if (!processStatusLoaded_) return win_error::ProcNotFound;
   ErrorCode result = win_error::Success;
+  const OpenHandle* open =
+      FindHandle(handle, process_access::QueryInformation | process_access::VmRead, result);
+  if (!open) return result;
   Update([&](ProcessTable& table) {
-    const SimProcess* process = table.Find(open->second.id);
+    const SimProcess* process = ProcessOf(table, *open);
     if (!process)
       result = win_error::InvalidHandle;  // the process has ended
     else
@@ -132,19 +180,53 @@ ErrorCode SimProcesses::ModuleBaseName(ProcessHandle handle, std::string& name) 
 }
 
 ErrorCode SimProcesses::Terminate(ProcessHandle handle, std::uint32_t) {
-  const auto open = handles_.find(handle);
-  if (open == handles_.end()) return win_error::InvalidHandle;
-  if (!(open->second.access & process_access::Terminate)) return win_error::AccessDenied;
   ErrorCode result = win_error::Success;
+  const OpenHandle* open = FindHandle(handle, process_access::Terminate, result);
+  if (!open) return result;
   Update([&](ProcessTable& table) {
-    if (!table.Find(open->second.id)) {
+    SimProcess* process = ProcessOf(table, *open);
+    if (!process || process->Exiting()) {
       result = win_error::AccessDenied;  // what Windows answers for a process that has ended
       return false;
     }
-    table.Remove(open->second.id);
+    table.End(*process, clock_->NowAsFileTime());
     return true;
   });
   return result;
+}
+
+SimProcess* SimProcesses::ProcessOf(ProcessTable& table, const OpenHandle& open) {
+  SimProcess* process = table.Find(open.id);
+  return process && process->path == open.path ? process : nullptr;
+}
+
+bool SimProcesses::StillRunning(const OpenHandle& open, std::optional<FileTime>& exitsAt) {
+  bool running = false;
+  Update([&](ProcessTable& table) {
+    if (const SimProcess* process = ProcessOf(table, open)) {
+      running = true;
+      exitsAt = process->exitsAt;
+    }
+    return false;
+  });
+  return running;
+}
+
+ErrorCode SimProcesses::WaitForExit(ProcessHandle handle, std::uint32_t milliseconds) {
+  ErrorCode result = win_error::Success;
+  const OpenHandle* open = FindHandle(handle, process_access::Synchronize, result);
+  if (!open) return result;
+  std::uint64_t waited = 0;
+  std::optional<FileTime> exitsAt;
+  while (StillRunning(*open, exitsAt)) {
+    if (waited >= milliseconds) return win_error::WaitTimeout;
+    std::uint64_t step =
+        exitsAt ? MillisecondsUntil(*exitsAt, clock_->NowAsFileTime()) : kWaitPollMilliseconds;
+    step = std::clamp<std::uint64_t>(step, 1, milliseconds - waited);
+    clock_->Sleep(static_cast<std::uint32_t>(step));
+    waited += step;
+  }
+  return win_error::Success;
 }
 
 ErrorCode SimProcesses::CloseProcess(ProcessHandle handle) {
@@ -153,6 +235,7 @@ ErrorCode SimProcesses::CloseProcess(ProcessHandle handle) {
 
 ErrorCode SimProcesses::Snapshot(std::vector<ProcessEntry>& entries) {
   entries.clear();
+  if (!hasToolhelp_) return win_error::CallNotImplemented;
   Update([&](ProcessTable& table) {
     for (const auto& process : table.processes) {
       // The NT family's toolhelp reports the file name only, the 95 family the full path.
@@ -194,7 +277,8 @@ bool SimProcesses::ApplyPost(ProcessTable& table, WindowHandle window, std::uint
                                   [&](const SimWindow& w) { return w.handle == window; });
   if (!found->honoursClose) return false;
   windows.erase(found);
-  if (windows.empty()) table.Remove(owner->id);  // its last window closed: the program exits
+  // Its last window closed: the program exits.
+  if (windows.empty()) table.End(*owner, clock_->NowAsFileTime());
   return true;
 }
 
@@ -322,6 +406,32 @@ bool SimProcesses::IsRunningExecutable(const std::string& windowsPath) {
     return false;
   });
   return running;
+}
+
+ProcessId SimProcesses::Add(SimProcess process) {
+  Update([&](ProcessTable& table) {
+    if (process.id == 0) process.id = table.NextId();
+    if (table.Find(process.id))
+      throw Exception("process " + std::to_string(process.id) + " is already running");
+    WindowHandle next = table.NextWindowHandle();
+    for (SimWindow& window : process.windows) {
+      if (window.handle != 0) continue;
+      window.handle = next;
+      next += 4;
+    }
+    table.processes.push_back(process);
+    return true;
+  });
+  return process.id;
+}
+
+ProcessTable SimProcesses::Table() {
+  ProcessTable current;
+  Update([&](ProcessTable& table) {
+    current = table;
+    return false;
+  });
+  return current;
 }
 
 void SimProcesses::Save() {

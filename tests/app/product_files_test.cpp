@@ -32,7 +32,7 @@ TEST_F(ProductFilesTest, AnyOfTheSixDataFilesMarksAnEarlierInstallation) {
 TEST_F(ProductFilesTest, EveryProductFileIsCopiedAndOverwritten) {
   WriteFile(InSystem("kv015.DAT"), "old site list");
   WriteFile(InSystem("Qalvint.exe"), "old program");
-  app::CopyProductFiles(SystemDir());
+  EXPECT_TRUE(app::CopyProductFiles(SystemDir()).empty());
   EXPECT_EQ(app::ProductFiles().size(), 23u);
   for (const app::ProductFile& file : app::ProductFiles()) {
     SCOPED_TRACE(file.name);
@@ -49,9 +49,9 @@ TEST_F(ProductFilesTest, TheKeywordListAndPsapiAreNeverOverwritten) {
   EXPECT_EQ(ReadFile(InSystem("psapi.dll")), "the system's own psapi");
 }
 
-TEST_F(ProductFilesTest, AFailedCopyIsPassedOver) {
+TEST_F(ProductFilesTest, AFailedCopyIsPassedOverAndReported) {
   Remove("C:\\KVSETUP\\Dorsk6.exe");
-  app::CopyProductFiles(SystemDir());
+  EXPECT_EQ(app::CopyProductFiles(SystemDir()), std::vector<std::string>{InSystem("Dorsk6.exe")});
   EXPECT_FALSE(Exists(InSystem("Dorsk6.exe")));
   EXPECT_TRUE(Exists(InSystem("OsUninstall.exe")));  // copied after the missing one
 }
@@ -59,7 +59,7 @@ TEST_F(ProductFilesTest, AFailedCopyIsPassedOver) {
 TEST_F(ProductFilesTest, AProgramStillRunningKeepsItsOldFile) {
   WriteFile(InSystem("Qalvint.exe"), "old program");
   Machine().simProcesses().StartProgram(InSystem("QALVINT.EXE"));
-  app::CopyProductFiles(SystemDir());
+  EXPECT_EQ(app::CopyProductFiles(SystemDir()), std::vector<std::string>{InSystem("Qalvint.exe")});
   EXPECT_EQ(ReadFile(InSystem("Qalvint.exe")), "old program");
   EXPECT_EQ(ReadFile(InSystem("Dorsk6.exe")), ReadFile("C:\\KVSETUP\\Dorsk6.exe"));
 }

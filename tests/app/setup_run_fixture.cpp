@@ -59,13 +59,11 @@ LinkContents SetupRunTest::Link(std::string_view path) {
 }
 
 bool SetupRunTest::Running(std::string_view exeName) {
-  std::vector<platform::ProcessEntry> entries;
-  Machine().processes().Snapshot(entries);
-  // The 95 family reports full paths, the NT family file names.
-  return std::any_of(entries.begin(), entries.end(), [&](const platform::ProcessEntry& entry) {
-    std::string name = entry.exePath.substr(entry.exePath.rfind('\\') + 1);
-    return Upper(name) == Upper(exeName);
-  });
+  const platform::sim::ProcessTable table = Machine().simProcesses().Table();
+  return std::any_of(table.processes.begin(), table.processes.end(),
+                     [&](const platform::sim::SimProcess& process) {
+                       return Upper(process.moduleName) == Upper(exeName);
+                     });
 }
 
 }  // namespace app_test

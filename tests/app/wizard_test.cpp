@@ -8,6 +8,7 @@
 #include "framework/forms/form_actor.hpp"
 #include "framework/forms/script_backend.hpp"
 #include "framework/forms/script_queue.hpp"
+#include "platform/sim/process_table.hpp"
 #include "sim_machine_fixture.hpp"
 
 namespace app_test {
@@ -202,6 +203,24 @@ TEST_F(NtWizardTest, TheFinishPageNamesTheStepsNotCarriedOut) {
   const std::string text = setup_->Forms().frmHelp->FinishText.Text();
   EXPECT_TRUE(text.ends_with(notice)) << text;
   EXPECT_EQ(Application().ExitCode(), 0);
+}
+
+// A filter program that will not end keeps its file: the finish page names both, before the
+// steps not carried out.
+TEST_F(NtWizardTest, TheFinishPageNamesAProgramStillRunningAndItsFileNotReplaced) {
+  platform::sim::SimProcess hung;
+  hung.path = "C:\\WINNT\\SYSTEM32\\QALVINT.EXE";
+  hung.moduleName = "QALVINT.EXE";
+  hung.exitDelay = platform::sim::SimProcess::kNeverExits;
+  const platform::ProcessId id = Machine().simProcesses().Add(hung);
+  InstallWithoutProxy();
+  const std::string notice = std::string(app::kProgramsAndFilesToSeeTo) +
+                             "\r\n- Still running: QALVINT.EXE (process " + std::to_string(id) +
+                             "): it did not end within 5 seconds" +
+                             "\r\n- Not replaced: C:\\WINNT\\SYSTEM32\\Qalvint.exe" +
+                             std::string(app::kStepsNotCarriedOut);
+  const std::string text = setup_->Forms().frmHelp->FinishText.Text();
+  EXPECT_NE(text.find(notice), std::string::npos) << text;
 }
 
 TEST(WizardTexts, TheLicenceIsBuiltFromLinesOfAboutSeventyCharacters) {

@@ -90,11 +90,11 @@ void PrintSummary(platform::sim::SimMachine& machine, std::ostream& out) {
   const auto& processor = config.processor;
   out << "  Processor:  " << (processor.vendor.empty() ? "-unknown-" : processor.vendor)
       << ", signature " << Hex(processor.signature) << ", " << processor.megahertz << " MHz\n";
-  std::vector<platform::ProcessEntry> entries;
-  machine.processes().Snapshot(entries);
-  out << "  Processes:  " << entries.size() << "\n";
-  for (const auto& entry : entries)
-    out << "    " << entry.id << "\t" << entry.exePath << "\n";
+  // The table itself: NT 4.0 offers no process snapshot.
+  const platform::sim::ProcessTable table = machine.simProcesses().Table();
+  out << "  Processes:  " << table.processes.size() << "\n";
+  for (const auto& process : table.processes)
+    out << "    " << process.id << "\t" << process.path << "\n";
 }
 
 }  // namespace

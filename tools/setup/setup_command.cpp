@@ -73,10 +73,12 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments,
 }
 
 // Runs the installer on the current machine; errors that end the run early are reported.
-int RunInstaller(forms::Backend& backend, std::ostream& err) {
+int RunInstaller(forms::Backend& backend, std::ostream& out, std::ostream& err) {
   try {
     app::SetupProgram program(backend);
     const int exitCode = program.Run();
+    for (const std::string& line : program.Forms().splashform->StopReport().Lines())
+      out << "Setup: " << line << "\n";
     for (const std::string& step : program.Forms().splashform->StepsNotCarriedOut())
       err << "Setup: not carried out (not yet available): " << step << "\n";
     return exitCode;
@@ -103,10 +105,10 @@ int RunOnMachine(platform::Machine& machine, const std::optional<AnswerFile>& an
     AnswerScript script(*answers, out);
     forms::ScriptBackend backend;
     backend.SetAnswers(&script);
-    exitCode = RunInstaller(backend, err);
+    exitCode = RunInstaller(backend, out, err);
   } else {
     forms::ConsoleBackend backend;
-    exitCode = RunInstaller(backend, err);
+    exitCode = RunInstaller(backend, out, err);
   }
   machine.Save();
   return exitCode;

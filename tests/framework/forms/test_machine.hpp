@@ -50,6 +50,10 @@ struct TestProcesses : platform::Processes {
   std::map<std::string, std::uint32_t> messages;
   std::vector<std::uint32_t> broadcasts;
 
+  platform::ProcessId CurrentProcessId() override { return 0x100; }
+  platform::ErrorCode LoadProcessStatus(std::string_view) override {
+    return platform::win_error::ModNotFound;
+  }
   platform::ErrorCode EnumerateIds(std::vector<platform::ProcessId>&) override { return 50; }
   platform::ErrorCode OpenProcess(platform::ProcessId, std::uint32_t,
                                   platform::ProcessHandle&) override {
@@ -59,6 +63,9 @@ struct TestProcesses : platform::Processes {
     return platform::win_error::InvalidHandle;
   }
   platform::ErrorCode Terminate(platform::ProcessHandle, std::uint32_t) override {
+    return platform::win_error::InvalidHandle;
+  }
+  platform::ErrorCode WaitForExit(platform::ProcessHandle, std::uint32_t) override {
     return platform::win_error::InvalidHandle;
   }
   platform::ErrorCode CloseProcess(platform::ProcessHandle) override {

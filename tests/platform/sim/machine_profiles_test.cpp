@@ -92,23 +92,34 @@ TEST_P(ProfileTest, RegistryOfAFreshInstallation) {
 
 TEST_P(ProfileTest, OrdinaryProcessesRun) {
   const ProfileCase& c = GetParam();
-  std::vector<ProcessEntry> entries;
-  ASSERT_EQ(machine->processes().Snapshot(entries), win_error::Success);
+  const ProcessTable table = machine->simProcesses().Table();
   std::vector<ProcessId> ids;
-  for (const auto& entry : entries)
-    ids.push_back(entry.id);
+  for (const auto& process : table.processes)
+    ids.push_back(process.id);
   bool explorer = false;
   for (WindowHandle window : machine->processes().TopLevelWindows()) {
     const ProcessId owner = machine->processes().WindowProcess(window);
-    for (const auto& entry : entries)
-      if (entry.id == owner &&
-          machine->codePages().Upper(entry.exePath).find("EXPLORER.EXE") != std::string::npos)
+    for (const auto& process : table.processes)
+      if (process.id == owner &&
+          machine->codePages().Upper(process.path).find("EXPLORER.EXE") != std::string::npos)
         explorer = true;
   }
   EXPECT_TRUE(explorer);
+  std::vector<ProcessEntry> entries;
+  const bool ntFour = c.platformId == platform_id::Nt && c.major == 4;
+  EXPECT_EQ(machine->processes().Snapshot(entries),
+            ntFour ? win_error::CallNotImplemented : win_error::Success);
+  EXPECT_EQ(entries.size(), ntFour ? 0u : ids.size());
   std::vector<ProcessId> enumerated;
   if (c.systemProcess == 0) {
     EXPECT_EQ(machine->processes().EnumerateIds(enumerated), win_error::NotSupported);
+    return;
+  }
+  // NT 4.0 ships no psapi.dll of its own; Windows 2000 has one in its system folder.
+  EXPECT_EQ(machine->processes().LoadProcessStatus("psapi.dll"),
+            ntFour ? win_error::ModNotFound : win_error::Success);
+  if (ntFour) {
+    EXPECT_EQ(machine->processes().EnumerateIds(enumerated), win_error::ProcNotFound);
     return;
   }
   ASSERT_EQ(machine->processes().EnumerateIds(enumerated), win_error::Success);

@@ -196,6 +196,26 @@ TEST_F(SimMachineTest, ACopyOntoARunningProgramIsASharingViolation) {
       win_error::Success);
 }
 
+TEST(SimMachineLoader, PsapiIsFoundInTheProgramsFolderBeforeTheSystemFolder) {
+  testing::TempFolder folder;
+  MakeMachine(folder.path(), "nt4");
+  auto machine = SimMachine::Open(folder.path(), SimOptions{"C:\\KVSETUP\\SETUP.EXE", true});
+  FileSystem& files = machine->files();
+  ASSERT_EQ(files.MakeFolder("C:\\KVSETUP"), win_error::Success);
+  Processes& processes = machine->processes();
+  EXPECT_EQ(processes.LoadProcessStatus("psapi.dll"), win_error::ModNotFound);
+  ASSERT_EQ(files.MakeFolder("C:\\KVSETUP\\psapi.dll"), win_error::Success);  // a folder
+  EXPECT_EQ(processes.LoadProcessStatus("psapi.dll"), win_error::ModNotFound);
+  ASSERT_EQ(files.RemoveFolder("C:\\KVSETUP\\psapi.dll"), win_error::Success);
+  WriteText(files, "C:\\KVSETUP\\PSAPI.DLL", "MZ");
+  EXPECT_EQ(processes.LoadProcessStatus("C:\\WINNT\\SYSTEM32\\psapi.dll"), win_error::ModNotFound);
+  ASSERT_EQ(processes.LoadProcessStatus("psapi.dll"), win_error::Success);
+  std::vector<ProcessId> ids;
+  EXPECT_EQ(processes.EnumerateIds(ids), win_error::Success);
+  EXPECT_TRUE(std::find(ids.begin(), ids.end(), machine->programId()) != ids.end());
+  EXPECT_EQ(processes.CurrentProcessId(), machine->programId());
+}
+
 TEST_F(SimMachineTest, SystemFactsComeFromMachineIni) {
   auto machine = Open();
   SystemInfo& system = machine->system();
