@@ -42,9 +42,11 @@ struct NewObjectOwner {
   Sid group;
 };
 // The descriptor of a new object under `parent`: the parent's inheritable entries (object
-// inherit for a file, container inherit for a folder or key), with the auto-inherit marks of
-// Windows 2000 when `markInherited` is set (NT 4 copies the entries unmarked).
+// inherit for a file, container inherit for a folder or key; CREATOR OWNER becoming the
+// owner), with the auto-inherit marks of Windows 2000 when `markInherited` is set (NT 4
+// copies the entries unmarked).
 SecurityDescriptor InheritedDescriptor(const SecurityDescriptor& parent, bool container,
-                                       bool markInherited, const NewObjectOwner& creator);
+                                       bool markInherited, const NewObjectOwner& creator,
+                                       const GenericMapping& mapping);
 
 }  // namespace platform

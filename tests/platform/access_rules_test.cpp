@@ -36,14 +36,21 @@ TEST(AccessRules, ChildrenInheritAsNtDoes) {
       "O:S-1-5-32-544D:P(A;OICI;0x001F01FF;;;S-1-5-32-544)(A;CI;0x00020019;;;S-1-1-0)"
       "(A;OI;0x001200A9;;;S-1-5-32-545)(A;OICINP;0x00000001;;;S-1-5-18)(A;;0x1;;;S-1-5-11)");
   const NewObjectOwner creator{well_known_sid::Administrators(), well_known_sid::LocalSystem()};
-  EXPECT_EQ(DescriptorToSddl(InheritedDescriptor(parent, false, false, creator)),
+  EXPECT_EQ(DescriptorToSddl(InheritedDescriptor(parent, false, false, creator, kFileMapping)),
             "O:S-1-5-32-544G:S-1-5-18D:(A;;0x001F01FF;;;S-1-5-32-544)"
             "(A;;0x001200A9;;;S-1-5-32-545)(A;;0x00000001;;;S-1-5-18)");
-  EXPECT_EQ(DescriptorToSddl(InheritedDescriptor(parent, true, true, creator)),
+  EXPECT_EQ(DescriptorToSddl(InheritedDescriptor(parent, true, true, creator, kFileMapping)),
             "O:S-1-5-32-544G:S-1-5-18D:AI(A;OICIID;0x001F01FF;;;S-1-5-32-544)"
             "(A;CIID;0x00020019;;;S-1-1-0)(A;OIIOID;0x001200A9;;;S-1-5-32-545)"
             "(A;ID;0x00000001;;;S-1-5-18)");
-  EXPECT_EQ(InheritedDescriptor(DescriptorFromSddl("D:NO_ACCESS_CONTROL"), true, false, creator)
+  const auto withCreator = DescriptorFromSddl("D:(A;OICIIO;0x10000000;;;S-1-3-0)");
+  EXPECT_EQ(DescriptorToSddl(InheritedDescriptor(withCreator, false, false, creator, kFileMapping)),
+            "O:S-1-5-32-544G:S-1-5-18D:(A;;0x001F01FF;;;S-1-5-32-544)");
+  EXPECT_EQ(
+      DescriptorToSddl(InheritedDescriptor(withCreator, true, false, creator, kKeyMapping)),
+      "O:S-1-5-32-544G:S-1-5-18D:(A;;0x000F003F;;;S-1-5-32-544)(A;OICIIO;0x10000000;;;S-1-3-0)");
+  EXPECT_EQ(InheritedDescriptor(DescriptorFromSddl("D:NO_ACCESS_CONTROL"), true, false, creator,
+                                kKeyMapping)
                 .daclState,
             AclState::Null);
 }
