@@ -65,7 +65,7 @@ std::uint32_t TNTAbstractSecurity::ToNative(const TAccessList& list, std::uint32
   }
 }
 
-void TNTAbstractSecurity::ReadList(TAccessList& list, std::uint32_t information) {
+void TNTAbstractSecurity::FillList(TAccessList& list, std::uint32_t information) {
   list.BeginLoading();
   try {
     ReadSecurity(information);
@@ -79,19 +79,28 @@ void TNTAbstractSecurity::ReadList(TAccessList& list, std::uint32_t information)
                        AceFlagsFromNative(ace.flags), ace);
     }
   } catch (...) {
+    // A list read only in part must not stand for the object's list in a later write.
     list.EndLoading();
+    list.Forget();
     throw;
   }
   list.EndLoading();
 }
 
+void TNTAbstractSecurity::ReadList(TAccessList& list) {
+  if (&list == &audit_)
+    SystemAudit();
+  else
+    FillList(list, info::Dacl);
+}
+
 TAllowedList& TNTAbstractSecurity::AccessAllowed() {
-  ReadList(allowed_, info::Dacl);
+  FillList(allowed_, info::Dacl);
   return allowed_;
 }
 
 TDeniedList& TNTAbstractSecurity::AccessDenied() {
-  ReadList(denied_, info::Dacl);
+  FillList(denied_, info::Dacl);
   return denied_;
 }
 
@@ -103,7 +112,7 @@ TAuditList& TNTAbstractSecurity::SystemAudit() {
     audit_.EndLoading();
     return audit_;
   }
-  ReadList(audit_, info::Sacl);
+  FillList(audit_, info::Sacl);
   return audit_;
 }
 
@@ -164,9 +173,9 @@ void TNTAbstractSecurity::WriteDacl(const TAccessList& changed) {
   if (!descriptor_) return;
   // The other list follows the object, not earlier unsaved edits.
   if (&changed == &allowed_)
-    ReadList(denied_, info::Dacl);
+    FillList(denied_, info::Dacl);
   else
-    ReadList(allowed_, info::Dacl);
+    FillList(allowed_, info::Dacl);
   const Acl current = descriptor_->daclState == AclState::Present ? descriptor_->dacl : Acl{};
   AccountNames names = Names();
   descriptor_->dacl = MergedAcl(changed, current, names);

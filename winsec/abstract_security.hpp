@@ -31,6 +31,9 @@ class TNTAbstractSecurity : public TNTPersistent {
   bool ControlAccess();
   void SetControlAccess(bool control);
 
+  // Fills a list from the object (the audit list only when the security privilege can be
+  // enabled).
+  void ReadList(TAccessList& list);
   // Called by the lists after a change.
   void WriteDacl(const TAccessList& changed);
   void WriteSacl(const TAuditList& changed);
@@ -51,7 +54,7 @@ class TNTAbstractSecurity : public TNTPersistent {
   void ForgetLists();
 
  private:
-  void ReadList(TAccessList& list, std::uint32_t information);
+  void FillList(TAccessList& list, std::uint32_t information);
   std::uint32_t FromNative(const TAccessList& list, std::uint32_t native) const;
   std::uint32_t ToNative(const TAccessList& list, std::uint32_t mask) const;
   platform::Ace EntryOf(const TAccessList& list, const TAccessItem& item,

@@ -92,7 +92,12 @@ const TAccessItem& TAccessList::Item(std::size_t index) const {
   return *items_[index];
 }
 
+void TAccessList::ReadIfForgotten() {
+  if (!read_ && !loading_) Security().ReadList(*this);
+}
+
 void TAccessList::Add(const std::string& userName, std::uint32_t mask, TAceFlags flags) {
+  ReadIfForgotten();
   items_.push_back(std::make_unique<TAccessItem>(*this, userName, mask, flags, std::nullopt));
   if (loading_) return;
   try {
@@ -116,6 +121,7 @@ void TAccessList::Delete(std::size_t index) {
 }
 
 void TAccessList::Clear() {
+  ReadIfForgotten();
   items_.clear();
   if (!loading_) Changed();
 }

@@ -89,18 +89,28 @@ class TAccessList {
 
   // Filling from the object (the component does this): nothing is written meanwhile.
   void BeginLoading();
-  void EndLoading() { loading_ = false; }
   void AddRead(std::string userName, std::uint32_t mask, TAceFlags flags, platform::Ace original);
+  void EndLoading() {
+    loading_ = false;
+    read_ = true;
+  }
   // Empties the list without writing anything: its items belong to an object no longer chosen.
-  void Forget() { items_.clear(); }
+  // The next change reads the new object's list first, so that no entry of it is lost.
+  void Forget() {
+    items_.clear();
+    read_ = false;
+  }
 
  protected:
   explicit TAccessList(TNTAbstractSecurity& owner) : owner_(owner) {}
 
  private:
   TNTAbstractSecurity& owner_;
+  void ReadIfForgotten();
+
   std::vector<std::unique_ptr<TAccessItem>> items_;
   bool loading_ = false;
+  bool read_ = false;
 };
 
 class TAllowedList final : public TAccessList {
