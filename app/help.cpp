@@ -58,6 +58,10 @@ void TfrmHelp::ShowFinishText() {
   FinishText.Clear();
   for (std::string_view piece : FinishPieces())
     FinishText.Append(std::string(piece));
+  const std::vector<std::string>& changes = forms_.splashform->AccessChanges();
+  if (!changes.empty()) FinishText.Append(std::string(kAccessChanges));
+  for (const std::string& change : changes)
+    FinishText.Append("\r\n- " + change);
   const std::vector<std::string>& notDone = forms_.splashform->StepsNotCarriedOut();
   if (notDone.empty()) return;
   FinishText.Append(std::string(kStepsNotCarriedOut));

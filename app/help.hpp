@@ -12,6 +12,8 @@ namespace app {
 
 inline constexpr std::string_view kFinishCaption = "Installation Complete";
 inline constexpr std::string_view kStartNowQuestion = "Start Korvane Now?";
+inline constexpr std::string_view kAccessChanges =
+    "\r\n\nAccess lists changed for the group Everyone (before -> after):";
 inline constexpr std::string_view kStepsNotCarriedOut =
     "\r\n\nThis version of Setup cannot do everything yet. Not carried out:";
 

@@ -30,8 +30,6 @@ inline constexpr std::string_view kSiteImportStep =
     "importing your own blocked sites into the new site lists";
 inline constexpr std::string_view kUserMergeStep =
     "carrying the user accounts of the earlier installation over";
-inline constexpr std::string_view kNtPermissionsStep =
-    "giving the group Everyone access to the product's registry keys and data files";
 
 class TSplashform : public forms::TForm {
  public:
@@ -57,6 +55,9 @@ class TSplashform : public forms::TForm {
   bool InstallStarted() const { return installStarted_; }
   // The steps that came up and could not be carried out, in that order.
   const std::vector<std::string>& StepsNotCarriedOut() const { return stepsNotCarriedOut_; }
+  // What the NT permission step did, one line per object: its access list before and after,
+  // or why it was left unchanged. Empty on the Windows 95 family.
+  const std::vector<std::string>& AccessChanges() const { return accessChanges_; }
 
   void FormCreate();
   void Timer1Timer();
@@ -80,6 +81,7 @@ class TSplashform : public forms::TForm {
   void ImportSiteLists();
   void MergeUsers();
   void CloseTables();
+  void CheckNTPermissionsPossible();
   void SetNTPermissions();
   void HandOver();
   void NoteStepNotCarriedOut(std::string_view step);
@@ -92,6 +94,7 @@ class TSplashform : public forms::TForm {
   CarriedSettings carried_;
   bool installStarted_ = false;
   std::vector<std::string> stepsNotCarriedOut_;
+  std::vector<std::string> accessChanges_;
 };
 
 }  // namespace app
