@@ -5,6 +5,8 @@
 namespace winsec {
 
 TBrowseRegistry::~TBrowseRegistry() {
+  // Keys are closed after every operation; a machine gone by now took its handles with it.
+  if (!platform::HasCurrentMachine()) return;
   CloseKey();
   if (remoteRoot_) platform::CurrentMachine().registry().CloseKey(root_);
 }

@@ -29,7 +29,7 @@ TNTPersistent::TNTPersistent(forms::TComponent& owner, std::string name)
     : TComponent(&owner, std::move(name)) {}
 
 TNTPersistent::~TNTPersistent() {
-  if (connectedShare_.empty()) return;
+  if (connectedShare_.empty() || !platform::HasCurrentMachine()) return;
   // A connection left open would only outlive the program; nothing to report here.
   platform::CurrentMachine().security().CancelConnection(connectedShare_);
 }
