@@ -27,8 +27,6 @@ constexpr std::array<std::pair<std::string_view, std::uint64_t>, 10> kPrivileges
 }};
 constexpr std::string_view kSecurityPrivilege = "SeSecurityPrivilege";
 constexpr std::string_view kTakeOwnershipPrivilege = "SeTakeOwnershipPrivilege";
-constexpr std::uint32_t kSecurityRights =
-    access_right::WriteDac | access_right::WriteOwner | access_right::AccessSystemSecurity;
 
 bool SameText(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
