@@ -131,8 +131,9 @@ TEST_F(NtPermissionsTest, DriveCOnFatChangesTheKeysButNoFile) {
   EXPECT_NE(KeyDacl("SOFTWARE\\KV").find("(A;;0x000F003F;;;S-1-1-0)"), std::string::npos);
   EXPECT_NE(result.out.find(File("KVUS.dat") + ": unchanged, drive C: is FAT"), std::string::npos)
       << result.out;
-  EXPECT_EQ(Machine().security().GetFileSecurity(File("KVUS.dat"), 4, {},
-                                                 *std::make_unique<std::uint32_t>()),
+  std::uint32_t needed = 0;
+  EXPECT_EQ(Machine().security().GetFileSecurity(File("KVUS.dat"), platform::security_info::Dacl,
+                                                 {}, needed),
             platform::win_error::NoSecurityOnObject);
 }
 
