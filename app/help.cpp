@@ -64,6 +64,10 @@ void TfrmHelp::ShowFinishText() {
     for (const std::string& line : problems)
       FinishText.Append("\r\n- " + line);
   }
+  const std::vector<std::string>& changes = forms_.splashform->AccessChanges();
+  if (!changes.empty()) FinishText.Append(std::string(kAccessChanges));
+  for (const std::string& change : changes)
+    FinishText.Append("\r\n- " + change);
   const std::vector<std::string>& notDone = forms_.splashform->StepsNotCarriedOut();
   if (notDone.empty()) return;
   FinishText.Append(std::string(kStepsNotCarriedOut));

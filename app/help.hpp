@@ -15,6 +15,8 @@ inline constexpr std::string_view kFinishCaption = "Installation Complete";
 inline constexpr std::string_view kStartNowQuestion = "Start Korvane Now?";
 inline constexpr std::string_view kProgramsAndFilesToSeeTo =
     "\r\n\nSome of the product's programs or files need your attention:";
+inline constexpr std::string_view kAccessChanges =
+    "\r\n\nAccess lists changed for the group Everyone (before -> after):";
 inline constexpr std::string_view kStepsNotCarriedOut =
     "\r\n\nThis version of Setup cannot do everything yet. Not carried out:";
 

@@ -3,6 +3,8 @@
 // form variables allow.
 #include <memory>
 
+#include "app/nt_widening.hpp"
+
 namespace app {
 
 class TSplashform;
@@ -24,6 +26,8 @@ struct SetupForms {
   TStart* start = nullptr;
   // Made by the installation on the NT family, without an owner; never shown.
   std::unique_ptr<TNTStuffForm> ntStuffForm;
+  // What the NT permission step may widen, as the administrator chose before the run.
+  NtWidening widening;
 };
 
 }  // namespace app

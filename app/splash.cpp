@@ -144,6 +144,7 @@ void TSplashform::RunInstallationPage() {
   // Without the site list the installation could not finish; find that out before anything
   // on the machine changes.
   CheckSiteListPresent(setupDir_);
+  CheckNTPermissionsPossible();
   WriteProxyAnswers(AskProxyQuestions());
   grpSetup.Hide();
   SetCaption(std::string(kInstallingCaption));

@@ -31,8 +31,6 @@ inline constexpr std::string_view kSiteImportStep =
     "importing your own blocked sites into the new site lists";
 inline constexpr std::string_view kUserMergeStep =
     "carrying the user accounts of the earlier installation over";
-inline constexpr std::string_view kNtPermissionsStep =
-    "giving the group Everyone access to the product's registry keys and data files";
 
 class TSplashform : public forms::TForm {
  public:
@@ -60,6 +58,9 @@ class TSplashform : public forms::TForm {
   const std::vector<std::string>& StepsNotCarriedOut() const { return stepsNotCarriedOut_; }
   // The programs stopped or still running before the copy, and the files not replaced.
   const ProgramStopReport& StopReport() const { return stopReport_; }
+  // What the NT permission step did, one line per object: its access list before and after,
+  // or why it was left unchanged. Empty on the Windows 95 family.
+  const std::vector<std::string>& AccessChanges() const { return accessChanges_; }
 
   void FormCreate();
   void Timer1Timer();
@@ -83,6 +84,7 @@ class TSplashform : public forms::TForm {
   void ImportSiteLists();
   void MergeUsers();
   void CloseTables();
+  void CheckNTPermissionsPossible();
   void SetNTPermissions();
   void HandOver();
   void NoteStepNotCarriedOut(std::string_view step);
@@ -96,6 +98,7 @@ class TSplashform : public forms::TForm {
   bool installStarted_ = false;
   std::vector<std::string> stepsNotCarriedOut_;
   ProgramStopReport stopReport_;
+  std::vector<std::string> accessChanges_;
 };
 
 }  // namespace app

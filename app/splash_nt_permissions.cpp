@@ -1,13 +1,20 @@
-// The NT permission step: widening the access of the group Everyone to the product's registry
-// keys and data files. It works through the file and registry security components of the
-// never-shown TNTStuffForm, which the installer does not have yet; until it does, the
-// permissions the copies received stay as they are and the step is recorded as not carried out.
+// The NT permission step of the installation, through the security components of the
+// never-shown TNTStuffForm, and the check before page 3 changes anything that it can be done.
+#include "app/nt_permissions.hpp"
 #include "app/splash.hpp"
 
 namespace app {
 
+void TSplashform::CheckNTPermissionsPossible() {
+  if (appinfo.WindowKind() == sysinfo::z_95) return;
+  CheckNtPermissionsPossible(forms_.widening);
+}
+
 void TSplashform::SetNTPermissions() {
-  NoteStepNotCarriedOut(kNtPermissionsStep);
+  if (!forms_.ntStuffForm) forms_.ntStuffForm = std::make_unique<TNTStuffForm>();
+  for (const PermissionChange& change :
+       SetNtPermissions(*forms_.ntStuffForm, systemDir_, forms_.widening))
+    accessChanges_.push_back(change.Text());
 }
 
 }  // namespace app

@@ -29,7 +29,7 @@ bool IsExecutable(std::string_view baseName, std::string_view name) {
 }
 
 std::string ErrorText(ErrorCode error) {
-  return winsec::ENTException(error).what();
+  return winsec::ENTException::Process(error).what();
 }
 
 // A copy asked to go, with the handle its exit is waited on.

@@ -2,9 +2,16 @@
 
 #include <stdexcept>
 
+#include "platform/no_security.hpp"
+
 namespace platform {
 namespace {
 Machine* current = nullptr;
+}
+
+Security& Machine::security() {
+  static NoSecurity none;
+  return none;
 }
 
 Machine& CurrentMachine() {

@@ -9,6 +9,7 @@
 #include "platform/processes.hpp"
 #include "platform/program_context.hpp"
 #include "platform/registry.hpp"
+#include "platform/security.hpp"
 #include "platform/shell.hpp"
 #include "platform/system_info.hpp"
 #include "platform/win_types.hpp"
@@ -26,7 +27,9 @@ class Machine {
   virtual ProgramContext& program() = 0;
   virtual CodePages& codePages() = 0;
   virtual Clock& clock() = 0;
-  // The security API (advapi32) joins here as its own service.
+  // The security API (advapi32). A machine without one answers every call with
+  // CallNotImplemented, as the Windows 95 family does.
+  virtual Security& security();
 
   // Writes what the machine keeps in memory (registry, process table) to its backing store.
   virtual void Save() = 0;

@@ -4,6 +4,7 @@
 
 #include "platform/code_page_tables.hpp"
 #include "platform/exception.hpp"
+#include "platform/reg_file.hpp"
 
 namespace platform {
 
@@ -101,11 +102,24 @@ ErrorCode MemoryRegistry::ResolveWith(KeyHandle handle, std::uint32_t needed,
   return (access & needed) == needed ? win_error::Success : win_error::AccessDenied;
 }
 
-KeyHandle MemoryRegistry::AddHandle(std::shared_ptr<Key> key, std::uint32_t access) {
+KeyHandle MemoryRegistry::AddHandle(std::shared_ptr<Key> key, std::uint32_t access,
+                                    std::string path) {
   const KeyHandle handle = nextHandle_;
   nextHandle_ += 4;
-  handles_[handle] = OpenHandle{std::move(key), access};
+  handles_[handle] = OpenHandle{std::move(key), access, std::move(path)};
   return handle;
+}
+
+ErrorCode MemoryRegistry::KeyPath(KeyHandle key, std::string& path) const {
+  if (roots_.count(key)) {
+    path = std::string(RootKeyName(key));
+    return win_error::Success;
+  }
+  auto open = handles_.find(key);
+  if (open == handles_.end()) return win_error::InvalidHandle;
+  if (open->second.key->deleted) return win_error::KeyDeleted;
+  path = open->second.path;
+  return win_error::Success;
 }
 
 ErrorCode MemoryRegistry::OpenKey(KeyHandle parent, std::string_view subKey, std::uint32_t access,
@@ -115,11 +129,16 @@ ErrorCode MemoryRegistry::OpenKey(KeyHandle parent, std::string_view subKey, std
   if (ErrorCode error = Resolve(parent, key, parentAccess)) return error;
   std::vector<std::string_view> parts;
   if (ErrorCode error = SplitPath(subKey, parts)) return error;
+  std::string path;
+  if (ErrorCode error = KeyPath(parent, path)) return error;
   for (auto part : parts) {
     key = FindChild(*key, part);
     if (!key) return win_error::FileNotFound;
+    path += "\\" + key->name;
   }
-  result = AddHandle(std::move(key), access);
+  if (openCheck_)
+    if (ErrorCode error = openCheck_(path, access)) return error;
+  result = AddHandle(std::move(key), access, std::move(path));
   return win_error::Success;
 }
 
@@ -130,6 +149,8 @@ ErrorCode MemoryRegistry::CreateKey(KeyHandle parent, std::string_view subKey, s
   if (ErrorCode error = Resolve(parent, key, parentAccess)) return error;
   std::vector<std::string_view> parts;
   if (ErrorCode error = SplitPath(subKey, parts)) return error;
+  std::string path;
+  if (ErrorCode error = KeyPath(parent, path)) return error;
   bool madeOne = false;
   for (auto part : parts) {
     auto child = FindChild(*key, part);
@@ -141,9 +162,12 @@ ErrorCode MemoryRegistry::CreateKey(KeyHandle parent, std::string_view subKey, s
       madeOne = true;
     }
     key = std::move(child);
+    path += "\\" + key->name;
   }
+  if (openCheck_)
+    if (ErrorCode error = openCheck_(path, access)) return error;
   if (created) *created = madeOne;
-  result = AddHandle(std::move(key), access);
+  result = AddHandle(std::move(key), access, std::move(path));
   return win_error::Success;
 }
 
@@ -208,7 +232,14 @@ ErrorCode MemoryRegistry::DeleteTree(KeyHandle parent, std::string_view subKey) 
   auto found = std::find_if(children.begin(), children.end(),
                             [&](const auto& child) { return SameName(child->name, parts.back()); });
   if (found == children.end()) return win_error::FileNotFound;
+  std::string path;
+  const bool named = deleteHandler_ && KeyPath(parent, path) == win_error::Success;
   MarkDeleted(**found);
+  if (named) {
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i)
+      path += "\\" + std::string(parts[i]);
+    deleteHandler_(path + "\\" + (*found)->name);
+  }
   children.erase(found);
   return win_error::Success;
 }

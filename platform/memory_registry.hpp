@@ -39,6 +39,18 @@ class MemoryRegistry : public Registry {
 
   // What Flush does: writes the registry to wherever its owner keeps it.
   void SetFlushHandler(std::function<ErrorCode()> handler) { flushHandler_ = std::move(handler); }
+  // Asked before a key is opened or created with this access, with the key's full path
+  // ("HKEY_LOCAL_MACHINE\SOFTWARE"): a non-zero answer refuses the open. The security of a
+  // simulated machine checks the rights on access lists here.
+  void SetOpenCheck(std::function<ErrorCode(const std::string& path, std::uint32_t access)> check) {
+    openCheck_ = std::move(check);
+  }
+  // Told the full path of every key DeleteTree removes (the top one; its sub keys go with it).
+  void SetDeleteHandler(std::function<void(const std::string& path)> handler) {
+    deleteHandler_ = std::move(handler);
+  }
+  // The full path of an open key or predefined root, as spelled when the keys were made.
+  ErrorCode KeyPath(KeyHandle key, std::string& path) const;
   // The number of handles open (not counting the predefined roots).
   std::size_t OpenHandleCount() const { return handles_.size(); }
 
@@ -48,11 +60,12 @@ class MemoryRegistry : public Registry {
   struct OpenHandle {
     std::shared_ptr<Key> key;
     std::uint32_t access = 0;
+    std::string path;
   };
 
   ErrorCode Resolve(KeyHandle handle, std::shared_ptr<Key>& key, std::uint32_t& access) const;
   ErrorCode ResolveWith(KeyHandle handle, std::uint32_t needed, std::shared_ptr<Key>& key) const;
-  KeyHandle AddHandle(std::shared_ptr<Key> key, std::uint32_t access);
+  KeyHandle AddHandle(std::shared_ptr<Key> key, std::uint32_t access, std::string path);
   static void MarkDeleted(Key& key);
   bool SameName(std::string_view a, std::string_view b) const;
   std::shared_ptr<Key> FindChild(const Key& key, std::string_view name) const;
@@ -63,6 +76,8 @@ class MemoryRegistry : public Registry {
   std::unordered_map<KeyHandle, OpenHandle> handles_;
   KeyHandle nextHandle_ = 0x100;
   std::function<ErrorCode()> flushHandler_;
+  std::function<ErrorCode(const std::string&, std::uint32_t)> openCheck_;
+  std::function<void(const std::string&)> deleteHandler_;
 };
 
 }  // namespace platform

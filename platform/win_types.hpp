@@ -49,6 +49,20 @@ inline constexpr ErrorCode CantOpenKey = 1011;
 inline constexpr ErrorCode KeyDeleted = 1018;
 inline constexpr ErrorCode NoAssociation = 1155;  // ShellExecute: no program opens the file
 inline constexpr ErrorCode InvalidWindowHandle = 1400;
+inline constexpr ErrorCode BadNetPath = 53;
+inline constexpr ErrorCode SessionCredentialConflict = 1219;
+inline constexpr ErrorCode NotConnected = 2250;
+inline constexpr ErrorCode RpcServerUnavailable = 1722;
+inline constexpr ErrorCode NotAllAssigned = 1300;
+inline constexpr ErrorCode SomeNotMapped = 1301;
+inline constexpr ErrorCode NoSuchPrivilege = 1313;
+inline constexpr ErrorCode PrivilegeNotHeld = 1314;
+inline constexpr ErrorCode NoneMapped = 1332;
+inline constexpr ErrorCode InvalidOwner = 1307;
+inline constexpr ErrorCode InvalidAcl = 1336;
+inline constexpr ErrorCode InvalidSid = 1337;
+inline constexpr ErrorCode InvalidSecurityDescriptor = 1338;
+inline constexpr ErrorCode NoSecurityOnObject = 1350;
 }  // namespace win_error
 
 // Predefined registry roots (HKEY_*).

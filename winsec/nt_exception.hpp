@@ -1,21 +1,36 @@
 #pragma once
-// ENTException: a failure of a Windows call made by the security and process components. It
-// carries the error code and reads "Error <code> : <system text>", or "Error <code>" when the
-// system has no text for the code.
-#include <stdexcept>
+// ENTException: the failure of a Windows security or process call, carrying the Windows
+// error number. Its message comes in the forms the components raise:
+//   Process(5)   "Error 5 : Access is denied."      (the process list; "Error 5" without text)
+//   System(5)    "5: Access is denied."             (the security components)
+//   Network(2221) as System, but with the LAN Manager text for codes from 2100 up
+//   Library("advapi32.dll") "Cannot load library "advapi32.dll" or linked libraries"
+// Texts never end in a line break.
+#include <string>
+#include <string_view>
 
+#include "platform/exception.hpp"
 #include "platform/win_types.hpp"
 
 namespace winsec {
 
-class ENTException : public std::runtime_error {
+class ENTException : public platform::Exception {
  public:
-  explicit ENTException(platform::ErrorCode code);
+  static ENTException Process(platform::ErrorCode code);
+  static ENTException System(platform::ErrorCode code);
+  static ENTException Network(platform::ErrorCode code);
+  static ENTException Library(std::string_view library);
 
   platform::ErrorCode Code() const { return code_; }
 
  private:
+  ENTException(platform::ErrorCode code, const std::string& message)
+      : Exception(message), code_(code) {}
+
   platform::ErrorCode code_;
 };
+
+// Raises ENTException::System for any code but success.
+void CheckSystem(platform::ErrorCode code);
 
 }  // namespace winsec

@@ -32,7 +32,7 @@ const std::string& TNTProcess::Name() {
   } else if (id_ == 0) {
     name_ = "Idle";
   } else {
-    throw ENTException(error);
+    throw ENTException::Process(error);
   }
   return *name_;
 }

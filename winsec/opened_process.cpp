@@ -36,13 +36,13 @@ std::string OpenedProcess::BaseName() {
 
 void OpenedProcess::Terminate(std::uint32_t exitCode) {
   const ErrorCode error = processes_->Terminate(*handle_, exitCode);
-  if (error != win_error::Success) throw ENTException(error);
+  if (error != win_error::Success) throw ENTException::Process(error);
 }
 
 bool OpenedProcess::WaitForExit(std::uint32_t milliseconds) {
   const ErrorCode result = processes_->WaitForExit(*handle_, milliseconds);
   if (result == win_error::WaitTimeout) return false;
-  if (result != win_error::Success) throw ENTException(result);
+  if (result != win_error::Success) throw ENTException::Process(result);
   return true;
 }
 

@@ -326,7 +326,8 @@ std::string_view StartMenuProgramsFolder(std::string_view profile) {
   return FindProfile(profile).startMenuPrograms;
 }
 
-void MakeMachine(const std::filesystem::path& folder, std::string_view profileName) {
+void MakeMachine(const std::filesystem::path& folder, std::string_view profileName,
+                 const SecurityChoices& security) {
   const Profile& profile = FindProfile(profileName);
   try {
     std::filesystem::create_directories(folder);
@@ -342,6 +343,8 @@ void MakeMachine(const std::filesystem::path& folder, std::string_view profileNa
                 ExportRegistryRoot(registry, root));
     WriteFile(folder / "processes.ini", WriteProcessesIni(table));
     WriteFile(folder / "machine.ini", WriteMachineIni(config));
+    if (config.NtFamily())
+      WriteFile(folder / "security.ini", WriteSecurityIni(DefaultSecurity(config, security)));
   } catch (const std::filesystem::filesystem_error& error) {
     throw Exception("Cannot make the machine in " + folder.string() + ": " +
                     error.code().message());

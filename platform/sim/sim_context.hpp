@@ -29,6 +29,10 @@ struct SimContext {
   // such a file cannot be written or overwritten (SharingViolation) nor deleted (AccessDenied).
   // Unset means no process holds any file.
   std::function<bool(const std::string& windowsPath)> isRunningExecutable;
+  // Told the full Windows path of a file or folder that was deleted, and both full paths of
+  // one that was renamed, so that its descriptor goes with it.
+  std::function<void(const std::string& windowsPath)> objectRemoved;
+  std::function<void(const std::string& from, const std::string& to)> objectMoved;
 
   // The drive of a letter (either case), or null when the machine has no such drive.
   const SimDrive* FindDrive(char letter) const {

@@ -96,7 +96,33 @@ ErrorCode SimFileSystem::Remove(std::string_view path) {
   // The mapped image of a running program cannot be deleted: DeleteFile answers access denied,
   // not the sharing violation a write or copy meets.
   if (Exists(path) && IsRunningExecutable(path)) return win_error::AccessDenied;
-  return HostFileSystem::Remove(path);
+  std::string full;
+  FullPath(path, full);
+  const ErrorCode error = HostFileSystem::Remove(path);
+  if (error == win_error::Success) TellRemoved(full);
+  return error;
+}
+
+ErrorCode SimFileSystem::RemoveFolder(std::string_view path) {
+  std::string full;
+  FullPath(path, full);
+  const ErrorCode error = HostFileSystem::RemoveFolder(path);
+  if (error == win_error::Success) TellRemoved(full);
+  return error;
+}
+
+ErrorCode SimFileSystem::Rename(std::string_view from, std::string_view to) {
+  std::string fullFrom;
+  std::string fullTo;
+  FullPath(from, fullFrom);
+  FullPath(to, fullTo);
+  const ErrorCode error = HostFileSystem::Rename(from, to);
+  if (error == win_error::Success && context_.objectMoved) context_.objectMoved(fullFrom, fullTo);
+  return error;
+}
+
+void SimFileSystem::TellRemoved(const std::string& fullPath) const {
+  if (context_.objectRemoved) context_.objectRemoved(fullPath);
 }
 
 bool SimFileSystem::IsRunningExecutable(std::string_view path) {

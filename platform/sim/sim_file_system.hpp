@@ -18,9 +18,12 @@ class SimFileSystem final : public HostFileSystem {
                  Disposition disposition, std::unique_ptr<File>& result) override;
   ErrorCode Copy(std::string_view source, std::string_view target, bool failIfExists) override;
   ErrorCode Remove(std::string_view path) override;
+  ErrorCode Rename(std::string_view from, std::string_view to) override;
+  ErrorCode RemoveFolder(std::string_view path) override;
 
  private:
   bool IsRunningExecutable(std::string_view path);
+  void TellRemoved(const std::string& fullPath) const;
 
   const SimContext& context_;
 };

@@ -64,6 +64,7 @@ std::unique_ptr<SimMachine> SimMachine::Open(const std::filesystem::path& folder
   Validate(config, iniFile);
   std::unique_ptr<SimMachine> machine(new SimMachine(std::move(config), folder, options));
   machine->LoadRegistry();
+  machine->security_->Watch();
   machine->processes_->Check();
   if (!options.programPath.empty())
     machine->programId_ = machine->processes_->BeginRun(options.programPath);
@@ -113,6 +114,7 @@ SimMachine::SimMachine(MachineConfig config, const std::filesystem::path& folder
   shell_ = std::make_unique<SimShell>(context_, *files_, *processes_);
   system_ = std::make_unique<SimSystemInfo>(config_);
   program_ = std::make_unique<SimProgramContext>(context_, *files_, options.programPath);
+  security_ = std::make_unique<SimSecurity>(config_, context_, *registry_, *files_);
 }
 
 SimMachine::~SimMachine() {
@@ -142,6 +144,7 @@ void SimMachine::SaveRegistry() {
 void SimMachine::Save() {
   SaveRegistry();
   processes_->Save();
+  security_->Save();
 }
 
 }  // namespace platform::sim

@@ -2,8 +2,9 @@
 // A Windows machine simulated in a host folder that anyone can read and edit: machine.ini
 // (version, folders, names, locale, processor, screen, drives, clock), drives/<LETTER>/ (the
 // files), registry/<ROOT>.reg (REGEDIT4 text, one file per root) and processes.ini (the
-// running processes). Opening it loads the registry into memory; Save() and the destructor
-// write it back. The process table is shared with other programs run on the same machine.
+// running processes) and security.ini (owners, access lists, accounts, the token). Opening it loads
+// the registry into memory; Save() and the destructor write it back. The process table is shared
+// with other programs run on the same machine.
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "platform/sim/machine_config.hpp"
 #include "platform/sim/sim_context.hpp"
 #include "platform/sim/sim_processes.hpp"
+#include "platform/sim/sim_security.hpp"
 
 namespace platform::sim {
 
@@ -45,14 +47,16 @@ class SimMachine : public Machine {
   ProgramContext& program() override { return *program_; }
   CodePages& codePages() override { return *codePages_; }
   Clock& clock() override { return *clock_; }
-  // Writes the registry files and the process table. Throws platform::Exception when a file
-  // cannot be written.
+  Security& security() override { return *security_; }
+  // Writes the registry files, the process table and security.ini. Throws platform::Exception when
+  // a file cannot be written.
   void Save() override;
 
   const MachineConfig& config() const { return config_; }
   const std::filesystem::path& folder() const { return context_.machineFolder; }
   SimContext& context() { return context_; }
   SimProcesses& simProcesses() { return *processes_; }
+  SimSecurity& simSecurity() { return *security_; }
   // The id the running program has in the process table (0 when it has none).
   ProcessId programId() const { return programId_; }
 
@@ -72,7 +76,7 @@ class SimMachine : public Machine {
   std::unique_ptr<ProgramContext> program_;
   // Shared with the handles that stamp file times, which may outlive the machine.
   std::shared_ptr<Clock> clock_;
-  // The security service (owners and access lists kept in security.ini) joins here.
+  std::unique_ptr<SimSecurity> security_;
   ProcessId programId_ = 0;
 };
 

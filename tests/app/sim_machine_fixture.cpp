@@ -14,8 +14,9 @@ void SimMachineTest::TearDown() {
   CloseMachine();
 }
 
-void SimMachineTest::MakeMachine(std::string_view profile, bool withSetupFolder) {
-  platform::sim::MakeMachine(folder_.path(), profile);
+void SimMachineTest::MakeMachine(std::string_view profile, bool withSetupFolder,
+                                 const platform::sim::SecurityChoices& security) {
+  platform::sim::MakeMachine(folder_.path(), profile, security);
   OpenMachine();
   if (withSetupFolder) mkdist::FillSetupFolder(kSetupDir);
 }

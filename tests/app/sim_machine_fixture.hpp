@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/machine.hpp"
+#include "platform/sim/machine_profiles.hpp"
 #include "platform/sim/sim_machine.hpp"
 #include "tests/platform/temp_folder.hpp"
 
@@ -25,7 +26,8 @@ class SimMachineTest : public ::testing::Test {
 
   // Makes a machine of the profile ("win98", "nt4", ...) and opens it; with a setup folder
   // filled by mkdist unless told otherwise.
-  void MakeMachine(std::string_view profile, bool withSetupFolder = true);
+  void MakeMachine(std::string_view profile, bool withSetupFolder = true,
+                   const platform::sim::SecurityChoices& security = {});
   // Saves and closes the machine (nothing is current afterwards).
   void CloseMachine();
   // Opens the machine again as the setup program.

@@ -191,17 +191,17 @@ class NtWizardTest : public WizardTest {
   const char* Profile() const override { return "nt4"; }
 };
 
-// The permissions step cannot be carried out yet: the finish page says so rather than
-// passing it over as done.
-TEST_F(NtWizardTest, TheFinishPageNamesTheStepsNotCarriedOut) {
+// The permissions step is carried out: the finish page lists what it changed, object by object.
+TEST_F(NtWizardTest, TheFinishPageListsTheAccessChanges) {
   InstallWithoutProxy();
   EXPECT_TRUE(script_.Done());
-  EXPECT_EQ(Wizard().StepsNotCarriedOut(),
-            std::vector<std::string>{std::string(app::kNtPermissionsStep)});
-  const std::string notice =
-      std::string(app::kStepsNotCarriedOut) + "\r\n- " + std::string(app::kNtPermissionsStep);
+  EXPECT_TRUE(Wizard().StepsNotCarriedOut().empty());
+  ASSERT_EQ(Wizard().AccessChanges().size(), 13u);
   const std::string text = setup_->Forms().frmHelp->FinishText.Text();
-  EXPECT_TRUE(text.ends_with(notice)) << text;
+  EXPECT_NE(text.find(std::string(app::kAccessChanges) + "\r\n- " + Wizard().AccessChanges()[0]),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find(app::kStepsNotCarriedOut), std::string::npos);
   EXPECT_EQ(Application().ExitCode(), 0);
 }
 
@@ -212,13 +212,13 @@ TEST_F(NtWizardTest, TheFinishPageNamesAProgramStillRunningAndItsFileNotReplaced
   hung.path = "C:\\WINNT\\SYSTEM32\\QALVINT.EXE";
   hung.moduleName = "QALVINT.EXE";
   hung.exitDelay = platform::sim::SimProcess::kNeverExits;
+  WriteFile(hung.path, "MZ an earlier filter program");
   const platform::ProcessId id = Machine().simProcesses().Add(hung);
   InstallWithoutProxy();
-  const std::string notice = std::string(app::kProgramsAndFilesToSeeTo) +
-                             "\r\n- Still running: QALVINT.EXE (process " + std::to_string(id) +
-                             "): it did not end within 5 seconds" +
-                             "\r\n- Not replaced: C:\\WINNT\\SYSTEM32\\Qalvint.exe" +
-                             std::string(app::kStepsNotCarriedOut);
+  const std::string notice =
+      std::string(app::kProgramsAndFilesToSeeTo) + "\r\n- Still running: QALVINT.EXE (process " +
+      std::to_string(id) + "): it did not end within 5 seconds" +
+      "\r\n- Not replaced: C:\\WINNT\\SYSTEM32\\Qalvint.exe" + std::string(app::kAccessChanges);
   const std::string text = setup_->Forms().frmHelp->FinishText.Text();
   EXPECT_NE(text.find(notice), std::string::npos) << text;
 }

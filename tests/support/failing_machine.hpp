@@ -18,6 +18,7 @@ class FailingMachine final : public Machine {
   ProgramContext& program() override { return inner_.program(); }
   CodePages& codePages() override { return inner_.codePages(); }
   Clock& clock() override { return inner_.clock(); }
+  Security& security() override { return inner_.security(); }
   void Save() override { inner_.Save(); }
 
   FailingFileSystem& failingFiles() { return files_; }

@@ -25,10 +25,11 @@ std::string ExceptionText(TNTProcess& process) {
 }
 
 TEST(ENTExceptionTest, CarriesTheCodeAndTheSystemText) {
-  EXPECT_STREQ(ENTException(5).what(), "Error 5 : Access is denied.");
-  EXPECT_EQ(ENTException(5).Code(), 5u);
-  EXPECT_STREQ(ENTException(126).what(), "Error 126 : The specified module could not be found.");
-  EXPECT_STREQ(ENTException(40000).what(), "Error 40000");
+  EXPECT_STREQ(ENTException::Process(5).what(), "Error 5 : Access is denied.");
+  EXPECT_EQ(ENTException::Process(5).Code(), 5u);
+  EXPECT_STREQ(ENTException::Process(126).what(),
+               "Error 126 : The specified module could not be found.");
+  EXPECT_STREQ(ENTException::Process(40000).what(), "Error 40000");
 }
 
 TEST(TNTProcessListTest, ListsEveryProcessAndNamesThem) {

@@ -12,20 +12,24 @@ namespace tools {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: mkmachine DIR --profile PROFILE [--force]\n"
+    "Usage: mkmachine DIR --profile PROFILE [--force] [--no-everyone] [--plain-user]\n"
     "\n"
-    "Makes DIR a simulated Windows machine: machine.ini, registry/, processes.ini and\n"
-    "drives/. PROFILE is one of win95, win98, nt4, win2000.\n"
+    "Makes DIR a simulated Windows machine: machine.ini, registry/, processes.ini,\n"
+    "drives/ and, for nt4 and win2000, security.ini. PROFILE is one of win95, win98,\n"
+    "nt4, win2000.\n"
     "\n"
     "  --profile PROFILE  the Windows kind of the machine\n"
     "  --force            also use a DIR that holds other files (an earlier machine in DIR\n"
     "                     is replaced without it)\n"
+    "  --no-everyone      no access list of the NT machine has an entry for Everyone\n"
+    "  --plain-user       programs run with a user's token, not an administrator's\n"
     "  --help             show this text\n";
 
 struct Arguments {
   std::string folder;
   std::string profile;
   bool force = false;
+  platform::sim::SecurityChoices security;
   bool help = false;
 };
 
@@ -37,6 +41,10 @@ std::optional<std::string> Parse(const std::vector<std::string>& arguments, Argu
       parsed.help = true;
     } else if (argument == "--force") {
       parsed.force = true;
+    } else if (argument == "--no-everyone") {
+      parsed.security.withEveryone = false;
+    } else if (argument == "--plain-user") {
+      parsed.security.plainUser = true;
     } else if (argument == "--profile") {
       if (++i == arguments.size()) return "--profile needs a profile name";
       parsed.profile = arguments[i];
@@ -120,7 +128,7 @@ int RunMkmachine(const std::vector<std::string>& arguments, std::ostream& out, s
           << " holds other files and is not a machine; use --force to make it one anyway\n";
       return kMkmachineFailed;
     }
-    platform::sim::MakeMachine(folder, parsed.profile);
+    platform::sim::MakeMachine(folder, parsed.profile, parsed.security);
     auto machine = platform::sim::SimMachine::Open(folder);
     PrintSummary(*machine, out);
     return kMkmachineDone;

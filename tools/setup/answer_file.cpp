@@ -12,13 +12,15 @@
 namespace setup_tool {
 namespace {
 
-constexpr std::array<AnswerKey, 6> kInstallerKeys{{
+constexpr std::array<AnswerKey, 8> kInstallerKeys{{
     {"Setup", "License", AnswerKind::AcceptDecline},
     {"Proxy", "UseProxy", AnswerKind::YesNo},
     {"Proxy", "Host", AnswerKind::Text},
     {"Proxy", "Port", AnswerKind::WholeNumber},
     {"Upgrade", "ImportSites", AnswerKind::YesNo},
     {"Finish", "StartNow", AnswerKind::YesNo},
+    {"Security", "WidenRunKey", AnswerKind::YesNo},
+    {"Security", "WidenPrograms", AnswerKind::YesNo},
 }};
 
 std::string Lower(std::string_view text) {

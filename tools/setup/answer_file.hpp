@@ -27,7 +27,8 @@ struct AnswerKey {
 };
 
 // The keys of the installer's questions: [Setup] License, [Proxy] UseProxy, Host, Port,
-// [Upgrade] ImportSites, [Finish] StartNow.
+// [Upgrade] ImportSites, [Finish] StartNow, and the administrator's choices [Security]
+// WidenRunKey and WidenPrograms.
 std::span<const AnswerKey> InstallerAnswerKeys();
 
 inline constexpr std::string_view kCancelAnswer = "<cancel>";

@@ -7,6 +7,7 @@
 #include "app/splash.hpp"
 #include "framework/forms/console_backend.hpp"
 #include "framework/forms/script_backend.hpp"
+#include "platform/ini_text.hpp"
 #include "platform/path_parts.hpp"
 #include "platform/sim/sim_machine.hpp"
 #include "tools/setup/answer_file.hpp"
@@ -21,13 +22,19 @@ constexpr const char* kUsage =
     "  --setup-path PATH  Windows path of the folder Setup runs from (default C:\\KVSETUP)\n"
     "  --ui console       run in this terminal (the default without an answer file)\n"
     "  --ui script        run unattended from --answers FILE (the default with one)\n"
-    "  --answers FILE     INI file answering the installer's questions\n";
+    "  --answers FILE     INI file answering the installer's questions\n"
+    "  --widen-run-key yes|no   on NT, give Everyone full control of the machine's Run key\n"
+    "                           (default yes; an answer file's [Security] WidenRunKey wins)\n"
+    "  --widen-programs yes|no  on NT, give Everyone write access to the two auto-started\n"
+    "                           programs (default yes; [Security] WidenPrograms wins)\n";
 
 struct Options {
   std::string machine;
   std::string setupPath = kDefaultSetupPath;
   std::string ui;
   std::string answers;
+  std::string widenRunKey = "yes";
+  std::string widenPrograms = "yes";
 };
 
 std::optional<Options> ParseArguments(const std::vector<std::string>& arguments,
@@ -35,11 +42,13 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments,
   Options options;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    std::string* target = argument == "--machine"      ? &options.machine
-                          : argument == "--setup-path" ? &options.setupPath
-                          : argument == "--ui"         ? &options.ui
-                          : argument == "--answers"    ? &options.answers
-                                                       : nullptr;
+    std::string* target = argument == "--machine"          ? &options.machine
+                          : argument == "--setup-path"     ? &options.setupPath
+                          : argument == "--ui"             ? &options.ui
+                          : argument == "--answers"        ? &options.answers
+                          : argument == "--widen-run-key"  ? &options.widenRunKey
+                          : argument == "--widen-programs" ? &options.widenPrograms
+                                                           : nullptr;
     if (!target) {
       err << "Setup: unknown argument " << argument << "\n" << kUsage;
       return std::nullopt;
@@ -55,6 +64,11 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments,
         << kUsage;
     return std::nullopt;
   }
+  for (const std::string* choice : {&options.widenRunKey, &options.widenPrograms})
+    if (*choice != "yes" && *choice != "no") {
+      err << "Setup: --widen-run-key and --widen-programs take yes or no\n" << kUsage;
+      return std::nullopt;
+    }
   if (options.ui.empty()) options.ui = options.answers.empty() ? "console" : "script";
   if (options.ui != "console" && options.ui != "script") {
     err << "Setup: --ui must be console or script\n" << kUsage;
@@ -72,15 +86,32 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& arguments,
   return options;
 }
 
-// Runs the installer on the current machine; errors that end the run early are reported.
-int RunInstaller(forms::Backend& backend, std::ostream& out, std::ostream& err) {
+// What the administrator lets the NT permission step widen: the answer file's choice where it
+// makes one, else the command line's.
+app::NtWidening WideningOf(const Options& options, const std::optional<AnswerFile>& answers) {
+  const auto choice = [&](std::string_view key, const std::string& switchValue) {
+    const std::optional<std::string> answer =
+        answers ? answers->Find("Security", key) : std::nullopt;
+    return platform::SameIniName(answer.value_or(switchValue), "yes");
+  };
+  return {choice("WidenRunKey", options.widenRunKey),
+          choice("WidenPrograms", options.widenPrograms)};
+}
+
+// Runs the installer on the current machine; errors that end the run early are reported, and
+// what the NT permission step did is listed.
+int RunInstaller(forms::Backend& backend, const app::NtWidening& widening, std::ostream& out,
+                 std::ostream& err) {
   try {
     app::SetupProgram program(backend);
+    program.Forms().widening = widening;
     const int exitCode = program.Run();
     for (const std::string& line : program.Forms().splashform->StopReport().Lines())
       out << "Setup: " << line << "\n";
     for (const std::string& step : program.Forms().splashform->StepsNotCarriedOut())
       err << "Setup: not carried out (not yet available): " << step << "\n";
+    for (const std::string& change : program.Forms().splashform->AccessChanges())
+      out << "Setup: access of Everyone: " << change << "\n";
     return exitCode;
   } catch (const std::exception& error) {
     err << "Setup: " << error.what() << "\n";
@@ -98,17 +129,17 @@ std::unique_ptr<platform::Machine> OpenMachine(const Options& options, bool scri
 }
 
 int RunOnMachine(platform::Machine& machine, const std::optional<AnswerFile>& answers,
-                 std::ostream& out, std::ostream& err) {
+                 const app::NtWidening& widening, std::ostream& out, std::ostream& err) {
   platform::ScopedMachine current(machine);
   int exitCode = kSetupFailed;
   if (answers) {
     AnswerScript script(*answers, out);
     forms::ScriptBackend backend;
     backend.SetAnswers(&script);
-    exitCode = RunInstaller(backend, out, err);
+    exitCode = RunInstaller(backend, widening, out, err);
   } else {
     forms::ConsoleBackend backend;
-    exitCode = RunInstaller(backend, out, err);
+    exitCode = RunInstaller(backend, widening, out, err);
   }
   machine.Save();
   return exitCode;
@@ -133,7 +164,7 @@ int RunSetupCommand(const std::vector<std::string>& arguments, std::ostream& out
   }
   try {
     std::unique_ptr<platform::Machine> machine = OpenMachine(*options, answers.has_value());
-    return RunOnMachine(*machine, answers, out, err);
+    return RunOnMachine(*machine, answers, WideningOf(*options, answers), out, err);
   } catch (const platform::Exception& error) {
     err << "Setup: " << error.what() << "\n";
     return kSetupFailed;

@@ -38,6 +38,33 @@ TEST(Mkmachine, MakesAMachineAndSummarisesIt) {
   EXPECT_EQ(Mkmachine({"--profile=win95", dir}).code, kMkmachineDone);
 }
 
+std::string ReadAll(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(Mkmachine, SecurityOptionsShapeTheNtMachinesSecurityIni) {
+  TempFolder folder;
+  const auto dir = folder.path() / "m";
+  ASSERT_EQ(Mkmachine({dir.string(), "--profile", "nt4"}).code, kMkmachineDone);
+  const std::string standard = ReadAll(dir / "security.ini");
+  EXPECT_NE(standard.find(";S-1-1-0)"), std::string::npos);
+  EXPECT_NE(standard.find("Groups=S-1-1-0,S-1-5-32-544"), std::string::npos);
+
+  ASSERT_EQ(Mkmachine({dir.string(), "--profile", "nt4", "--no-everyone", "--plain-user"}).code,
+            kMkmachineDone);
+  const std::string narrowed = ReadAll(dir / "security.ini");
+  EXPECT_EQ(narrowed.find(";S-1-1-0)"), std::string::npos);
+  EXPECT_EQ(narrowed.find("Groups=S-1-1-0,S-1-5-32-544"), std::string::npos);
+  EXPECT_NE(narrowed.find("User=S-1-5-21-1214440339-1957994488-1801674531-1000"),
+            std::string::npos);
+
+  ASSERT_EQ(Mkmachine({dir.string(), "--profile", "win98"}).code, kMkmachineDone);
+  EXPECT_FALSE(std::filesystem::exists(dir / "security.ini"));
+}
+
 TEST(Mkmachine, RefusesAFolderWithOtherFilesUnlessForced) {
   TempFolder folder;
   std::ofstream(folder.path() / "keep.txt") << "mine";
