@@ -46,11 +46,6 @@ class AnswerFile {
 
   // The value as written (trimmed), or nothing when the key is absent.
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
-  // The value, or platform::Exception naming the question and the key when it is absent.
-  std::string Require(std::string_view section, std::string_view key,
-                      std::string_view question) const;
-  // Yes/no and accept/decline answers as true/false (Require'd).
-  bool RequireYes(std::string_view section, std::string_view key, std::string_view question) const;
 
   const std::string& Source() const { return source_; }
 
