@@ -1,17 +1,13 @@
 #include "winsec/file_security.hpp"
 
 #include "platform/machine.hpp"
+#include "platform/path_parts.hpp"
 #include "winsec/mask_translation.hpp"
 #include "winsec/nt_exception.hpp"
+#include "winsec/trimmed.hpp"
 
 namespace winsec {
 namespace {
-
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // The first part of a root split at "\", "/" and ":".
 std::string FirstElement(const std::string& root) {
@@ -32,15 +28,11 @@ void TNTFileSecurity::SetFileName(const std::string& fileName) {
 }
 
 std::string TNTFileSecurity::VolumeRoot() const {
+  // The drive ("c:\") or the share ("\\server\share\"); a name without either has none.
   const std::string name = Trimmed(fileName_);
-  if (name.size() >= 2 && name[1] == ':') return name.substr(0, 2) + "\\";
-  if (name.rfind("\\\\", 0) == 0) {
-    const auto server = name.find('\\', 2);
-    if (server == std::string::npos) return name + "\\";
-    const auto share = name.find('\\', server + 1);
-    return (share == std::string::npos ? name : name.substr(0, share)) + "\\";
-  }
-  return {};
+  if (platform::HasDriveLetter(name)) return name.substr(0, 2) + "\\";
+  if (!platform::IsNetworkPath(name)) return {};
+  return platform::WithTrailingSeparator(name.substr(0, platform::PathRootLength(name)));
 }
 
 std::string TNTFileSecurity::MachineName() const {

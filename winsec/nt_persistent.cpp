@@ -2,15 +2,10 @@
 
 #include "platform/machine.hpp"
 #include "winsec/nt_exception.hpp"
+#include "winsec/trimmed.hpp"
 
 namespace winsec {
 namespace {
-
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 bool SameMachine(std::string a, std::string b) {
   const auto strip = [](std::string& name) {

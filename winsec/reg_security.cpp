@@ -4,18 +4,13 @@
 #include "platform/machine.hpp"
 #include "winsec/mask_translation.hpp"
 #include "winsec/nt_exception.hpp"
+#include "winsec/trimmed.hpp"
 
 namespace winsec {
 namespace {
 
 namespace info = platform::security_info;
 namespace right = platform::access_right;
-
-std::string Trimmed(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // Closes the opener's key however the work on it ends.
 class OpenKeyGuard {

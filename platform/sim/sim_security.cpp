@@ -253,29 +253,29 @@ ErrorCode SimSecurity::CheckKeyOpen(const std::string& path, std::uint32_t acces
   return granted ? win_error::Success : win_error::AccessDenied;
 }
 
-ErrorCode SimSecurity::GetKeySecurity(KeyHandle key, std::uint32_t information,
-                                      std::span<std::uint8_t> buffer, std::uint32_t& needed) {
+// The path of an open key whose handle was opened with the rights the call needs (and, for
+// the audit list, with ACCESS_SYSTEM_SECURITY).
+ErrorCode SimSecurity::KeyPathFor(KeyHandle key, std::uint32_t rights, std::uint32_t information,
+                                  std::string& path) {
   if (!config_.NtFamily()) return CallNotImplemented;
-  std::string path;
   if (ErrorCode error = registry_.KeyPath(key, path)) return error;
   std::uint32_t access = 0;
   registry_.KeyAccess(key, access);
-  std::uint32_t wanted = ReadRights(information);
-  if (information & security_info::Sacl) wanted |= access_right::AccessSystemSecurity;
-  if ((access & wanted) != wanted) return win_error::AccessDenied;
+  if (information & security_info::Sacl) rights |= access_right::AccessSystemSecurity;
+  return (access & rights) == rights ? win_error::Success : win_error::AccessDenied;
+}
+
+ErrorCode SimSecurity::GetKeySecurity(KeyHandle key, std::uint32_t information,
+                                      std::span<std::uint8_t> buffer, std::uint32_t& needed) {
+  std::string path;
+  if (ErrorCode error = KeyPathFor(key, ReadRights(information), information, path)) return error;
   return Read(ObjectKind::Key, path, true, information, buffer, needed);
 }
 
 ErrorCode SimSecurity::SetKeySecurity(KeyHandle key, std::uint32_t information,
                                       std::span<const std::uint8_t> descriptor) {
-  if (!config_.NtFamily()) return CallNotImplemented;
   std::string path;
-  if (ErrorCode error = registry_.KeyPath(key, path)) return error;
-  std::uint32_t access = 0;
-  registry_.KeyAccess(key, access);
-  std::uint32_t wanted = WriteRights(information);
-  if (information & security_info::Sacl) wanted |= access_right::AccessSystemSecurity;
-  if ((access & wanted) != wanted) return win_error::AccessDenied;
+  if (ErrorCode error = KeyPathFor(key, WriteRights(information), information, path)) return error;
   return Write(ObjectKind::Key, path, true, information, descriptor);
 }
 

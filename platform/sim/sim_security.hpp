@@ -65,6 +65,8 @@ class SimSecurity final : public Security {
   bool PrivilegeEnabled(std::string_view name) const;
   ErrorCode FileObject(std::string_view path, std::string& fullPath) const;
   SecurityDescriptor Effective(ObjectKind kind, const std::string& path, bool container) const;
+  ErrorCode KeyPathFor(KeyHandle key, std::uint32_t rights, std::uint32_t information,
+                       std::string& path);
   ErrorCode Read(ObjectKind kind, const std::string& path, bool container,
                  std::uint32_t information, std::span<std::uint8_t> buffer,
                  std::uint32_t& needed) const;

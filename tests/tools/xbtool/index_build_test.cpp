@@ -15,20 +15,13 @@ namespace tools::xbtool {
 namespace {
 
 using nlohmann::json;
+using testing::FixturePath;
 using testing::ReaderScript;
+using testing::ReadFile;
 using testing::RunProgram;
 using testing::TempFolder;
 using testing::Xbtool;
 using testing::XbtoolOk;
-
-std::string FixturePath(const std::string& name) {
-  return (std::filesystem::path(KORVANE_FIXTURES_DIR) / name).string();
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 class BuiltIndex : public ::testing::TestWithParam<std::string> {
  protected:

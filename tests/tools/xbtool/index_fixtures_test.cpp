@@ -13,18 +13,11 @@ namespace tools::xbtool {
 namespace {
 
 using nlohmann::json;
+using testing::FixturePath;
+using testing::ReadFile;
 using testing::TempFolder;
 using testing::Xbtool;
 using testing::XbtoolOk;
-
-std::string FixturePath(const std::string& name) {
-  return (std::filesystem::path(KORVANE_FIXTURES_DIR) / name).string();
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;

@@ -143,11 +143,6 @@ std::vector<std::string> Assignments(const json& record) {
   return arguments;
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Readers give a record without memo as null or as an empty text.
 void ExpectSameValue(const std::string& field, const json& expected, const json& actual) {
   SCOPED_TRACE(field + ": expected " + expected.dump() + ", read " + actual.dump());

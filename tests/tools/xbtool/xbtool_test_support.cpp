@@ -5,6 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 
@@ -71,6 +74,15 @@ std::string XbtoolProgram() {
 
 std::string ReaderScript(const std::string& name) {
   return std::string(KORVANE_SOURCE_DIR) + "/tests/tools/xbtool/readers/" + name;
+}
+
+std::string FixturePath(const std::string& name) {
+  return (std::filesystem::path(KORVANE_FIXTURES_DIR) / name).string();
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string RunProgram(const std::vector<std::string>& argv, int& status) {

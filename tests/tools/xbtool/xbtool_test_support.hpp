@@ -25,6 +25,10 @@ std::string XbtoolOk(const std::vector<std::string>& arguments);
 std::string XbtoolProgram();
 // A file of tests/tools/xbtool/readers.
 std::string ReaderScript(const std::string& name);
+// A file of the peer fixtures.
+std::string FixturePath(const std::string& name);
+// A whole file's bytes.
+std::string ReadFile(const std::string& path);
 
 // Runs a program to its end; its standard output is returned, its exit status set.
 std::string RunProgram(const std::vector<std::string>& argv, int& status);
