@@ -167,6 +167,14 @@ void XBobjIndexFile::Lock() {
   }
 }
 
+XbRecordChange XBobjIndexFile::PrepareRecordChange(std::int32_t, const std::uint8_t*) {
+  throw EXbaseError("Index file " + file_.path() + " cannot be kept current");
+}
+
+bool XBobjIndexFile::ApplyRecordChange(const XbRecordChange&) {
+  throw EXbaseError("Index file " + file_.path() + " cannot be kept current");
+}
+
 void XBobjIndexFile::Unlock() {
   if (file_.shared() && file_.lockCount() > 0) file_.Unlock();
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tables/index/index_tag.hpp"
+#include "tables/index/record_change.hpp"
 #include "tables/storage/dbf_fields.hpp"
 #include "tables/storage/disk_file.hpp"
 
@@ -69,6 +70,15 @@ class XBobjIndexFile {
   // Gives the file the base name (and folder, if any) of newName; its extension stays.
   virtual void Rename(std::string_view newName);
   virtual bool HasChanged() = 0;
+  // Evaluates every tag's keys for record: the new ones on the table's record image, the old
+  // ones on previousImage (the record as stored, read under the index lock; nullptr for an
+  // appended record). An expression that fails raises; nothing is changed.
+  virtual XbRecordChange PrepareRecordChange(std::int32_t record,
+                                             const std::uint8_t* previousImage);
+  // Moves the prepared keys (old entry out, new entry in), advances the version counter and
+  // writes the changed nodes, tag headers and file header before it returns. Called with the
+  // file locked. True when some tag changed.
+  virtual bool ApplyRecordChange(const XbRecordChange& change);
   virtual void SetLockProtocol(TxbLokProtocol protocol) { protocol_ = protocol; }
   // Re-enciphers every page under the table's new key (empty: plain).
   virtual void ReKey(std::string_view newKey);
