@@ -1,6 +1,7 @@
 #include "framework/forms/data_link.hpp"
 
 #include "framework/db/database_error.hpp"
+#include "framework/db/database_messages.hpp"
 
 namespace forms {
 namespace {
@@ -29,49 +30,40 @@ void FieldDataLink::SetDataSource(db::TDataSource* source) {
   if (source_) source_->RemoveLink(*this);
   source_ = source;
   if (source_) source_->AddLink(*this);
-  DataChanged();
+  refresh_();
 }
 
 void FieldDataLink::SetDataField(std::string field) {
   field_ = std::move(field);
-  DataChanged();
+  refresh_();
 }
 
 bool FieldDataLink::Active() const {
-  return source_ && source_->Active() && !field_.empty() &&
-         source_->DataSet()->FindField(field_).has_value();
+  return source_ && source_->Active() && !field_.empty() && source_->DataSet()->FindField(field_);
 }
 
-db::DataSetInterface* FieldDataLink::DataSet() const {
+db::TDataSet* FieldDataLink::DataSet() const {
   return source_ ? source_->DataSet() : nullptr;
 }
 
-db::FieldInfo FieldDataLink::Field() const {
-  if (!Active()) throw db::EDatabaseError("Field '" + field_ + "' is not available");
+db::TField& FieldDataLink::Field() const {
+  if (!Active()) throw db::EDatabaseError(db::messages::FieldNotFound(field_));
   return *DataSet()->FindField(field_);
 }
 
-std::string FieldDataLink::FieldText() const {
-  return DataSet()->FieldText(field_);
-}
-
-bool FieldDataLink::FieldBoolean() const {
-  return DataSet()->FieldBoolean(field_);
-}
-
 void FieldDataLink::WriteText(std::string text) {
-  Write([&] { DataSet()->SetFieldText(field_, text); });
+  Write([&](db::TField& field) { field.SetAsString(text); });
 }
 
 void FieldDataLink::WriteBoolean(bool value) {
-  Write([&] { DataSet()->SetFieldBoolean(field_, value); });
+  Write([&](db::TField& field) { field.SetAsBoolean(value); });
 }
 
-void FieldDataLink::Write(const std::function<void()>& store) {
+void FieldDataLink::Write(const std::function<void(db::TField&)>& store) {
   try {
     FlagScope writing(writing_);
-    BeginWrite();
-    store();
+    source_->Edit();
+    store(Field());
   } catch (...) {
     // The control already shows the refused value: show the field's again.
     refresh_();
@@ -79,16 +71,18 @@ void FieldDataLink::Write(const std::function<void()>& store) {
   }
 }
 
-void FieldDataLink::DataChanged() {
-  if (!writing_) refresh_();
+void FieldDataLink::DataEvent(db::DataEvent event, const db::TField* field) {
+  if (writing_) return;
+  if (event == db::DataEvent::FieldChange &&
+      (!field || !db::SameFieldName(field->FieldName(), field_))) {
+    return;
+  }
+  refresh_();
 }
 
 void FieldDataLink::SourceDestroyed() {
   source_ = nullptr;
-}
-
-void FieldDataLink::BeginWrite() {
-  if (source_->State() == db::DataSetState::Browse && source_->AutoEdit()) DataSet()->Edit();
+  refresh_();
 }
 
 }  // namespace forms

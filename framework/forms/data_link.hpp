@@ -1,9 +1,10 @@
 #pragma once
 // FieldDataLink: ties one data-aware control to one field of the dataset behind a data
-// source. The link is active while the source is enabled and its dataset open; it tells the
-// control to show the field again after every record move or state change, and writes the
-// control's value into the field (putting the dataset into edit state first when the source
-// allows automatic editing).
+// source. The link is active while the source is enabled and its dataset open with that
+// field; it tells the control to show the field again after every record move, state change
+// or change of that field (so Cancel and scrolling show the stored values), and writes the
+// control's value into the field, putting the dataset into edit state first when the source
+// allows automatic editing. The written value reaches the table when the dataset posts.
 #include <functional>
 #include <string>
 
@@ -26,11 +27,9 @@ class FieldDataLink : public db::DataSourceLink {
 
   // A source is set, enabled, its dataset open, and the field exists.
   bool Active() const;
-  db::DataSetInterface* DataSet() const;
-  // The field's description; only while Active.
-  db::FieldInfo Field() const;
-  std::string FieldText() const;
-  bool FieldBoolean() const;
+  db::TDataSet* DataSet() const;
+  // The field; only while Active (EDatabaseError otherwise).
+  db::TField& Field() const;
   // Writes a value: starts editing when needed; raises EDatabaseError when the dataset is
   // not in edit or insert state and cannot be put there. The control is not refreshed from
   // the field while its own value is being written; a refused value makes it show the
@@ -38,12 +37,11 @@ class FieldDataLink : public db::DataSourceLink {
   void WriteText(std::string text);
   void WriteBoolean(bool value);
 
-  void DataChanged() override;
+  void DataEvent(db::DataEvent event, const db::TField* field) override;
   void SourceDestroyed() override;
 
  private:
-  void BeginWrite();
-  void Write(const std::function<void()>& store);
+  void Write(const std::function<void(db::TField&)>& store);
   std::function<void()> refresh_;
   db::TDataSource* source_ = nullptr;
   std::string field_;

@@ -45,7 +45,7 @@ void TDBCheckBox::Accept(ControlVisitor& visitor) {
 
 void TDBCheckBox::Click() {
   if (link_.Active()) {
-    if (link_.Field().kind == db::FieldKind::Logical) {
+    if (link_.Field().DataType() == db::FieldType::Boolean) {
       link_.WriteBoolean(Checked());
     } else {
       link_.WriteText(Alternatives(Checked() ? valueChecked_ : valueUnchecked_).front());
@@ -57,10 +57,10 @@ void TDBCheckBox::Click() {
 void TDBCheckBox::Refresh() {
   if (!link_.Active()) {
     ShowChecked(false);
-  } else if (link_.Field().kind == db::FieldKind::Logical) {
-    ShowChecked(link_.FieldBoolean());
+  } else if (link_.Field().DataType() == db::FieldType::Boolean) {
+    ShowChecked(link_.Field().AsBoolean());
   } else {
-    ShowChecked(Matches(link_.FieldText(), valueChecked_));
+    ShowChecked(Matches(link_.Field().AsString(), valueChecked_));
   }
 }
 

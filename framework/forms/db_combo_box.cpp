@@ -17,7 +17,7 @@ void TDBComboBox::Change() {
 }
 
 void TDBComboBox::Refresh() {
-  ShowText(link_.Active() ? link_.FieldText() : std::string());
+  ShowText(link_.Active() ? link_.Field().AsString() : std::string());
 }
 
 }  // namespace forms

@@ -21,9 +21,9 @@ void TDBEdit::Refresh() {
     ShowText({});
     return;
   }
-  const db::FieldInfo field = link_.Field();
-  if (field.kind == db::FieldKind::Text) SetMaxLength(field.size);
-  ShowText(link_.FieldText());
+  const db::TField& field = link_.Field();
+  if (field.DataType() == db::FieldType::String) SetMaxLength(field.Size());
+  ShowText(field.AsString());
 }
 
 }  // namespace forms

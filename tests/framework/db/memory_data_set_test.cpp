@@ -2,145 +2,219 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/db/data_source.hpp"
-#include "framework/db/database_error.hpp"
+#include "tests/framework/db/users_fixture.hpp"
 
 namespace {
 
 using db::DataSetState;
-using db::FieldKind;
+using db::FieldType;
+using db_test::ErrorText;
+using Strings = std::vector<std::string>;
 
-class Counter : public db::DataSourceLink {
- public:
-  void DataChanged() override { ++changes; }
-  void SourceDestroyed() override { gone = true; }
-  int changes = 0;
-  bool gone = false;
-};
-
-class MemoryDataSetTest : public ::testing::Test {
- protected:
-  MemoryDataSetTest() {
-    table.Open();
-    for (const char* name : {"PARENT", "GUEST", "KID"}) {
-      table.Append();
-      table.SetFieldText("UserName", name);
-      table.Post();
-    }
-    table.First();
-  }
-  db::MemoryDataSet table{{{"UserName", FieldKind::Text, 10},
-                           {"Logit", FieldKind::Logical, 1},
-                           {"Submit", FieldKind::Text, 5}}};
-};
+class MemoryDataSetTest : public db_test::UsersTest {};
 
 TEST_F(MemoryDataSetTest, WalksRecordsWithEofAndBof) {
-  std::vector<std::string> names;
-  for (table.First(); !table.Eof(); table.Next())
-    names.push_back(table.FieldText("username"));
-  EXPECT_EQ(names, (std::vector<std::string>{"PARENT", "GUEST", "KID"}));
+  EXPECT_EQ(Names(), (Strings{"PARENT", "GUEST", "KID"}));
+  EXPECT_TRUE(table.Eof());
+  EXPECT_EQ(Name(), "KID");  // running past the end stays on the last record
   table.Last();
   EXPECT_EQ(table.RecNo(), 3);
-  table.Prior();
-  table.Prior();
-  table.Prior();
+  EXPECT_TRUE(table.Eof());
+  EXPECT_EQ(table.MoveBy(-5), -2);
   EXPECT_TRUE(table.Bof());
-  EXPECT_EQ(table.FieldText("UserName"), "PARENT");
+  EXPECT_EQ(Name(), "PARENT");
+  EXPECT_EQ(table.MoveBy(2), 2);
+  EXPECT_EQ(Name(), "KID");
+  EXPECT_FALSE(table.Bof());
+  table.SetRecNo(2);
+  EXPECT_EQ(Name(), "GUEST");
+  EXPECT_EQ(ErrorText([&] { table.SetRecNo(9); }), "Record 9 not found");
+  EXPECT_EQ(Name(), "GUEST");
 }
 
-TEST_F(MemoryDataSetTest, EditCancelAndMovePostsPendingChanges) {
-  table.Edit();
-  table.SetFieldText("UserName", "FATHER");
-  table.Cancel();
-  EXPECT_EQ(table.FieldText("UserName"), "PARENT");
-  table.Edit();
-  table.SetFieldText("UserName", "MOTHER");
-  table.Next();  // leaves edit mode by posting
-  EXPECT_EQ(table.State(), DataSetState::Browse);
-  table.First();
-  EXPECT_EQ(table.FieldText("UserName"), "MOTHER");
-}
-
-TEST_F(MemoryDataSetTest, StoredValuesFollowTheFieldKinds) {
-  table.Edit();
-  table.SetFieldText("UserName", "ABCDEFGHIJKLMN");
-  table.SetFieldText("Logit", "yes");
-  table.SetFieldBoolean("Submit", false);
-  table.Post();
-  EXPECT_EQ(table.FieldText("UserName"), "ABCDEFGHIJ");
-  EXPECT_TRUE(table.FieldBoolean("Logit"));
-  EXPECT_EQ(table.FieldText("Logit"), "True");
-  EXPECT_EQ(table.FieldText("Submit"), "False");
-  EXPECT_FALSE(table.FieldBoolean("Submit"));
-}
-
-TEST_F(MemoryDataSetTest, WrongUseRaisesTheDatabaseErrorTexts) {
-  const auto message = [](const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const db::EDatabaseError& error) {
-      return std::string(error.what());
-    }
-    return std::string("no error");
-  };
-  EXPECT_EQ(message([&] { table.SetFieldText("UserName", "X"); }),
-            "Dataset not in edit or insert mode");
-  EXPECT_EQ(message([&] { table.FieldText("Age"); }), "Field 'Age' not found");
-  EXPECT_EQ(message([&] { table.Post(); }), "Dataset not in edit or insert mode");
-  table.Close();
-  EXPECT_EQ(message([&] { table.First(); }), "Cannot perform this operation on a closed dataset");
-}
-
-TEST_F(MemoryDataSetTest, LocateAppendAndDelete) {
-  EXPECT_TRUE(table.Locate("UserName", "guest"));
-  EXPECT_EQ(table.RecNo(), 2);
-  EXPECT_FALSE(table.Locate("UserName", "NOBODY"));
-  EXPECT_EQ(table.RecNo(), 2);
-  table.Append();
-  EXPECT_EQ(table.RecNo(), 0);
-  table.Cancel();
-  EXPECT_EQ(table.RecordCount(), 3);
-  table.Last();
-  table.Delete();
-  EXPECT_EQ(table.RecordCount(), 2);
-  EXPECT_EQ(table.FieldText("UserName"), "GUEST");
+TEST_F(MemoryDataSetTest, EmptyDatasetIsAtBothEndsAndReadsNull) {
+  db::MemoryDataSet empty{{{"UserName", FieldType::String, 10}}};
+  empty.Open();
+  EXPECT_TRUE(empty.IsEmpty());
+  EXPECT_TRUE(empty.Eof());
+  EXPECT_TRUE(empty.Bof());
+  EXPECT_TRUE(empty.FieldByName("UserName").IsNull());
+  EXPECT_EQ(empty.RecNo(), 0);
+  EXPECT_EQ(empty.MoveBy(1), 0);
+  EXPECT_EQ(ErrorText([&] { empty.Delete(); }),
+            "Cannot perform this operation on an empty dataset");
 }
 
 TEST_F(MemoryDataSetTest, EditOnAnEmptyDatasetInserts) {
-  db::MemoryDataSet empty{{{"UserName", FieldKind::Text, 10}}};
+  db::MemoryDataSet empty{{{"UserName", FieldType::String, 10}}};
   empty.Open();
   empty.Edit();
   EXPECT_EQ(empty.State(), DataSetState::Insert);
-  EXPECT_EQ(empty.FieldText("UserName"), "");
+  EXPECT_EQ(empty.FieldByName("UserName").AsString(), "");
 }
 
-TEST_F(MemoryDataSetTest, SourceTellsItsLinksOnlyWhileEnabled) {
-  Counter link;  // outlives the source, which tells it when it goes
-  db::TDataSource source;
-  source.AddLink(link);
-  source.SetDataSet(&table);
-  const int afterBinding = link.changes;
-  source.SetEnabled(false);
-  table.Next();
+TEST_F(MemoryDataSetTest, CancelRestoresTheBufferAndMovingPostsChanges) {
   table.Edit();
-  EXPECT_EQ(link.changes, afterBinding + 1);  // only the switch itself
-  EXPECT_EQ(source.State(), DataSetState::Inactive);
-  source.SetEnabled(true);
-  EXPECT_EQ(source.State(), DataSetState::Edit);
-  table.Post();
-  EXPECT_GT(link.changes, afterBinding + 2);
+  table.FieldByName("UserName").SetAsString("FATHER");
+  EXPECT_TRUE(table.Modified());
+  table.Cancel();
+  EXPECT_EQ(Name(), "PARENT");
+  EXPECT_FALSE(table.Modified());
+  table.Edit();
+  table.FieldByName("UserName").SetAsString("MOTHER");
+  table.Next();  // leaves edit mode by posting
+  EXPECT_EQ(table.State(), DataSetState::Browse);
+  EXPECT_EQ(Name(), "GUEST");
+  EXPECT_EQ(Names(), (Strings{"MOTHER", "GUEST", "KID"}));
 }
 
-TEST_F(MemoryDataSetTest, DatasetGoingAwayDetachesTheSource) {
-  Counter link;  // outlives the source, which tells it when it goes
-  db::TDataSource source;
-  {
-    db::MemoryDataSet temporary{{{"A", FieldKind::Text, 1}}};
-    source.SetDataSet(&temporary);
-    source.AddLink(link);
-  }
-  EXPECT_EQ(source.DataSet(), nullptr);
-  EXPECT_FALSE(source.Active());
+TEST_F(MemoryDataSetTest, UnchangedEditOrInsertIsDroppedWhenLeft) {
+  table.Append();
+  table.First();
+  EXPECT_EQ(table.RecordCount(), 3);
+  table.Edit();
+  table.Next();
+  EXPECT_EQ(Names(), (Strings{"PARENT", "GUEST", "KID"}));
+}
+
+TEST_F(MemoryDataSetTest, InsertGoesBeforeTheCurrentRecordAndAppendAtTheEnd) {
+  table.Next();
+  table.Insert();
+  table.FieldByName("UserName").SetAsString("AUNT");
+  table.Post();
+  EXPECT_EQ(Name(), "AUNT");
+  EXPECT_EQ(table.RecNo(), 2);
+  table.First();
+  table.Append();
+  EXPECT_EQ(table.RecNo(), 0);
+  table.FieldByName("UserName").SetAsString("UNCLE");
+  table.Post();
+  EXPECT_EQ(table.RecNo(), 5);
+  EXPECT_EQ(Names(), (Strings{"PARENT", "AUNT", "GUEST", "KID", "UNCLE"}));
+}
+
+TEST_F(MemoryDataSetTest, CancelledInsertReturnsToTheRecordBefore) {
+  table.Next();
+  table.Append();
+  table.FieldByName("UserName").SetAsString("NEW");
+  table.Cancel();
+  EXPECT_EQ(Name(), "GUEST");
+  EXPECT_EQ(table.RecordCount(), 3);
+  table.Next();
+  EXPECT_EQ(Name(), "KID");
+}
+
+TEST_F(MemoryDataSetTest, DeleteMovesToTheNextRecordOrBackAtTheEnd) {
+  table.Next();
+  table.Delete();
+  EXPECT_EQ(Name(), "KID");
+  table.Delete();
+  EXPECT_EQ(Name(), "PARENT");
+  table.Delete();
+  EXPECT_TRUE(table.IsEmpty());
+  EXPECT_TRUE(table.Eof());
+}
+
+TEST_F(MemoryDataSetTest, BookmarksFindRecordsAgainAfterChanges) {
+  table.Next();
+  const db::TBookmark guest = table.GetBookmark();
+  table.First();
+  const db::TBookmark parent = table.GetBookmark();
+  EXPECT_LT(table.CompareBookmarks(parent, guest), 0);
+  EXPECT_EQ(table.CompareBookmarks(guest, guest), 0);
+  EXPECT_LT(table.CompareBookmarks({}, parent), 0);
+  EXPECT_EQ(table.CompareBookmarks({}, {}), 0);
+  table.Insert();
+  table.FieldByName("UserName").SetAsString("FIRST");
+  table.Post();
+  table.Last();
+  table.GotoBookmark(guest);
+  EXPECT_EQ(Name(), "GUEST");
+  EXPECT_TRUE(table.BookmarkValid(parent));
+  table.GotoBookmark(parent);
+  table.Delete();
+  EXPECT_FALSE(table.BookmarkValid(parent));
+  EXPECT_EQ(ErrorText([&] { table.GotoBookmark(parent); }), "Record not found");
+  EXPECT_EQ(ErrorText([&] { table.GotoBookmark({}); }), "Record not found");
+  EXPECT_EQ(Name(), "GUEST");  // where the failed jumps started
+}
+
+TEST_F(MemoryDataSetTest, BookmarkIsEmptyWithoutAStoredRecord) {
+  table.Append();
+  EXPECT_TRUE(table.GetBookmark().empty());
+}
+
+TEST_F(MemoryDataSetTest, RecordsSurviveCloseAndReopen) {
+  table.Close();
+  EXPECT_EQ(ErrorText([&] { table.RecordCount(); }),
+            "Cannot perform this operation on a closed dataset");
+  EXPECT_EQ(table.FindField("UserName"), nullptr);
+  table.Open();
+  EXPECT_EQ(Names(), (Strings{"PARENT", "GUEST", "KID"}));
+}
+
+TEST_F(MemoryDataSetTest, ReadOnlyDatasetRefusesChanges) {
+  table.SetReadOnly(true);
+  EXPECT_EQ(ErrorText([&] { table.Edit(); }), "Cannot modify a read-only dataset");
+  EXPECT_EQ(ErrorText([&] { table.Append(); }), "Cannot modify a read-only dataset");
+  EXPECT_EQ(ErrorText([&] { table.Delete(); }), "Cannot modify a read-only dataset");
+  EXPECT_EQ(table.State(), DataSetState::Browse);
+  EXPECT_EQ(table.RecordCount(), 3);
+}
+
+TEST_F(MemoryDataSetTest, MemoFieldsReadAndWriteThroughBlobStreams) {
+  db::TField& notes = table.FieldByName("Notes");
+  EXPECT_TRUE(notes.IsNull());
+  table.Edit();
+  notes.SetAsString("likes trains");
+  table.Post();
+  table.Next();
+  EXPECT_TRUE(notes.IsNull());
+  table.First();
+  EXPECT_EQ(notes.AsString(), "likes trains");
+
+  table.Edit();
+  auto stream = table.CreateBlobStream(notes, db::BlobStreamMode::ReadWrite);
+  stream->Seek(0, db::SeekOrigin::End);
+  stream->Write(" and boats", 10);
+  EXPECT_EQ(notes.AsString(), "likes trains");  // not stored before Commit
+  stream->Commit();
+  EXPECT_EQ(notes.AsString(), "likes trains and boats");
+  table.Cancel();
+  EXPECT_EQ(notes.AsString(), "likes trains");
+}
+
+TEST_F(MemoryDataSetTest, BlobStreamsReadPartsAndRefuseBadUse) {
+  table.Edit();
+  table.FieldByName("Notes").SetAsString("0123456789");
+  table.Post();
+  auto stream = table.CreateBlobStream(table.FieldByName("Notes"), db::BlobStreamMode::Read);
+  char part[4] = {};
+  EXPECT_EQ(stream->Seek(-3, db::SeekOrigin::End), 7);
+  EXPECT_EQ(stream->Read(part, sizeof part), 3u);
+  EXPECT_EQ(std::string(part, 3), "789");
+  EXPECT_EQ(stream->Read(part, sizeof part), 0u);
+  EXPECT_THROW(stream->Seek(-1, db::SeekOrigin::Begin), db::EDatabaseError);
+  EXPECT_EQ(ErrorText([&] {
+              table.CreateBlobStream(table.FieldByName("Notes"), db::BlobStreamMode::Write);
+            }),
+            "Dataset not in edit or insert mode");
+  EXPECT_EQ(ErrorText([&] {
+              table.CreateBlobStream(table.FieldByName("UserName"), db::BlobStreamMode::Read);
+            }),
+            "Field 'UserName' is not a blob field");
+}
+
+TEST_F(MemoryDataSetTest, NamedDatasetPutsItsNameInFrontOfMessages) {
+  db::MemoryDataSet named{{{"A", FieldType::String, 1}}, "UsersDB"};
+  EXPECT_EQ(ErrorText([&] { named.First(); }),
+            "UsersDB: Cannot perform this operation on a closed dataset");
+}
+
+TEST_F(MemoryDataSetTest, DuplicateFieldNamesAreRefused) {
+  db::MemoryDataSet twice{{{"A", FieldType::String, 1}, {"a", FieldType::Integer}}};
+  EXPECT_EQ(ErrorText([&] { twice.Open(); }), "Duplicate field name 'a'");
+  EXPECT_FALSE(twice.Active());
 }
 
 }  // namespace

@@ -12,11 +12,11 @@
 namespace {
 
 using db::DataSetState;
-using db::FieldKind;
+using db::FieldType;
 
 class Users : public forms::TForm {
  public:
-  explicit Users(db::DataSetInterface& table) : TForm("users") {
+  explicit Users(db::TDataSet& table) : TForm("users") {
     source.SetDataSet(&table);
     source.SetEnabled(false);
     userName.SetDataSource(&source);
@@ -49,17 +49,17 @@ class DataControlsTest : public forms_test::ToolkitTest {
   void AddUser(const std::string& name, const std::string& age, const std::string& adult,
                bool porn) {
     table.Append();
-    table.SetFieldText("UserName", name);
-    table.SetFieldText("Age", age);
-    table.SetFieldText("Adult", adult);
-    table.SetFieldBoolean("Porn", porn);
+    table.FieldByName("UserName").SetAsString(name);
+    table.FieldByName("Age").SetAsString(age);
+    table.FieldByName("Adult").SetAsString(adult);
+    table.FieldByName("Porn").SetAsBoolean(porn);
     table.Post();
   }
 
-  db::MemoryDataSet table{{{"UserName", FieldKind::Text, 10},
-                           {"Age", FieldKind::Text, 20},
-                           {"Adult", FieldKind::Text, 1},
-                           {"Porn", FieldKind::Logical, 1}}};
+  db::MemoryDataSet table{{{"UserName", FieldType::String, 10},
+                           {"Age", FieldType::String, 20},
+                           {"Adult", FieldType::String, 1},
+                           {"Porn", FieldType::Boolean}}};
   Users& form = app.CreateForm<Users>(table);
 };
 
@@ -95,10 +95,10 @@ TEST_F(DataControlsTest, UserChangesPutTheDatasetInEditAndWriteTheFields) {
   EXPECT_EQ(form.userName.Text(), "MOTHERHOOD");  // the field holds 10 characters
   table.Post();
   table.First();
-  EXPECT_EQ(table.FieldText("UserName"), "MOTHERHOOD");
-  EXPECT_EQ(table.FieldText("Adult"), "N");
-  EXPECT_FALSE(table.FieldBoolean("Porn"));
-  EXPECT_EQ(table.FieldText("Age"), "Preschool");
+  EXPECT_EQ(table.FieldByName("UserName").AsString(), "MOTHERHOOD");
+  EXPECT_EQ(table.FieldByName("Adult").AsString(), "N");
+  EXPECT_FALSE(table.FieldByName("Porn").AsBoolean());
+  EXPECT_EQ(table.FieldByName("Age").AsString(), "Preschool");
 }
 
 TEST_F(DataControlsTest, CodeCheckingBoxesWritesDuringInsert) {
@@ -106,8 +106,8 @@ TEST_F(DataControlsTest, CodeCheckingBoxesWritesDuringInsert) {
   table.Append();
   form.adult.SetChecked(true);
   form.porn.SetChecked(true);
-  EXPECT_EQ(table.FieldText("Adult"), "Y");
-  EXPECT_TRUE(table.FieldBoolean("Porn"));
+  EXPECT_EQ(table.FieldByName("Adult").AsString(), "Y");
+  EXPECT_TRUE(table.FieldByName("Porn").AsBoolean());
   EXPECT_EQ(form.userName.Text(), "");
 }
 
@@ -116,7 +116,7 @@ TEST_F(DataControlsTest, CancelShowsTheStoredValuesAgain) {
   form.userName.SetText("CHANGED");
   table.Cancel();
   EXPECT_EQ(form.userName.Text(), "PARENT");
-  EXPECT_EQ(table.FieldText("UserName"), "PARENT");
+  EXPECT_EQ(table.FieldByName("UserName").AsString(), "PARENT");
 }
 
 TEST_F(DataControlsTest, WithoutAutoEditABrowsingDatasetRefusesTheChange) {
@@ -131,18 +131,18 @@ TEST_F(DataControlsTest, WithoutAutoEditABrowsingDatasetRefusesTheChange) {
   EXPECT_TRUE(form.adult.Checked());
   EXPECT_TRUE(form.porn.Checked());
   EXPECT_EQ(form.age.Text(), "Age 25-34");
-  EXPECT_EQ(table.FieldText("UserName"), "PARENT");
+  EXPECT_EQ(table.FieldByName("UserName").AsString(), "PARENT");
 }
 
 TEST_F(DataControlsTest, SeveralAcceptedTextsCheckTheBoxAndTheFirstIsWritten) {
   form.adult.SetValueChecked("Y;T;1");
   form.source.SetEnabled(true);
   table.Edit();
-  table.SetFieldText("Adult", "t");
+  table.FieldByName("Adult").SetAsString("t");
   EXPECT_TRUE(form.adult.Checked());
   form.adult.SetChecked(false);
   form.adult.SetChecked(true);
-  EXPECT_EQ(table.FieldText("Adult"), "Y");
+  EXPECT_EQ(table.FieldByName("Adult").AsString(), "Y");
 }
 
 TEST_F(DataControlsTest, ClosingOrDestroyingTheSourceClearsControls) {
