@@ -542,6 +542,15 @@ void TDataSet::Resync() {
   bof_ = eof_ = !hasRecord_;
 }
 
+void TDataSet::MoveCursor(const std::function<void()>& moveCursor) {
+  CheckBrowseMode();
+  Fire(BeforeScroll);
+  moveCursor();
+  Resync();
+  SendEvent(DataEvent::DataSetScroll);
+  Fire(AfterScroll);
+}
+
 OptionalValue TDataSet::FieldValueOf(const TField& field) {
   CheckActive();
   const RecordBuffer& buffer = ActiveBuffer();

@@ -71,7 +71,7 @@ class TDataSet {
   bool Bof() const { return bof_; }
   bool IsEmpty() const;
   int RecordCount() const;
-  // The current record's number (-1 when the dataset has none); SetRecNo moves to record n.
+  // The current record's number (0 without a stored record); SetRecNo moves to record n.
   int RecNo() const;
   void SetRecNo(int recNo);
   // Reads the current record again from the cursor.
@@ -205,6 +205,9 @@ class TDataSet {
   [[noreturn]] void Fail(std::string_view message) const;
   // Re-reads the current record after the cursor was moved by the derived class.
   void Resync();
+  // A move of the derived class's own (a key search): leaves edit mode, fires the scroll
+  // events around `moveCursor` and makes the record the cursor then stands on current.
+  void MoveCursor(const std::function<void()>& moveCursor);
 
  private:
   friend class TField;

@@ -225,6 +225,9 @@ std::unique_ptr<TBlobStream> MemoryDataSet::InternalCreateBlobStream(const TFiel
   const TField* target = &field;
   return std::make_unique<TMemoryBlobStream>(
       std::move(contents), [this, buffer, target](const std::string& written) {
+        if (State() != DataSetState::Edit && State() != DataSetState::Insert) {
+          Fail(messages::kNotEditing);
+        }
         OptionalValue stored;
         if (!written.empty()) {
           stored = FieldValue(static_cast<std::int64_t>(blobs_.size()));

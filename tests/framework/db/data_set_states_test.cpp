@@ -159,13 +159,23 @@ TEST_F(DataSetStatesTest, RequiredFieldMustHaveAValue) {
   EXPECT_EQ(strict.RecordCount(), 1);
 }
 
-// A dataset whose posts fail a given number of times, as a locked record would.
+// A dataset whose record locks and posts fail a given number of times, as with a record
+// another user holds; Edit re-reads the stored record, as a shared table must.
 class FlakyUsers : public db::MemoryDataSet {
  public:
   FlakyUsers() : MemoryDataSet({{"UserName", db::FieldType::String, 10}}) {}
   int failures = 0;
+  int lockFailures = 0;
+  std::string storedByOthers;
 
  protected:
+  void InternalEdit(db::RecordBuffer& buffer) override {
+    if (lockFailures > 0) {
+      --lockFailures;
+      Fail("Record is locked by another user");
+    }
+    if (!storedByOthers.empty()) SetFieldData(FieldByName("UserName"), buffer, storedByOthers);
+  }
   void InternalPost(db::RecordBuffer& buffer) override {
     if (failures > 0) {
       --failures;
@@ -249,6 +259,30 @@ TEST_F(DataSetStatesTest, CalculatedFieldNamedAsADataFieldIsRefused) {
   table.AddCalculatedField("username", db::FieldType::String, 20);
   EXPECT_EQ(ErrorText([&] { table.Open(); }), "Duplicate field name 'username'");
   EXPECT_FALSE(table.Active());
+}
+
+TEST(DataSetErrorHandlers, EditReadsTheRecordAgainAndALockedRecordStaysBrowsing) {
+  FlakyUsers users;
+  users.Open();
+  users.Append();
+  users.FieldByName("UserName").SetAsString("OLD");
+  users.Post();
+  users.lockFailures = 1;
+  EXPECT_EQ(ErrorText([&] { users.Edit(); }), "Record is locked by another user");
+  EXPECT_EQ(users.State(), DataSetState::Browse);
+  users.storedByOthers = "NEWER";
+  int retries = 0;
+  users.OnEditError = [&](db::TDataSet&, const std::exception&, DataAction& action) {
+    ++retries;
+    action = DataAction::Retry;
+  };
+  users.lockFailures = 2;
+  users.Edit();
+  EXPECT_EQ(retries, 2);
+  EXPECT_EQ(users.FieldByName("UserName").AsString(), "NEWER");
+  users.FieldByName("UserName").SetAsString("MINE");
+  users.Cancel();
+  EXPECT_EQ(users.FieldByName("UserName").AsString(), "NEWER");  // as read on Edit
 }
 
 }  // namespace

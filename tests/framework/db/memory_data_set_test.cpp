@@ -205,6 +205,60 @@ TEST_F(MemoryDataSetTest, BlobStreamsReadPartsAndRefuseBadUse) {
             "Field 'UserName' is not a blob field");
 }
 
+TEST_F(MemoryDataSetTest, StreamCommittedAfterTheEditEndedIsRefused) {
+  table.Edit();
+  auto stream = table.CreateBlobStream(table.FieldByName("Notes"), db::BlobStreamMode::Write);
+  stream->Write("late", 4);
+  table.Cancel();
+  EXPECT_EQ(ErrorText([&] { stream->Commit(); }), "Dataset not in edit or insert mode");
+  EXPECT_TRUE(table.FieldByName("Notes").IsNull());
+  EXPECT_FALSE(table.Modified());
+}
+
+TEST_F(MemoryDataSetTest, RefreshKeepsTheCurrentRecordAndPostsFirst) {
+  table.Next();
+  table.Edit();
+  table.FieldByName("Logit").SetAsBoolean(true);
+  table.Refresh();
+  EXPECT_EQ(table.State(), DataSetState::Browse);
+  EXPECT_EQ(Name(), "GUEST");
+  EXPECT_TRUE(table.FieldByName("Logit").AsBoolean());
+}
+
+// A dataset with a search of its own, moving its cursor directly as a key search does.
+class NumberedUsers : public db::MemoryDataSet {
+ public:
+  using MemoryDataSet::MemoryDataSet;
+  void JumpTo(int recNo) {
+    MoveCursor([&] { InternalSetRecNo(recNo); });
+  }
+};
+
+TEST(DerivedMoves, OwnCursorMovesPostFireScrollEventsAndResynchronise) {
+  NumberedUsers users{{{"UserName", FieldType::String, 10}}};
+  users.Open();
+  for (const char* name : {"A", "B", "C"}) {
+    users.Append();
+    users.FieldByName("UserName").SetAsString(name);
+    users.Post();
+  }
+  users.First();
+  users.Edit();
+  users.FieldByName("UserName").SetAsString("Z");
+  Strings events;
+  users.BeforeScroll = [&](db::TDataSet& data) {
+    events.push_back("before " + data.FieldByName("UserName").AsString());
+  };
+  users.AfterScroll = [&](db::TDataSet& data) {
+    events.push_back("after " + data.FieldByName("UserName").AsString());
+  };
+  users.JumpTo(3);
+  EXPECT_EQ(events, (Strings{"before Z", "after C"}));
+  EXPECT_EQ(users.RecNo(), 3);
+  users.First();
+  EXPECT_EQ(users.FieldByName("UserName").AsString(), "Z");
+}
+
 TEST_F(MemoryDataSetTest, NamedDatasetPutsItsNameInFrontOfMessages) {
   db::MemoryDataSet named{{{"A", FieldType::String, 1}}, "UsersDB"};
   EXPECT_EQ(ErrorText([&] { named.First(); }),

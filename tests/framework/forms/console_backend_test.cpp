@@ -15,8 +15,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/db/memory_data_set.hpp"
 #include "framework/forms/application.hpp"
 #include "framework/forms/button.hpp"
+#include "framework/forms/db_check_box.hpp"
+#include "framework/forms/db_combo_box.hpp"
+#include "framework/forms/db_edit.hpp"
 #include "framework/forms/dialogs.hpp"
 #include "framework/forms/edit.hpp"
 #include "framework/forms/terminal.hpp"
@@ -123,6 +127,63 @@ TEST_F(ConsoleRun, EndOfInputEndsTheRunWithAnError) {
   EndOfInput();
   EXPECT_THROW(app.Run(), forms::EBackendFailure);
   EXPECT_NE(Screen().rfind("\x1b[?1049l"), std::string::npos);
+}
+
+// A user form whose boxes are bound to a users table; Save posts and ends the run.
+class UserForm : public forms::TForm {
+ public:
+  explicit UserForm(db::TDataSet& users) : TForm("UserForm") {
+    SetBounds(0, 0, 400, 200);
+    source.SetDataSet(&users);
+    name.SetBounds(10, 10, 100, 21);
+    name.SetDataSource(&source);
+    name.SetDataField("UserName");
+    porn.SetBounds(10, 40, 150, 17);
+    porn.SetCaption("Pornography");
+    porn.SetDataSource(&source);
+    porn.SetDataField("Porn");
+    porn.SetValueChecked("T");
+    porn.SetValueUnchecked("F");
+    age.SetBounds(10, 70, 100, 21);
+    age.SetItems({"Preschool", "Grade 1", "Grade 2"});
+    age.SetDataSource(&source);
+    age.SetDataField("Age");
+    save.SetBounds(10, 100, 73, 25);
+    save.SetCaption("&Save");
+    save.OnClick = [this] {
+      source.DataSet()->Post();
+      forms::Application().Terminate();
+    };
+  }
+  db::TDataSource source;
+  forms::TDBEdit name{*this, "UserNameEdit"};
+  forms::TDBCheckBox porn{*this, "DBCheckBox3"};
+  forms::TDBComboBox age{*this, "AgeCombo"};
+  forms::TButton save{*this, "SaveButton"};
+};
+
+TEST_F(ConsoleRun, DataBoundBoxesEditTheRecordAndSavePostsIt) {
+  db::MemoryDataSet users{{{"UserName", db::FieldType::String, 10},
+                           {"Porn", db::FieldType::String, 1},
+                           {"Age", db::FieldType::String, 20}}};
+  users.Open();
+  users.Append();
+  users.FieldByName("UserName").SetAsString("AL");
+  users.FieldByName("Porn").SetAsString("F");
+  users.FieldByName("Age").SetAsString("Preschool");
+  users.Post();
+  auto& form = app.CreateForm<UserForm>(users);
+  EXPECT_EQ(form.name.Text(), "AL");
+  // Typed text, Tab to the box and Space, Tab to the list and Down, then Alt+S.
+  Type("ICE\t \t\x1b[B\x1bs");
+  EndOfInput();
+  app.Run();
+  EXPECT_EQ(users.State(), db::DataSetState::Browse);
+  users.First();
+  EXPECT_EQ(users.FieldByName("UserName").AsString(), "ALICE");
+  EXPECT_EQ(users.FieldByName("Porn").AsString(), "T");
+  EXPECT_EQ(users.FieldByName("Age").AsString(), "Grade 1");
+  EXPECT_EQ(users.RecordCount(), 1);
 }
 
 // A pseudo-terminal stands for the user's terminal.

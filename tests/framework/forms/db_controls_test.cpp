@@ -145,6 +145,36 @@ TEST_F(DataControlsTest, SeveralAcceptedTextsCheckTheBoxAndTheFirstIsWritten) {
   EXPECT_EQ(table.FieldByName("Adult").AsString(), "Y");
 }
 
+TEST_F(DataControlsTest, DisabledControlsKeepShowingUntilEnabled) {
+  form.source.SetEnabled(true);
+  table.DisableControls();
+  table.Next();
+  EXPECT_EQ(form.userName.Text(), "PARENT");
+  table.EnableControls();
+  EXPECT_EQ(form.userName.Text(), "GUEST");
+  EXPECT_FALSE(form.porn.Checked());
+}
+
+TEST_F(DataControlsTest, CodeWritingAFieldShowsInItsControlOnly) {
+  form.source.SetEnabled(true);
+  table.Edit();
+  table.FieldByName("Age").SetAsString("Preschool");
+  EXPECT_EQ(form.age.Text(), "Preschool");
+  EXPECT_EQ(form.userName.Text(), "PARENT");
+  table.Post();
+  table.Next();
+  table.First();
+  EXPECT_EQ(form.age.ItemIndex(), 1);
+}
+
+TEST_F(DataControlsTest, UnknownFieldLeavesTheControlEmptyAndInactive) {
+  form.source.SetEnabled(true);
+  form.userName.SetDataField("Nickname");
+  EXPECT_FALSE(form.userName.Link().Active());
+  EXPECT_EQ(form.userName.Text(), "");
+  EXPECT_THROW(form.userName.Link().Field(), db::EDatabaseError);
+}
+
 TEST_F(DataControlsTest, ClosingOrDestroyingTheSourceClearsControls) {
   form.source.SetEnabled(true);
   table.Close();
