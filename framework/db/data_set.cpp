@@ -452,6 +452,12 @@ void TDataSet::FilterChanged() {
   First();
 }
 
+const std::vector<TIndexDef>& TDataSet::IndexDefs() {
+  indexDefs_.clear();
+  if (Active()) UpdateIndexDefs();
+  return indexDefs_;
+}
+
 void TDataSet::SetKey() {
   CheckBrowseMode();
   keyBuffer_ = NewBuffer();
@@ -485,6 +491,16 @@ std::unique_ptr<TBlobStream> TDataSet::CreateBlobStream(const TField& field, Blo
     if (field.ReadOnly()) Fail(messages::FieldReadOnly(field.FieldName()));
   }
   return InternalCreateBlobStream(field, mode);
+}
+
+std::string TDataSet::Translate(std::string_view text, bool) const {
+  return std::string(text);
+}
+
+void TDataSet::UpdateIndexDefs() {}
+
+bool TDataSet::GetIsIndexField(const TField&) const {
+  return false;
 }
 
 void TDataSet::InternalEdit(RecordBuffer&) {}
@@ -558,12 +574,14 @@ OptionalValue TDataSet::FieldValueOf(const TField& field) {
     return std::nullopt;  // browsing an empty dataset
   }
   if (field.Calculated()) return buffer.calculated[static_cast<std::size_t>(field.FieldNo())];
-  OptionalValue value = GetFieldData(field, buffer);
+  const OptionalValue value = GetFieldData(field, buffer);
   if (!value) return std::nullopt;
   if (field.IsBlob()) {
     return FieldValue(InternalCreateBlobStream(field, BlobStreamMode::Read)->ReadAll());
   }
-  return field.Converted(*value);
+  FieldValue converted = field.Converted(*value);
+  if (field.DataType() != FieldType::String) return converted;
+  return FieldValue(Translate(std::get<std::string>(converted), false));
 }
 
 void TDataSet::StoreFieldValue(const TField& field, const OptionalValue& value) {
@@ -581,7 +599,11 @@ void TDataSet::StoreFieldValue(const TField& field, const OptionalValue& value) 
     stream->Commit();
     return;
   }
-  SetFieldData(field, buffer, value);
+  if (value && field.DataType() == FieldType::String) {
+    SetFieldData(field, buffer, FieldValue(Translate(std::get<std::string>(*value), true)));
+  } else {
+    SetFieldData(field, buffer, value);
+  }
   if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) {
     modified_ = true;
     CalculateFields(buffer);

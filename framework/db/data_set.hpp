@@ -26,6 +26,7 @@
 #include "framework/db/data_set_types.hpp"
 #include "framework/db/database_error.hpp"
 #include "framework/db/field.hpp"
+#include "framework/db/index_def.hpp"
 #include "framework/db/record_buffer.hpp"
 
 namespace db {
@@ -113,6 +114,9 @@ class TDataSet {
   const std::string& Filter() const { return filter_; }
   void SetFilter(std::string filter);
 
+  // The indexes the dataset can order by, as the dataset reports them now.
+  const std::vector<TIndexDef>& IndexDefs();
+
   // Enters the set-key state: fields write into a blank search key buffer until Cancel or a
   // search of the derived class ends it.
   void SetKey();
@@ -186,9 +190,16 @@ class TDataSet {
                                                                 BlobStreamMode mode);
   // Filtering was switched or its text changed.
   virtual void FilterChanged();
+  // Text of string fields as stored and as shown differ (a code page): `toStored` converts
+  // a shown text for storing, else a stored one for showing. The base keeps texts as they are.
+  virtual std::string Translate(std::string_view text, bool toStored) const;
+  // Fills IndexDefsToFill() with the dataset's indexes (none by default).
+  virtual void UpdateIndexDefs();
+  virtual bool GetIsIndexField(const TField& field) const;
 
   // --- Helpers for derived classes ---
   TFieldDefs& FieldDefsToFill() { return fieldDefs_; }
+  std::vector<TIndexDef>& IndexDefsToFill() { return indexDefs_; }
   void InitFieldDefsAndFields();
   // The buffer fields read and write now.
   RecordBuffer& ActiveBuffer();
@@ -243,6 +254,7 @@ class TDataSet {
   std::string name_;
   DataSetState state_ = DataSetState::Inactive;
   TFieldDefs fieldDefs_;
+  std::vector<TIndexDef> indexDefs_;
   std::vector<TFieldDef> calculatedDefs_;
   std::vector<std::unique_ptr<TField>> fields_;
   bool autoCalcFields_ = true;

@@ -118,6 +118,10 @@ std::pair<std::int64_t, std::int64_t> IntegerRange(FieldType type) {
 TField::TField(TDataSet& dataSet, TFieldDef def, FieldKind kind, int fieldNo)
     : dataSet_(dataSet), def_(std::move(def)), kind_(kind), fieldNo_(fieldNo) {}
 
+bool TField::IsIndexField() const {
+  return kind_ == FieldKind::Data && dataSet_.GetIsIndexField(*this);
+}
+
 OptionalValue TField::Value() const {
   return dataSet_.FieldValueOf(*this);
 }

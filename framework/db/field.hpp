@@ -39,6 +39,8 @@ class TField {
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
   bool IsBlob() const { return IsBlobType(def_.type); }
+  // The field is part of the key of the dataset's current index.
+  bool IsIndexField() const;
 
   bool IsNull() const { return !Value().has_value(); }
   // The value of the active record in this field's type (the text of a memo or blob).

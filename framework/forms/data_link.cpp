@@ -82,7 +82,6 @@ void FieldDataLink::DataEvent(db::DataEvent event, const db::TField* field) {
 
 void FieldDataLink::SourceDestroyed() {
   source_ = nullptr;
-  refresh_();
 }
 
 }  // namespace forms
