@@ -75,9 +75,10 @@ void TDataSet::Open() {
     current_ = NewBuffer();
     ReadFirst();
   } catch (...) {
-    if (IsCursorOpen()) InternalClose();
-    DestroyFields();
     state_ = DataSetState::Inactive;
+    hasRecord_ = false;
+    DestroyFields();
+    if (IsCursorOpen()) InternalClose();
     throw;
   }
   SetState(DataSetState::Browse);
@@ -194,7 +195,10 @@ void TDataSet::SetRecNo(int recNo) {
   Fire(BeforeScroll);
   InternalSetRecNo(recNo);
   RecordBuffer found = NewBuffer();
-  if (!FetchInto(found, GetMode::Current, true)) Fail(messages::kRecordBeyondRange);
+  if (!FetchInto(found, GetMode::Current, false)) {
+    if (hasRecord_) InternalSetToRecord(current_);
+    Fail(messages::kRecordBeyondRange);
+  }
   current_ = std::move(found);
   hasRecord_ = true;
   bof_ = eof_ = false;
@@ -393,9 +397,14 @@ std::optional<RecordBuffer> TDataSet::FindMatch(std::string_view keyFields,
          std::to_string(values.size()) + " values");
   }
   RecordBuffer candidate = NewBuffer();
-  InternalFirst();
-  while (FetchInto(candidate, GetMode::Next, true)) {
-    if (Matches(candidate, keys, values, options)) return candidate;
+  try {
+    InternalFirst();
+    while (FetchInto(candidate, GetMode::Next, true)) {
+      if (Matches(candidate, keys, values, options)) return candidate;
+    }
+  } catch (...) {
+    if (hasRecord_) InternalSetToRecord(current_);
+    throw;
   }
   if (hasRecord_) InternalSetToRecord(current_);
   return std::nullopt;

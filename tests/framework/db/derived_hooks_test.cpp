@@ -66,4 +66,37 @@ TEST(DerivedHooks, IndexDefinitionsComeFromTheOpenDataset) {
   EXPECT_TRUE(users.IndexDefs().empty());
 }
 
+// A dataset whose first read fails after its cursor opened, as a damaged table would.
+class DamagedUsers : public db::MemoryDataSet {
+ public:
+  DamagedUsers() : MemoryDataSet({{"UserName", FieldType::String, 10}}) {}
+  bool damaged = true;
+  int closes = 0;
+
+ protected:
+  db::GetResult GetRecord(db::RecordBuffer& buffer, db::GetMode mode, bool doCheck) override {
+    if (damaged) Fail("Record request beyond range of table");
+    return MemoryDataSet::GetRecord(buffer, mode, doCheck);
+  }
+  void InternalClose() override {
+    ++closes;
+    MemoryDataSet::InternalClose();
+  }
+};
+
+TEST(DerivedHooks, OpenThatFailsClosesTheCursorAndCanBeTriedAgain) {
+  DamagedUsers users;
+  bool opened = false;
+  users.AfterOpen = [&](db::TDataSet&) { opened = true; };
+  EXPECT_THROW(users.Open(), db::EDatabaseError);
+  EXPECT_FALSE(users.Active());
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(users.closes, 1);
+  EXPECT_EQ(users.FindField("UserName"), nullptr);
+  users.damaged = false;
+  users.Open();
+  EXPECT_TRUE(opened);
+  EXPECT_TRUE(users.IsEmpty());
+}
+
 }  // namespace

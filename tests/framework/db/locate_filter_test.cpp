@@ -52,10 +52,18 @@ TEST_F(LocateTest, SeveralKeyFieldsTypedValuesAndNulls) {
   EXPECT_EQ(Name(), "GUEST");
 }
 
-TEST_F(LocateTest, WrongSearchesRaise) {
+TEST_F(LocateTest, WrongSearchesRaiseAndLeaveThePosition) {
+  table.Next();
   EXPECT_EQ(ErrorText([&] { table.Locate("Age", Key("1")); }), "Field 'Age' not found");
   EXPECT_EQ(ErrorText([&] { table.Locate("UserName;Visits", Key("1")); }),
             "Search of 2 key fields given 1 values");
+  EXPECT_THROW(table.Locate("Visits", {FieldValue(db::TDateTime{2451545, 0})}),
+               platform::EConvertError);
+  EXPECT_EQ(Name(), "GUEST");
+  table.Insert();  // goes where the cursor stands: before GUEST
+  table.FieldByName("UserName").SetAsString("AUNT");
+  table.Post();
+  EXPECT_EQ(Names(), (Strings{"PARENT", "AUNT", "GUEST", "KID"}));
 }
 
 TEST_F(LocateTest, LocatePostsAPendingEditFirst) {
