@@ -176,6 +176,13 @@ class FlakyUsers : public db::MemoryDataSet {
     }
     if (!storedByOthers.empty()) SetFieldData(FieldByName("UserName"), buffer, storedByOthers);
   }
+  void InternalDelete(db::RecordBuffer& buffer) override {
+    if (lockFailures > 0) {
+      --lockFailures;
+      Fail("Cannot delete the record");
+    }
+    MemoryDataSet::InternalDelete(buffer);
+  }
   void InternalPost(db::RecordBuffer& buffer) override {
     if (failures > 0) {
       --failures;
@@ -283,6 +290,32 @@ TEST(DataSetErrorHandlers, EditReadsTheRecordAgainAndALockedRecordStaysBrowsing)
   users.FieldByName("UserName").SetAsString("MINE");
   users.Cancel();
   EXPECT_EQ(users.FieldByName("UserName").AsString(), "NEWER");  // as read on Edit
+}
+
+TEST(DataSetErrorHandlers, DeleteErrorHandlerDecidesAndAbortKeepsTheRecord) {
+  FlakyUsers users;
+  users.Open();
+  for (const char* name : {"A", "B"}) {
+    users.Append();
+    users.FieldByName("UserName").SetAsString(name);
+    users.Post();
+  }
+  users.First();
+  std::vector<std::string> seen;
+  users.OnDeleteError = [&](db::TDataSet& data, const std::exception& error, DataAction& action) {
+    seen.push_back(error.what());
+    action = data.FieldByName("UserName").AsString() == "A" ? DataAction::Abort : DataAction::Retry;
+  };
+  users.lockFailures = 1;
+  EXPECT_THROW(users.Delete(), db::EAbort);
+  EXPECT_EQ(users.RecordCount(), 2);
+  EXPECT_EQ(users.FieldByName("UserName").AsString(), "A");
+  users.Next();
+  users.lockFailures = 1;
+  users.Delete();
+  EXPECT_EQ(users.RecordCount(), 1);
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"Cannot delete the record", "Cannot delete the record"}));
 }
 
 }  // namespace
