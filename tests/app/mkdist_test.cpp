@@ -94,7 +94,7 @@ TEST_F(MkdistTest, CommandLine) {
       {{machine, machine}, mkdist::kMkdistUsage, "mkdist: more than one machine given"},
       {{"/nonexistent/machine"}, mkdist::kMkdistFailed, "mkdist: "},
       {{"--help"}, mkdist::kMkdistDone, "usage: mkdist MACHINE [--folder PATH]"},
-      {{machine, "--folder", "C:\\DIST"}, mkdist::kMkdistDone, "files written to C:\\DIST"},
+      {{machine, "--folder", "C:\\DIST"}, mkdist::kMkdistDone, "setup folder C:\\DIST filled"},
   };
   for (const Case& c : cases) {
     std::ostringstream out, err;

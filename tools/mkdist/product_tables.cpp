@@ -1,5 +1,6 @@
 #include "tools/mkdist/product_tables.hpp"
 
+#include "app/table_key.hpp"
 #include "tools/mkdist/install_picture.hpp"
 
 namespace mkdist {
@@ -61,7 +62,7 @@ TableRecipe SiteListRecipe(std::string_view listName, std::vector<SiteEntry> ent
   recipe.fileName = std::string(listName) + ".dat";
   recipe.version = kPlainVersion;
   recipe.fields = {{"Site", 'C', 80}, {"User", 'C', 1}, {"Reasons", 'C', 10}};
-  recipe.key = std::string(kProductTableKey);
+  recipe.key = std::string(app::kTableKey);
   recipe.fill = [entries = std::move(entries)](tables::XBO_dBaseFld& table) {
     for (const SiteEntry& entry : entries) {
       AppendRecord(table, [&] {
@@ -85,7 +86,7 @@ TableRecipe UsersRecipe(UsersLayout layout, std::vector<UserAccount> accounts) {
   recipe.fileName = "KVUS.dat";
   recipe.version = kPlainVersion;
   recipe.fields = UserFields(layout);
-  recipe.key = std::string(kProductTableKey);
+  recipe.key = std::string(app::kTableKey);
   recipe.fill = [layout, accounts = std::move(accounts)](tables::XBO_dBaseFld& table) {
     for (const UserAccount& account : accounts)
       AppendAccount(table, layout, account);
@@ -99,7 +100,7 @@ TableRecipe ConfigurationRecipe(std::vector<std::uint8_t> installPicture) {
   recipe.fileName = "KVconf.dat";
   recipe.version = kMemoVersion;
   recipe.fields = {{"Version", 'C', 10}, {"InstallJPG", 'M', 10}};
-  recipe.key = std::string(kProductTableKey);
+  recipe.key = std::string(app::kTableKey);
   recipe.fill = [picture = std::move(installPicture)](tables::XBO_dBaseFld& table) {
     AppendRecord(table, [&] {
       table.SetFieldText("Version", "3.0");

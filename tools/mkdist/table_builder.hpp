@@ -13,9 +13,6 @@
 
 namespace mkdist {
 
-// The key of the product's encrypted tables.
-inline constexpr std::string_view kProductTableKey = "q3#Lm9!";
-
 struct TableRecipe {
   std::string fileName;  // as the product spells it: "KV015.dat"
   std::uint8_t version = 0x03;
