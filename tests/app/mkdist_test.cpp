@@ -1,9 +1,14 @@
+#include <set>
 #include <sstream>
+
+#include "framework/forms/jpeg_decoder.hpp"
 
 #include "sim_machine_fixture.hpp"
 #include "tools/mkdist/dist_contents.hpp"
 #include "tools/mkdist/dist_folder.hpp"
+#include "tools/mkdist/jpeg_encoder.hpp"
 #include "tools/mkdist/mkdist_command.hpp"
+#include "tools/mkdist/site_names.hpp"
 
 namespace app_test {
 namespace {
@@ -60,6 +65,41 @@ TEST(DistContents, ProgramsAreDosExecutables) {
   std::string text(exe.begin(), exe.end());
   EXPECT_NE(text.find("This program cannot be run in DOS mode."), std::string::npos);
   EXPECT_NE(text.find("Korvane filtering proxy"), std::string::npos);
+}
+
+TEST(DistContents, SyntheticSitesAreRepeatableAndDistinct) {
+  const auto first = mkdist::SyntheticSites(7, 500);
+  const auto again = mkdist::SyntheticSites(7, 500);
+  const auto other = mkdist::SyntheticSites(8, 500);
+  ASSERT_EQ(first.size(), 500u);
+  std::set<std::string> names;
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    EXPECT_EQ(first[i].site, again[i].site);
+    EXPECT_EQ(first[i].reasons, again[i].reasons);
+    names.insert(first[i].site);
+  }
+  EXPECT_EQ(names.size(), first.size());
+  EXPECT_NE(first[0].site, other[0].site);
+  // A longer list begins with the shorter one.
+  EXPECT_EQ(mkdist::SyntheticSites(7, 900)[499].site, first[499].site);
+}
+
+TEST(DistContents, JpegEncodingKeepsThePictureAndRefusesAnEmptyOne) {
+  forms::TBitmap bitmap{16, 8, std::vector<std::uint8_t>(16 * 8 * 3, 0)};
+  for (std::size_t i = 0; i < bitmap.pixels.size(); i += 3)
+    bitmap.pixels[i] = 0xFF;  // pure red
+  const forms::TBitmap decoded = forms::DecodeJpeg(mkdist::EncodeJpeg(bitmap, 90));
+  EXPECT_EQ(decoded.width, 16);
+  EXPECT_EQ(decoded.height, 8);
+  const std::uint32_t pixel = decoded.Pixel(5, 5);
+  EXPECT_GT(pixel >> 16, 0xF0u);
+  EXPECT_LT(pixel & 0xFFFF, 0x1010u);
+  try {
+    mkdist::EncodeJpeg(forms::TBitmap{}, 90);
+    ADD_FAILURE() << "no exception";
+  } catch (const platform::Exception& error) {
+    EXPECT_STREQ(error.what(), "An empty picture cannot be encoded");
+  }
 }
 
 class MkdistTest : public SimMachineTest {};
