@@ -106,6 +106,9 @@ TEST(AccountAnswers, RefusalsCarryTheFormsOwnMessages) {
 TEST(AccountAnswers, AnswersTheFormCannotTakeAreFileMistakes) {
   EXPECT_EQ(Problem("[User.2]\nName=Tom\n"),
             "Answer file a.ini, [User.2]: the accounts are numbered from [User.1] without a gap");
+  EXPECT_EQ(Problem("[User.1]\n[User.99999999999999999999]\n"),
+            "Answer file a.ini, [User.99999999999999999999]: the accounts are numbered from "
+            "[User.1] without a gap");
   EXPECT_EQ(Problem("[User.1]\nName=Kids\nCancel=yes\n[User.2]\nName=Tom\n"),
             "Answer file a.ini, [User.2]: comes after [User.1], whose Cancel=yes ends the "
             "adding of accounts");

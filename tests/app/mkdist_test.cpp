@@ -118,6 +118,24 @@ TEST_F(MkdistTest, FillsTheFolderWithTheUninstallerShortcut) {
   EXPECT_NE(link.find("C:\\WINNT\\SYSTEM32\\OsUninstall.exe"), std::string::npos);
 }
 
+TEST_F(MkdistTest, TablesReplaceEarlierOnesAndAFileInTheWayIsNamed) {
+  MakeMachine("win98", false);
+  mkdist::FillSetupFolder("C:\\DIST");
+  WriteFile("C:\\DIST\\KVUS.CDX", "stale");
+  mkdist::FillSetupFolder("C:\\DIST");
+  EXPECT_NE(ReadFile("C:\\DIST\\KVUS.cdx"), "stale");
+  ASSERT_EQ(Machine().files().MakeFolder("C:\\DIST2"), 0u);
+  ASSERT_EQ(Machine().files().MakeFolder("C:\\DIST2\\KV025.dat"), 0u);
+  try {
+    mkdist::FillSetupFolder("C:\\DIST2");
+    ADD_FAILURE() << "no exception";
+  } catch (const platform::Exception& error) {
+    EXPECT_NE(std::string(error.what()).find("Cannot replace \"C:\\DIST2\\KV025.dat\""),
+              std::string::npos)
+        << error.what();
+  }
+}
+
 TEST_F(MkdistTest, CommandLine) {
   MakeMachine("win98", false);
   CloseMachine();

@@ -76,24 +76,20 @@ class Reader {
     return answer;
   }
 
-  // The [User.N] sections, checked to run from 1 without a gap.
+  // The [User.N] sections, checked to run from 1 without a gap, in number order.
   std::vector<std::string> AddedSections() const {
-    std::vector<int> numbers;
-    for (const std::string& section : file_.Sections()) {
-      if (section.starts_with(kAddedUserStem)) {
-        numbers.push_back(std::stoi(section.substr(kAddedUserStem.size())));
-      }
-    }
-    std::sort(numbers.begin(), numbers.end());
-    std::vector<std::string> sections;
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
-      const std::string section = std::string(kAddedUserStem) + std::to_string(numbers[i]);
-      if (numbers[i] != static_cast<int>(i) + 1) {
+    std::vector<std::string> given;
+    for (const std::string& section : file_.Sections())
+      if (section.starts_with(kAddedUserStem)) given.push_back(section);
+    std::vector<std::string> numbered;
+    for (std::size_t n = 1; n <= given.size(); ++n)
+      numbered.push_back(std::string(kAddedUserStem) + std::to_string(n));
+    for (const std::string& section : given) {
+      if (std::find(numbered.begin(), numbered.end(), section) == numbered.end()) {
         Fail(section, "the accounts are numbered from [User.1] without a gap");
       }
-      sections.push_back(section);
     }
-    return sections;
+    return numbered;
   }
 
   // Save's checks of the entry as the form would hold it.
