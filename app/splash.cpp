@@ -48,18 +48,21 @@ TSplashform::TSplashform(SetupForms& forms) : TForm("Splashform"), forms_(forms)
   appinfo.SetShowHint(true);
 
   OnCreate = [this] { FormCreate(); };
+  OnShow = [this] { FormShow(); };
   forms_.splashform = this;
 }
 
-void TSplashform::FormCreate() {
-  platform::ProgramContext& program = platform::CurrentMachine().program();
-  std::string modulePath = program.ModulePath();
+std::string ProgramFolder() {
+  const std::string modulePath = platform::CurrentMachine().program().ModulePath();
   // Up to, not including, the last backslash: a program in a drive's root gives "C:", and
   // every file name is made as SetupDir + "\NAME".
   const std::size_t lastBackslash = modulePath.rfind('\\');
-  setupDir_ =
-      lastBackslash == std::string::npos ? std::string() : modulePath.substr(0, lastBackslash);
-  systemDir_ = FolderBuffer(program.SystemFolder());
+  return lastBackslash == std::string::npos ? std::string() : modulePath.substr(0, lastBackslash);
+}
+
+void TSplashform::FormCreate() {
+  setupDir_ = ProgramFolder();
+  systemDir_ = FolderBuffer(platform::CurrentMachine().program().SystemFolder());
 }
 
 void TSplashform::Timer1Timer() {

@@ -32,6 +32,14 @@ inline constexpr std::string_view kSiteImportStep =
 inline constexpr std::string_view kUserMergeStep =
     "carrying the user accounts of the earlier installation over";
 
+// The folder of the running program (SetupDir), without a trailing backslash.
+std::string ProgramFolder();
+
+// The background picture of the wizard from the configuration table of the setup folder.
+// Raises the engine's error when the table cannot be read and forms::EInvalidGraphic when
+// its picture cannot be decoded.
+forms::TPicture LoadInstallPicture();
+
 class TSplashform : public forms::TForm {
  public:
   explicit TSplashform(SetupForms& forms);
@@ -63,6 +71,7 @@ class TSplashform : public forms::TForm {
   const std::vector<std::string>& AccessChanges() const { return accessChanges_; }
 
   void FormCreate();
+  void FormShow();
   void Timer1Timer();
   void BackClick();
   void NextClick();

@@ -2,12 +2,13 @@
 # Runs the installer on a fresh simulated machine and shows what it changed.
 #
 #   tools/run-setup.sh BUILD_DIR [--profile win95|win98|nt4|win2000] [--keep-dir DIR]
-#                      [Setup options...]
+#                      [--earlier] [Setup options...]
 #
 # Makes a machine (profile win98 unless told otherwise) in a new temporary folder (or DIR),
-# fills its setup folder with mkdist, runs Setup there (console toolkit unless the Setup
-# options say otherwise) and, when Setup ends, prints where the machine is and the registry
-# values, files, shortcuts and processes that changed. Exits with Setup's exit code.
+# fills its setup folder with mkdist (--earlier: and puts an earlier installation on it),
+# runs Setup there (console toolkit unless the Setup options say otherwise) and, when Setup
+# ends, prints where the machine is and the registry values, files, shortcuts and processes
+# that changed. Exits with Setup's exit code.
 set -euo pipefail
 
 usage() {
@@ -27,10 +28,12 @@ profile=win98
 machine=""
 setup_path='C:\KVSETUP'
 setup_args=()
+earlier=no
 while [ $# -gt 0 ]; do
   case "$1" in
     --profile) [ $# -ge 2 ] || usage; profile=$2; shift 2 ;;
     --keep-dir) [ $# -ge 2 ] || usage; machine=$2; shift 2 ;;
+    --earlier) earlier=yes; shift ;;
     --setup-path) [ $# -ge 2 ] || usage; setup_path=$2; setup_args+=("$1" "$2"); shift 2 ;;
     --machine) echo "run-setup: the machine is made fresh; use --keep-dir DIR to place it" >&2
                exit 2 ;;
@@ -43,6 +46,7 @@ trap 'rm -rf "$before"' EXIT
 
 "$bin/mkmachine" "$machine" --profile "$profile" --force >/dev/null
 "$bin/mkdist" "$machine" --folder "$setup_path" >/dev/null
+[ "$earlier" = no ] || "$bin/mkdist" --earlier "$machine" >/dev/null
 cp -a "$machine/." "$before/"
 
 status=0

@@ -360,6 +360,12 @@ class Layout : private ControlVisitor {
       centred.Append(line);
       Line(std::move(centred));
     }
+    // Under the rendering, the picture's real size.
+    const std::string size = "(picture " + std::to_string(image.Picture().Width()) + " x " +
+                             std::to_string(image.Picture().Height()) + ")";
+    const int indent =
+        image.Center() ? std::max(0, (columns_ - static_cast<int>(size.size())) / 2) : 0;
+    Line(StyledLine(std::string(static_cast<std::size_t>(indent), ' ') + size));
   }
 
   void Visit(TPageControl& pages) override {

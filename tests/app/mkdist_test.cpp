@@ -1,9 +1,14 @@
+#include <set>
 #include <sstream>
+
+#include "framework/forms/jpeg_decoder.hpp"
 
 #include "sim_machine_fixture.hpp"
 #include "tools/mkdist/dist_contents.hpp"
 #include "tools/mkdist/dist_folder.hpp"
+#include "tools/mkdist/jpeg_encoder.hpp"
 #include "tools/mkdist/mkdist_command.hpp"
+#include "tools/mkdist/site_names.hpp"
 
 namespace app_test {
 namespace {
@@ -62,6 +67,41 @@ TEST(DistContents, ProgramsAreDosExecutables) {
   EXPECT_NE(text.find("Korvane filtering proxy"), std::string::npos);
 }
 
+TEST(DistContents, SyntheticSitesAreRepeatableAndDistinct) {
+  const auto first = mkdist::SyntheticSites(7, 500);
+  const auto again = mkdist::SyntheticSites(7, 500);
+  const auto other = mkdist::SyntheticSites(8, 500);
+  ASSERT_EQ(first.size(), 500u);
+  std::set<std::string> names;
+  for (std::size_t i = 0; i < first.size(); ++i) {
+    EXPECT_EQ(first[i].site, again[i].site);
+    EXPECT_EQ(first[i].reasons, again[i].reasons);
+    names.insert(first[i].site);
+  }
+  EXPECT_EQ(names.size(), first.size());
+  EXPECT_NE(first[0].site, other[0].site);
+  // A longer list begins with the shorter one.
+  EXPECT_EQ(mkdist::SyntheticSites(7, 900)[499].site, first[499].site);
+}
+
+TEST(DistContents, JpegEncodingKeepsThePictureAndRefusesAnEmptyOne) {
+  forms::TBitmap bitmap{16, 8, std::vector<std::uint8_t>(16 * 8 * 3, 0)};
+  for (std::size_t i = 0; i < bitmap.pixels.size(); i += 3)
+    bitmap.pixels[i] = 0xFF;  // pure red
+  const forms::TBitmap decoded = forms::DecodeJpeg(mkdist::EncodeJpeg(bitmap, 90));
+  EXPECT_EQ(decoded.width, 16);
+  EXPECT_EQ(decoded.height, 8);
+  const std::uint32_t pixel = decoded.Pixel(5, 5);
+  EXPECT_GT(pixel >> 16, 0xF0u);
+  EXPECT_LT(pixel & 0xFFFF, 0x1010u);
+  try {
+    mkdist::EncodeJpeg(forms::TBitmap{}, 90);
+    ADD_FAILURE() << "no exception";
+  } catch (const platform::Exception& error) {
+    EXPECT_STREQ(error.what(), "An empty picture cannot be encoded");
+  }
+}
+
 class MkdistTest : public SimMachineTest {};
 
 TEST_F(MkdistTest, FillsTheFolderWithTheUninstallerShortcut) {
@@ -76,6 +116,24 @@ TEST_F(MkdistTest, FillsTheFolderWithTheUninstallerShortcut) {
   ASSERT_GE(link.size(), 76u);
   EXPECT_EQ(link.substr(0, 4), std::string("\x4c\0\0\0", 4));
   EXPECT_NE(link.find("C:\\WINNT\\SYSTEM32\\OsUninstall.exe"), std::string::npos);
+}
+
+TEST_F(MkdistTest, TablesReplaceEarlierOnesAndAFileInTheWayIsNamed) {
+  MakeMachine("win98", false);
+  mkdist::FillSetupFolder("C:\\DIST");
+  WriteFile("C:\\DIST\\KVUS.CDX", "stale");
+  mkdist::FillSetupFolder("C:\\DIST");
+  EXPECT_NE(ReadFile("C:\\DIST\\KVUS.cdx"), "stale");
+  ASSERT_EQ(Machine().files().MakeFolder("C:\\DIST2"), 0u);
+  ASSERT_EQ(Machine().files().MakeFolder("C:\\DIST2\\KV025.dat"), 0u);
+  try {
+    mkdist::FillSetupFolder("C:\\DIST2");
+    ADD_FAILURE() << "no exception";
+  } catch (const platform::Exception& error) {
+    EXPECT_NE(std::string(error.what()).find("Cannot replace \"C:\\DIST2\\KV025.dat\""),
+              std::string::npos)
+        << error.what();
+  }
 }
 
 TEST_F(MkdistTest, CommandLine) {
@@ -94,7 +152,7 @@ TEST_F(MkdistTest, CommandLine) {
       {{machine, machine}, mkdist::kMkdistUsage, "mkdist: more than one machine given"},
       {{"/nonexistent/machine"}, mkdist::kMkdistFailed, "mkdist: "},
       {{"--help"}, mkdist::kMkdistDone, "usage: mkdist MACHINE [--folder PATH]"},
-      {{machine, "--folder", "C:\\DIST"}, mkdist::kMkdistDone, "files written to C:\\DIST"},
+      {{machine, "--folder", "C:\\DIST"}, mkdist::kMkdistDone, "setup folder C:\\DIST filled"},
   };
   for (const Case& c : cases) {
     std::ostringstream out, err;

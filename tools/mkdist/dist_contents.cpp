@@ -206,16 +206,8 @@ std::vector<std::uint8_t> WaveFile(int frequency, int milliseconds) {
   return bytes;
 }
 
-std::vector<std::uint8_t> TablePlaceholder(const std::string& name) {
-  return Text("Korvane table placeholder: " + name + "\r\n");
-}
-
 std::vector<DistFile> DistributionFiles() {
   std::vector<DistFile> files;
-  for (const char* table : {"KVconf.dat", "KVconf.fpt", "KVWords.dat", "KV015.dat", "KV025.dat",
-                            "KV035.dat", "KV100.dat", "KVLog.dat", "KVUS.dat"}) {
-    files.push_back({table, TablePlaceholder(table)});
-  }
   files.push_back({"Qalvint.exe", ProgramStub("Korvane filtering proxy")});
   files.push_back({"Dorsk6.exe", ProgramStub("Korvane account manager")});
   files.push_back({"OsUninstall.exe", ProgramStub("Korvane uninstaller")});

@@ -7,6 +7,7 @@
 #include "platform/machine.hpp"
 #include "platform/path_parts.hpp"
 #include "tools/mkdist/dist_contents.hpp"
+#include "tools/mkdist/product_tables.hpp"
 
 namespace mkdist {
 namespace {
@@ -53,6 +54,7 @@ void FillSetupFolder(std::string_view folder) {
   }
   for (const DistFile& file : DistributionFiles())
     WriteFile(platform::PathJoin(folder, file.name), file.bytes);
+  WriteShippedTables(folder);
   WriteUninstallShortcut(folder);
 }
 

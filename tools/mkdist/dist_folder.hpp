@@ -7,8 +7,9 @@ namespace mkdist {
 inline constexpr std::string_view kDefaultSetupFolder = "C:\\KVSETUP";
 
 // Creates the folder when needed and writes every distribution file into it (replacing what is
-// there) and the uninstaller shortcut "Uninstal.lnk", which points at the uninstaller in the
-// machine's system folder. A file that cannot be written raises platform::Exception naming it.
+// there), the product's tables and the uninstaller shortcut "Uninstal.lnk", which points at the
+// uninstaller in the machine's system folder. A file that cannot be written raises
+// platform::Exception naming it.
 void FillSetupFolder(std::string_view folder);
 
 }  // namespace mkdist

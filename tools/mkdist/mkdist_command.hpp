@@ -1,6 +1,7 @@
 #pragma once
 // mkdist MACHINE [--folder PATH]: fills a setup folder on a simulated machine (default
-// C:\KVSETUP) with the product's files.
+// C:\KVSETUP) with the product's files and tables.
+// mkdist --earlier MACHINE: puts an earlier installation on the machine instead.
 #include <ostream>
 #include <string>
 #include <vector>

@@ -8,11 +8,12 @@
 
 #include "app/whole_number.hpp"
 #include "platform/exception.hpp"
+#include "tools/setup/account_answers.hpp"
 
 namespace setup_tool {
 namespace {
 
-constexpr std::array<AnswerKey, 8> kInstallerKeys{{
+constexpr std::array<AnswerKey, 8> kQuestionKeys{{
     {"Setup", "License", AnswerKind::AcceptDecline},
     {"Proxy", "UseProxy", AnswerKind::YesNo},
     {"Proxy", "Host", AnswerKind::Text},
@@ -22,6 +23,18 @@ constexpr std::array<AnswerKey, 8> kInstallerKeys{{
     {"Security", "WidenRunKey", AnswerKind::YesNo},
     {"Security", "WidenPrograms", AnswerKind::YesNo},
 }};
+
+const std::vector<AnswerKey>& AllInstallerKeys() {
+  static const std::vector<AnswerKey> keys = [] {
+    std::vector<AnswerKey> all(kQuestionKeys.begin(), kQuestionKeys.end());
+    const std::span<const AnswerKey> accounts = AccountAnswerKeys();
+    all.insert(all.end(), accounts.begin(), accounts.end());
+    return all;
+  }();
+  return keys;
+}
+
+constexpr std::string_view kNumberedSuffix = ".N";
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -49,6 +62,26 @@ std::string_view WithoutComment(std::string_view value) {
     }
   }
   return value;
+}
+
+// The section's name as its key declares it when name is that section ("user.3" for the
+// declared "User.N" gives "User.3"); nothing otherwise.
+std::optional<std::string> DeclaredSpelling(std::string_view declared, std::string_view name) {
+  if (!declared.ends_with(kNumberedSuffix)) {
+    if (Lower(declared) != Lower(name)) return std::nullopt;
+    return std::string(declared);
+  }
+  const std::string_view stem = declared.substr(0, declared.size() - 1);  // "User."
+  if (name.size() <= stem.size() || Lower(name.substr(0, stem.size())) != Lower(stem)) {
+    return std::nullopt;
+  }
+  const std::string_view number = name.substr(stem.size());
+  if (number.front() == '0' || !std::all_of(number.begin(), number.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c));
+      })) {
+    return std::nullopt;
+  }
+  return std::string(stem) + std::string(number);
 }
 
 std::string Slot(std::string_view section, std::string_view key) {
@@ -82,11 +115,12 @@ class Parser {
                               problem);
   }
 
-  void Line(std::string_view text, std::map<std::string, std::string>& values) {
+  void Line(std::string_view text, std::map<std::string, std::string>& values,
+            std::vector<std::string>& sections) {
     ++line_;
     text = Trim(text);
     if (text.empty() || text.front() == ';' || text.front() == '#') return;
-    if (text.front() == '[') return Section(text);
+    if (text.front() == '[') return Section(text, sections);
     std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) Fail("\"" + std::string(text) + "\" is not key=value");
     if (section_.empty()) Fail("key outside a section");
@@ -104,21 +138,25 @@ class Parser {
   }
 
  private:
-  void Section(std::string_view text) {
+  void Section(std::string_view text, std::vector<std::string>& sections) {
     if (text.back() != ']') Fail("\"" + std::string(text) + "\" is not a section header");
     std::string_view name = Trim(text.substr(1, text.size() - 2));
-    auto known = std::find_if(keys_.begin(), keys_.end(), [&](const AnswerKey& key) {
-      return Lower(key.section) == Lower(name);
-    });
-    if (known == keys_.end()) Fail("unknown section [" + std::string(name) + "]");
-    section_ = std::string(known->section);
+    for (const AnswerKey& key : keys_) {
+      if (std::optional<std::string> spelling = DeclaredSpelling(key.section, name)) {
+        section_ = *spelling;
+        declared_ = key.section;
+        if (std::find(sections.begin(), sections.end(), section_) == sections.end()) {
+          sections.push_back(section_);
+        }
+        return;
+      }
+    }
+    Fail("unknown section [" + std::string(name) + "]");
   }
 
   const AnswerKey* FindKey(std::string_view key) const {
     for (const AnswerKey& known : keys_) {
-      if (Lower(known.section) == Lower(section_) && Lower(known.key) == Lower(key)) {
-        return &known;
-      }
+      if (known.section == declared_ && Lower(known.key) == Lower(key)) return &known;
     }
     return nullptr;
   }
@@ -126,13 +164,14 @@ class Parser {
   std::string source_;
   std::span<const AnswerKey> keys_;
   std::string section_;
+  std::string_view declared_;  // the section as its keys declare it ("User.N")
   int line_ = 0;
 };
 
 }  // namespace
 
 std::span<const AnswerKey> InstallerAnswerKeys() {
-  return kInstallerKeys;
+  return AllInstallerKeys();
 }
 
 AnswerFile AnswerFile::Parse(std::string_view text, std::string_view source,
@@ -144,7 +183,7 @@ AnswerFile AnswerFile::Parse(std::string_view text, std::string_view source,
   while (start <= text.size()) {
     std::size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
-    parser.Line(text.substr(start, end - start), file.values_);
+    parser.Line(text.substr(start, end - start), file.values_, file.sections_);
     start = end + 1;
   }
   return file;

@@ -20,6 +20,7 @@ enum class AnswerKind {
   WholeNumber,    // a whole number; "<cancel>" cancels the input box
 };
 
+// A section ending in ".N" ("User.N") stands for the numbered sections "User.1", "User.2", ...
 struct AnswerKey {
   std::string_view section;
   std::string_view key;
@@ -27,8 +28,9 @@ struct AnswerKey {
 };
 
 // The keys of the installer's questions: [Setup] License, [Proxy] UseProxy, Host, Port,
-// [Upgrade] ImportSites, [Finish] StartNow, and the administrator's choices [Security]
-// WidenRunKey and WidenPrograms.
+// [Upgrade] ImportSites, [Finish] StartNow, the administrator's choices [Security]
+// WidenRunKey and WidenPrograms, and the accounts of the user-account form ([Parent],
+// [Guest], [User.N]; account_answers.hpp).
 std::span<const AnswerKey> InstallerAnswerKeys();
 
 inline constexpr std::string_view kCancelAnswer = "<cancel>";
@@ -48,9 +50,13 @@ class AnswerFile {
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
   const std::string& Source() const { return source_; }
+  // The sections of the file in the order they first appear, spelled as their keys declare
+  // them ("User.2" for "[user.2]").
+  const std::vector<std::string>& Sections() const { return sections_; }
 
  private:
   std::string source_;
+  std::vector<std::string> sections_;
   // "section\nkey" in lower case -> value.
   std::map<std::string, std::string> values_;
 };

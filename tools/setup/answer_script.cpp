@@ -5,6 +5,7 @@
 #include "app/help.hpp"
 #include "app/splash.hpp"
 #include "app/splash_proxy_questions.hpp"
+#include "framework/forms/application.hpp"
 #include "framework/forms/form_actor.hpp"
 
 namespace setup_tool {
@@ -26,6 +27,11 @@ std::string OneLine(std::string_view text) {
     line += c == '\n' ? ' ' : c;
   }
   return line;
+}
+
+bool InstallationStarted() {
+  auto* wizard = dynamic_cast<app::TSplashform*>(forms::Application().MainForm());
+  return !wizard || wizard->InstallStarted();
 }
 
 }  // namespace
@@ -53,6 +59,11 @@ bool AnswerScript::AnswerYes(std::string_view section, std::string_view key,
 std::optional<forms::ModalResult> AnswerScript::AnswerMessage(
     const forms::MessageRequest& request) {
   if (request.icon == forms::MessageIcon::Error) {
+    // Before page 3 the wizard goes on after an error (a damaged background picture).
+    if (!InstallationStarted()) {
+      transcript_ << "Error: " << OneLine(request.text) << " -> OK\n";
+      return forms::ModalResult::Ok;
+    }
     throw forms::EScriptError("the installation stopped with the message: " + request.text);
   }
   if (request.caption == app::kProxyQuestionCaption) {

@@ -2,7 +2,9 @@
 // Drives an unattended installation from an answer file: answers the installer's message and
 // input boxes and presses the wizard's and the finish page's buttons. Each question answered
 // is written to a transcript. A question the file does not answer, and any error message the
-// installer shows, stop the run (forms::EScriptError).
+// installer shows once the installation has begun, stop the run (forms::EScriptError); an
+// error shown before (the wizard's picture could not be shown) is written to the transcript
+// and confirmed, and the wizard goes on.
 #include <ostream>
 
 #include "framework/forms/script_answers.hpp"

@@ -10,6 +10,7 @@
 #include "platform/ini_text.hpp"
 #include "platform/path_parts.hpp"
 #include "platform/sim/sim_machine.hpp"
+#include "tools/setup/account_answers.hpp"
 #include "tools/setup/answer_file.hpp"
 #include "tools/setup/answer_script.hpp"
 
@@ -157,7 +158,14 @@ int RunSetupCommand(const std::vector<std::string>& arguments, std::ostream& out
   if (!options) return kSetupUsage;
   std::optional<AnswerFile> answers;
   try {
-    if (!options->answers.empty()) answers = AnswerFile::Load(options->answers);
+    if (!options->answers.empty()) {
+      answers = AnswerFile::Load(options->answers);
+      ReadAccountAnswers(*answers);
+    }
+  } catch (const EAccountAnswer& error) {
+    // The account form would refuse it: the run stops as the form would, before any change.
+    err << "Setup: " << error.what() << "\n";
+    return kSetupFailed;
   } catch (const platform::Exception& error) {
     err << "Setup: " << error.what() << "\n";
     return kSetupUsage;

@@ -51,5 +51,6 @@ const Verb& VerifyVerb();
 const Verb& IndexVerb();
 const Verb& ReindexVerb();
 const Verb& DropTagVerb();
+const Verb& GetVerb();
 
 }  // namespace tools::xbtool

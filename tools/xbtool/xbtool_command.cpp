@@ -26,9 +26,9 @@ const std::vector<OptionRule> kCommonOptions = {
 
 const std::vector<const Verb*>& Verbs() {
   static const std::vector<const Verb*> verbs = {
-      &InfoVerb(),   &DumpVerb(),   &ExportVerb(), &CreateVerb(),  &AppendVerb(), &SetVerb(),
-      &DeleteVerb(), &RecallVerb(), &LockVerb(),   &EvalVerb(),    &TagsVerb(),   &WalkVerb(),
-      &SeekVerb(),   &VerifyVerb(), &IndexVerb(),  &ReindexVerb(), &DropTagVerb()};
+      &InfoVerb(),   &DumpVerb(),   &ExportVerb(), &CreateVerb(),  &AppendVerb(),  &SetVerb(),
+      &DeleteVerb(), &RecallVerb(), &LockVerb(),   &EvalVerb(),    &TagsVerb(),    &WalkVerb(),
+      &SeekVerb(),   &VerifyVerb(), &IndexVerb(),  &ReindexVerb(), &DropTagVerb(), &GetVerb()};
   return verbs;
 }
 

@@ -91,8 +91,10 @@ TEST_F(ConsoleLayoutTest, PictureShowsOnlyWhileNothingCoversIt) {
   page.group.Hide();
   page.Show();
   EXPECT_TRUE(Shows("\xe2\x96\x80"));
+  EXPECT_TRUE(Shows("(picture 4 x 2)"));
   page.group.Show();
   EXPECT_FALSE(Shows("\xe2\x96\x80"));
+  EXPECT_FALSE(Shows("(picture 4 x 2)"));
 }
 
 TEST_F(ConsoleLayoutTest, LongTextShowsScrollMarksAndScrolls) {
