@@ -195,7 +195,9 @@ std::int32_t XBobjIndexTag::StoredStep(bool forward) {
   if (path_.empty()) return forward ? StoredFirst() : StoredLast();
   if (forward ? bof_ : eof_) return forward ? StoredFirst() : StoredLast();
   if (forward ? eof_ : bof_) return 0;
-  if (!(forward ? StepForward() : StepBackward())) {
+  const bool step = !TreeChanged() || Reanchor(forward);
+  if (bof_ || eof_) return 0;
+  if (step && !(forward ? StepForward() : StepBackward())) {
     (forward ? eof_ : bof_) = true;
     return 0;
   }
@@ -203,6 +205,19 @@ std::int32_t XBobjIndexTag::StoredStep(bool forward) {
   if (forward && AboveRange(entry)) eof_ = true;
   if (!forward && BelowRange(entry)) bof_ = true;
   return Here();
+}
+
+bool XBobjIndexTag::Reanchor(bool forward) {
+  const XBobjIndexKeyData* entry = current();
+  if (!entry) return true;
+  const XBobjIndexKeyData copy = *entry;
+  const int result = Descend(copy.key, copy.record, false, Stop::AtNotSmaller);
+  if (path_.back().entries.empty()) {
+    (forward ? eof_ : bof_) = true;
+    return false;
+  }
+  // A vanished entry leaves the tag on its successor (result -1) or on the last entry (1).
+  return result == 0 || (forward ? result > 0 : result < 0);
 }
 
 std::int32_t XBobjIndexTag::Move(int code) {

@@ -1,0 +1,132 @@
+// Keeping a compound file's tags current when a record is appended or changed, and telling a
+// tag that its tree moved on under it.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "tables/index/cdx_file.hpp"
+#include "tables/index/cdx_tree_editor.hpp"
+#include "tables/storage/byte_order.hpp"
+#include "tables/storage/xbase_error.hpp"
+
+namespace tables {
+namespace {
+
+constexpr int kVersionOffset = 8;
+
+// Puts the stored image in the table's record buffer for the life of the object.
+class StoredImageInPlace {
+ public:
+  StoredImageInPlace(XBO_dBaseFld& table, const std::uint8_t* stored)
+      : table_(table), saved_(table.recordImage(), table.recordImage() + table.recordLength()) {
+    std::memcpy(table_.recordImage(), stored, saved_.size());
+  }
+  ~StoredImageInPlace() { std::memcpy(table_.recordImage(), saved_.data(), saved_.size()); }
+  StoredImageInPlace(const StoredImageInPlace&) = delete;
+  StoredImageInPlace& operator=(const StoredImageInPlace&) = delete;
+
+ private:
+  XBO_dBaseFld& table_;
+  std::vector<std::uint8_t> saved_;
+};
+
+// Whether the record gets an entry in tag, and its key.
+bool EvaluateEntry(XBobjCDXTag& tag, std::int32_t record, std::string& key) {
+  if (!tag.EvaluateFor()) return false;
+  if (!tag.EvaluateKey(key)) {
+    throw EXbaseError("Record " + std::to_string(record) + ": the key expression " +
+                      tag.header().keyExpression + " of tag " + tag.name() + " gives no key");
+  }
+  key.resize(std::min(key.size(), static_cast<std::size_t>(tag.keyForm().keyLength)));
+  return true;
+}
+
+}  // namespace
+
+std::uint32_t XBobjCDXTag::ReadRootOffset() {
+  treeVersion_ = file_.TreeVersion();
+  return header_.root;
+}
+
+bool XBobjCDXTag::TreeChanged() {
+  return file_.TreeVersion() != treeVersion_;
+}
+
+std::int32_t XBobjCDXFile::StoredVersion() {
+  std::uint8_t bytes[kCdxPageSize];
+  ReadBlock(0, bytes, kCdxPageSize);
+  return static_cast<std::int32_t>(ReadLE32(bytes + kVersionOffset));
+}
+
+std::int32_t XBobjCDXFile::TreeVersion() {
+  return file_.shared() ? StoredVersion() : version_;
+}
+
+XbRecordChange XBobjCDXFile::PrepareRecordChange(std::int32_t record,
+                                                 const std::uint8_t* previousImage) {
+  XbRecordChange change;
+  change.record = record;
+  change.append = previousImage == nullptr;
+  change.tags.resize(tags_.size());
+  for (std::size_t i = 0; i < tags_.size(); ++i) {
+    XbTagKeyChange& keys = change.tags[i];
+    keys.newIn = EvaluateEntry(*CdxTag(static_cast<int>(i)), record, keys.newKey);
+  }
+  if (previousImage) {
+    const StoredImageInPlace stored(table(), previousImage);
+    for (std::size_t i = 0; i < tags_.size(); ++i) {
+      XbTagKeyChange& keys = change.tags[i];
+      keys.oldIn = EvaluateEntry(*CdxTag(static_cast<int>(i)), record, keys.oldKey);
+    }
+  }
+  return change;
+}
+
+bool XBobjCDXFile::ApplyRecordChange(const XbRecordChange& change) {
+  RequireWritable("keeping the tags current");
+  if (change.tags.size() != tags_.size()) {
+    throw EXbaseError(path() + ": a record change prepared for " +
+                      std::to_string(change.tags.size()) + " tags given to a file of " +
+                      std::to_string(tags_.size()));
+  }
+  if (change.record < 1) {
+    throw EXbaseError(path() + ": record number " + std::to_string(change.record) +
+                      " cannot be entered in its tags");
+  }
+  if (file_.shared()) {
+    if (file_.lockCount() == 0) {
+      throw EXbaseError(path() + ": keeping the tags current needs the index lock");
+    }
+    // Another writer may have moved the directory on since it was read.
+    directory_->ReloadHeader();
+    version_ = directory_->header().version;
+  }
+  ResetNextPage();
+  // The new version goes out first, so that even a change that fails part way is seen.
+  ++version_;
+  directory_->SetVersion(version_);
+  directory_->WriteHeader(directory_->header().root);
+  const auto highestRecord =
+      static_cast<std::uint32_t>(std::max(table().recordCount(), change.record));
+  bool changed = false;
+  for (std::size_t i = 0; i < tags_.size(); ++i) {
+    changed =
+        ApplyToTag(*CdxTag(static_cast<int>(i)), change.tags[i], change.record, highestRecord) ||
+        changed;
+  }
+  return changed;
+}
+
+bool XBobjCDXFile::ApplyToTag(XBobjCDXTag& tag, const XbTagKeyChange& keys, std::int32_t record,
+                              std::uint32_t highestRecord) {
+  CdxTreeEditor editor(tag, *this, highestRecord);
+  if (keys.oldIn && keys.newIn && keys.oldKey == keys.newKey) {
+    return !editor.Holds(keys.newKey, record) && editor.Insert(keys.newKey, record);
+  }
+  bool changed = false;
+  if (keys.oldIn) changed = editor.Remove(keys.oldKey, record);
+  if (keys.newIn) changed = editor.Insert(keys.newKey, record) || changed;
+  return changed;
+}
+
+}  // namespace tables
