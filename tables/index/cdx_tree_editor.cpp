@@ -100,7 +100,8 @@ void CdxTreeEditor::PushNode(std::uint32_t page) {
 
 XBobjIndexKey& CdxTreeEditor::Locate(std::string_view key, std::int32_t record) {
   path_.clear();
-  PushNode(tag_.ReadRootOffset());
+  // Not ReadRootOffset: that would tell the tag its own path is current.
+  PushNode(tag_.header().root);
   for (;;) {
     Level& level = path_.back();
     XBobjIndexKey& node = level.node;

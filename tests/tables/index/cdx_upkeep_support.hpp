@@ -66,12 +66,20 @@ class UpkeepTable {
       index_->AddTag(definition);
   }
 
+  // Closes the index and the table, so that they can be opened shared.
+  void Close() {
+    index_.reset();
+    table_.reset();
+  }
+
   // Appends and changes records as the handler does; the result of the apply.
   static bool Append(XBO_dBaseFld& table, XBobjIndexFile& index, const Fill& fill) {
     table.BlankRecord();
     fill(table);
-    const XbRecordChange change = index.PrepareRecordChange(table.recordCount() + 1, nullptr);
+    XbRecordChange change = index.PrepareRecordChange(table.recordCount() + 1, nullptr);
     table.AppendRecord();
+    // Another writer may have appended since this table last read its header.
+    change.record = table.currentRecord();
     return index.ApplyRecordChange(change);
   }
   static bool Change(XBO_dBaseFld& table, XBobjIndexFile& index, std::int32_t n, const Fill& fill) {
