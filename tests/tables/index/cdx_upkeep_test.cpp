@@ -116,6 +116,32 @@ TEST(CdxCuts, LeavesOfLongKeysSplitIntoPartsThatEachFit) {
   EXPECT_EQ(CdxLeafCuts(form, layout, {entries[0]}), (std::vector<std::size_t>{1}));
 }
 
+TEST_F(CdxUpkeep, LeavesWrittenOnceTheTableHolds16384RecordsTakeFourByteEntries) {
+  UpkeepTable table(sim, {{"NAME", 'C', 20}});
+  for (int n = 1; n <= 16383; ++n) {
+    table.table().BlankRecord();
+    table.table().SetFieldText("NAME", Numbered("K", n));
+    table.table().AppendRecord();
+  }
+  table.Index({TagDefinition("N", "NAME")});
+  table.Append(Name("ZZZ"));
+  XBobjCDXTag& tag = table.tag("N");
+  XBobjIndexKey first = Node(tag, tag.header().root);
+  XBobjIndexKey last = first;
+  while (!first.leaf) {
+    first = Node(tag, first.entries.front().pointer);
+    last = Node(tag, last.entries.back().pointer);
+  }
+  const std::vector<std::uint8_t> bytes = table.IndexBytes();
+  // Bytes per entry at 23, record bits at 20.
+  EXPECT_EQ(bytes[first.page + 23], 3);
+  EXPECT_EQ(bytes[first.page + 20], 14);
+  EXPECT_EQ(bytes[last.page + 23], 4);
+  EXPECT_EQ(bytes[last.page + 20], 22);
+  EXPECT_EQ(last.entries.back().record, 16384);
+  EXPECT_EQ(table.Disagreements(), "");
+}
+
 TEST_F(CdxUpkeep, AChangeThatKeepsTheKeyLeavesTheTagUntouched) {
   UpkeepTable table(sim, {{"NAME", 'C', 10}, {"QTY", 'N', 5}});
   table.Index({TagDefinition("N", "NAME")});
