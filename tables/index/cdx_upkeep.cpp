@@ -41,6 +41,49 @@ bool EvaluateEntry(XBobjCDXTag& tag, std::int32_t record, std::string& key) {
   return true;
 }
 
+// The lowest record other than skip whose key in tag is key (its FOR holding), or 0. The table's
+// records are made current in turn, in blocks read at once; its current record and image are
+// put back afterwards.
+std::int32_t RecordHolding(XBO_dBaseFld& table, XBobjCDXTag& tag, const std::string& key,
+                           std::int32_t skip) {
+  constexpr std::uint32_t kBlockSize = 64 * 1024;
+  const std::uint32_t length = table.recordLength();
+  const std::int32_t current = table.currentRecord();
+  const std::vector<std::uint8_t> image(table.recordImage(), table.recordImage() + length);
+  const std::uint32_t perBlock = std::max<std::uint32_t>(1, kBlockSize / length);
+  std::vector<std::uint8_t> block(std::size_t{perBlock} * length);
+  const auto restore = [&] {
+    if (current < 1 || current > table.recordCount()) return;
+    if (table.ReadAt(table.headerLength() + std::uint64_t{length} * (current - 1), block.data(),
+                     length) == length) {
+      table.TakeRecordImage(current, block.data());
+    }
+    std::memcpy(table.recordImage(), image.data(), length);
+  };
+  std::int32_t found = 0;
+  try {
+    std::string candidate;
+    for (std::int32_t first = 1; first <= table.recordCount() && found == 0; first += perBlock) {
+      const std::uint32_t read =
+          table.ReadAt(table.headerLength() + std::uint64_t{length} * (first - 1), block.data(),
+                       static_cast<std::uint32_t>(block.size())) /
+          length;
+      for (std::uint32_t i = 0; i < read && found == 0; ++i) {
+        const auto n = first + static_cast<std::int32_t>(i);
+        if (n == skip || n > table.recordCount()) continue;
+        table.TakeRecordImage(n, block.data() + std::size_t{i} * length);
+        if (EvaluateEntry(tag, n, candidate) && candidate == key) found = n;
+      }
+      if (read == 0) break;
+    }
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+  return found;
+}
+
 }  // namespace
 
 std::uint32_t XBobjCDXTag::ReadRootOffset() {
@@ -123,10 +166,15 @@ bool XBobjCDXFile::ApplyToTag(XBobjCDXTag& tag, const XbTagKeyChange& keys, std:
   if (keys.oldIn && keys.newIn && keys.oldKey == keys.newKey) {
     return !editor.Holds(keys.newKey, record) && editor.Insert(keys.newKey, record);
   }
-  bool changed = false;
-  if (keys.oldIn) changed = editor.Remove(keys.oldKey, record);
-  if (keys.newIn) changed = editor.Insert(keys.newKey, record) || changed;
-  return changed;
+  const bool removed = keys.oldIn && editor.Remove(keys.oldKey, record);
+  const bool inserted = keys.newIn && editor.Insert(keys.newKey, record);
+  if (removed && tag.unique()) {
+    // The key this record held may be another record's too, left out while this one had it.
+    if (const std::int32_t heir = RecordHolding(table(), tag, keys.oldKey, record); heir != 0) {
+      editor.Insert(keys.oldKey, heir);
+    }
+  }
+  return removed || inserted;
 }
 
 }  // namespace tables

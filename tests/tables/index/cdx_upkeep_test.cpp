@@ -182,7 +182,7 @@ TEST_F(CdxUpkeep, AChangedKeyMovesTheEntryAndEqualKeysStayInRecordOrder) {
   EXPECT_EQ(WalkTag(table.tag("N")), (Walked{{"A", 2}, {"B", 1}, {"M", 3}, {"M", 4}}));
 }
 
-TEST_F(CdxUpkeep, AUniqueTagNeverLosesTheEntryOfTheRecordHoldingAKey) {
+TEST_F(CdxUpkeep, AUniqueTagKeepsOneEntryForEveryKeyTheTableHolds) {
   UpkeepTable table(sim, {{"NAME", 'C', 10}, {"QTY", 'N', 5}});
   XbTagDefinition unique = TagDefinition("U", "NAME");
   unique.unique = true;
@@ -193,8 +193,18 @@ TEST_F(CdxUpkeep, AUniqueTagNeverLosesTheEntryOfTheRecordHoldingAKey) {
   EXPECT_EQ(WalkTag(table.tag("U")), (Walked{{"A", 1}}));
   EXPECT_TRUE(table.Change(2, Name("B")));
   EXPECT_EQ(WalkTag(table.tag("U")), (Walked{{"A", 1}, {"B", 2}}));
+  table.Append(Name("C"));
+  table.Append(Name("B"));
+  table.Append(Name("C"));
   EXPECT_TRUE(table.Change(1, Name("B"))) << "A's entry goes; the B of record 2 stays";
-  EXPECT_EQ(WalkTag(table.tag("U")), (Walked{{"B", 2}}));
+  EXPECT_EQ(WalkTag(table.tag("U")), (Walked{{"B", 2}, {"C", 3}}));
+  EXPECT_TRUE(table.Change(3, Name("D")));
+  EXPECT_EQ(WalkTag(table.tag("U")), (Walked{{"B", 2}, {"C", 5}, {"D", 3}}))
+      << "the next record holding C takes over its entry";
+  EXPECT_TRUE(table.Change(2, Name("E")));
+  EXPECT_EQ(WalkTag(table.tag("U")), (Walked{{"B", 1}, {"C", 5}, {"D", 3}, {"E", 2}}))
+      << "the lowest of the records holding B takes over";
+  EXPECT_EQ(Faults(XbVerifyCdx(table.index())), "");
 }
 
 TEST_F(CdxUpkeep, ATagEmptiedByDeletionsEndsAsAnEmptyRootLeafAndFillsAgain) {
@@ -326,11 +336,13 @@ TEST_P(CdxRandomUpkeep, EveryTagEqualsAFreshBuildAfterThousandsOfRecordChanges) 
   unique.unique = true;
   XbTagDefinition descending = TagDefinition("DAY", "D");
   descending.ascending = false;
+  XbTagDefinition uniqueName = TagDefinition("UNAME", "UPPER(NAME)", "!DELETED()");
+  uniqueName.unique = true;
   XbTagDefinition general = TagDefinition("GEN", "NAME");
   general.general = true;
   table.Index({TagDefinition("NAME", "UPPER(NAME)"), TagDefinition("NUM", "NUM"), descending,
                TagDefinition("OK", "OK"), unique, TagDefinition("LIVE", "NAME", "!DELETED()"),
-               TagDefinition("LONG", "LONG"), general});
+               TagDefinition("LONG", "LONG"), general, uniqueName});
   std::mt19937 random(20261208);
   int nextId = 1;
   const auto fill = [&](XBO_dBaseFld& t) {
