@@ -248,8 +248,10 @@ void CdxTreeEditor::WriteNode(const XBobjIndexKey& node, std::size_t first, std:
   if (node.leaf) {
     const std::vector<XBobjIndexKeyData> part(begin + static_cast<std::ptrdiff_t>(first),
                                               begin + static_cast<std::ptrdiff_t>(end));
-    CdxLeafWriter writer(tag_.keyForm(),
-                         CdxLeafLayoutFor(tag_.keyForm().keyLength, LeafRecordLimit(part)));
+    // An empty leaf keeps the narrowest layout, as a new tag's root has it.
+    CdxLeafWriter writer(
+        tag_.keyForm(),
+        CdxLeafLayoutFor(tag_.keyForm().keyLength, part.empty() ? 0 : LeafRecordLimit(part)));
     for (const XBobjIndexKeyData& entry : part)
       writer.Append(entry.key, entry.record);
     writer.Write(bytes, attribute, left, right);
