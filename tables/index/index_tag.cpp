@@ -57,6 +57,7 @@ void XBobjIndexTag::PushNode(std::uint32_t page) {
 }
 
 void XBobjIndexTag::TrimPath(std::size_t depth) {
+  if (depth == 0) restoredStale_ = false;
   while (path_.size() > depth) {
     spare_.push_back(std::move(path_.back()));
     path_.pop_back();
@@ -195,7 +196,7 @@ std::int32_t XBobjIndexTag::StoredStep(bool forward) {
   if (path_.empty()) return forward ? StoredFirst() : StoredLast();
   if (forward ? bof_ : eof_) return forward ? StoredFirst() : StoredLast();
   if (forward ? eof_ : bof_) return 0;
-  const bool step = !TreeChanged() || Reanchor(forward);
+  const bool step = !(restoredStale_ || TreeChanged()) || Reanchor(forward);
   if (bof_ || eof_) return 0;
   if (step && !(forward ? StepForward() : StepBackward())) {
     (forward ? eof_ : bof_) = true;
@@ -302,16 +303,20 @@ std::int32_t XBobjIndexTag::FindRecord(const TxbVariant& value) {
   std::vector<XBobjIndexKey> savedPath = path_;
   const bool savedBof = bof_;
   const bool savedEof = eof_;
+  // The search reads the tree anew; the path set back afterwards is as stale as it was.
+  const bool stale = restoredStale_ || (!path_.empty() && TreeChanged());
   std::int32_t record = 0;
   try {
     record = Seek(value, true);
   } catch (...) {
     path_ = std::move(savedPath);
     bof_ = savedBof, eof_ = savedEof;
+    restoredStale_ = stale;
     throw;
   }
   path_ = std::move(savedPath);
   bof_ = savedBof, eof_ = savedEof;
+  restoredStale_ = stale;
   return record;
 }
 

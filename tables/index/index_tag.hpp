@@ -128,6 +128,8 @@ class XBobjIndexTag {
   std::optional<std::string> low_;
   std::optional<std::string> high_;
   bool highAsPrefix_ = false;
+  // The path was set back after the tree had been read anew since the path was read.
+  bool restoredStale_ = false;
 };
 
 }  // namespace tables

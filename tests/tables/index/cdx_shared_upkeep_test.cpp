@@ -103,6 +103,19 @@ TEST_F(CdxSharedUpkeep, AWriterSeesTheOtherOnesChangeAndStepsFromWhereItStood) {
   EXPECT_EQ(reader.Step(xb_move::Previous), "K010");
 }
 
+TEST_F(CdxSharedUpkeep, ALookUpBetweenStepsDoesNotHideTheOtherWritersChange) {
+  Writer& reader = writers[0];
+  EXPECT_EQ(reader.Step(xb_move::First), "K010");
+  EXPECT_EQ(reader.Step(xb_move::Next), "K020");
+  writers[1].Append("K025");
+  XBobjIndexTag& tag = *reader.index->TagByName("N");
+  TxbVariant probe;
+  probe.SetText("K040");
+  EXPECT_EQ(tag.FindRecord(probe), 4);
+  EXPECT_EQ(tag.current()->key, "K020") << "the look-up leaves the position";
+  EXPECT_EQ(reader.Step(xb_move::Next), "K025");
+}
+
 TEST_F(CdxSharedUpkeep, ChangingASharedFileWithoutItsLockIsRefused) {
   Writer& writer = writers[0];
   writer.table->BlankRecord();
