@@ -41,46 +41,73 @@ bool EvaluateEntry(XBobjCDXTag& tag, std::int32_t record, std::string& key) {
   return true;
 }
 
-// The lowest record other than skip whose key in tag is key (its FOR holding), or 0. The table's
-// records are made current in turn, in blocks read at once; its current record and image are
-// put back afterwards.
-std::int32_t RecordHolding(XBO_dBaseFld& table, XBobjCDXTag& tag, const std::string& key,
-                           std::int32_t skip) {
+std::uint64_t RecordOffset(const XBO_dBaseFld& table, std::int32_t n) {
+  return table.headerLength() +
+         std::uint64_t{table.recordLength()} * static_cast<std::uint32_t>(n - 1);
+}
+
+// Keeps the table's current record and image, to be put back (Restore) after other records
+// were made current.
+class CurrentRecordKept {
+ public:
+  explicit CurrentRecordKept(XBO_dBaseFld& table)
+      : table_(table),
+        current_(table.currentRecord()),
+        image_(table.recordImage(), table.recordImage() + table.recordLength()) {}
+
+  void Restore() {
+    std::vector<std::uint8_t> stored(image_.size());
+    const auto length = static_cast<std::uint32_t>(stored.size());
+    if (current_ >= 1 && current_ <= table_.recordCount() &&
+        table_.ReadAt(RecordOffset(table_, current_), stored.data(), length) == length) {
+      table_.TakeRecordImage(current_, stored.data());
+    }
+    std::memcpy(table_.recordImage(), image_.data(), image_.size());
+  }
+
+ private:
+  XBO_dBaseFld& table_;
+  std::int32_t current_;
+  std::vector<std::uint8_t> image_;
+};
+
+// The lowest record other than skip whose key in tag is key (its FOR holding), or 0; the
+// records are read in blocks and made current in turn.
+std::int32_t FirstHolding(XBO_dBaseFld& table, XBobjCDXTag& tag, const std::string& key,
+                          std::int32_t skip) {
   constexpr std::uint32_t kBlockSize = 64 * 1024;
   const std::uint32_t length = table.recordLength();
-  const std::int32_t current = table.currentRecord();
-  const std::vector<std::uint8_t> image(table.recordImage(), table.recordImage() + length);
   const std::uint32_t perBlock = std::max<std::uint32_t>(1, kBlockSize / length);
   std::vector<std::uint8_t> block(std::size_t{perBlock} * length);
-  const auto restore = [&] {
-    if (current < 1 || current > table.recordCount()) return;
-    if (table.ReadAt(table.headerLength() + std::uint64_t{length} * (current - 1), block.data(),
-                     length) == length) {
-      table.TakeRecordImage(current, block.data());
+  std::string candidate;
+  for (std::int32_t first = 1; first <= table.recordCount();
+       first += static_cast<std::int32_t>(perBlock)) {
+    const std::uint32_t read = table.ReadAt(RecordOffset(table, first), block.data(),
+                                            static_cast<std::uint32_t>(block.size())) /
+                               length;
+    if (read == 0) break;
+    for (std::uint32_t i = 0; i < read; ++i) {
+      const auto n = first + static_cast<std::int32_t>(i);
+      if (n == skip || n > table.recordCount()) continue;
+      table.TakeRecordImage(n, block.data() + std::size_t{i} * length);
+      if (EvaluateEntry(tag, n, candidate) && candidate == key) return n;
     }
-    std::memcpy(table.recordImage(), image.data(), length);
-  };
+  }
+  return 0;
+}
+
+// As FirstHolding, with the table's current record and image put back afterwards.
+std::int32_t RecordHolding(XBO_dBaseFld& table, XBobjCDXTag& tag, const std::string& key,
+                           std::int32_t skip) {
+  CurrentRecordKept kept(table);
   std::int32_t found = 0;
   try {
-    std::string candidate;
-    for (std::int32_t first = 1; first <= table.recordCount() && found == 0; first += perBlock) {
-      const std::uint32_t read =
-          table.ReadAt(table.headerLength() + std::uint64_t{length} * (first - 1), block.data(),
-                       static_cast<std::uint32_t>(block.size())) /
-          length;
-      for (std::uint32_t i = 0; i < read && found == 0; ++i) {
-        const auto n = first + static_cast<std::int32_t>(i);
-        if (n == skip || n > table.recordCount()) continue;
-        table.TakeRecordImage(n, block.data() + std::size_t{i} * length);
-        if (EvaluateEntry(tag, n, candidate) && candidate == key) found = n;
-      }
-      if (read == 0) break;
-    }
+    found = FirstHolding(table, tag, key, skip);
   } catch (...) {
-    restore();
+    kept.Restore();
     throw;
   }
-  restore();
+  kept.Restore();
   return found;
 }
 

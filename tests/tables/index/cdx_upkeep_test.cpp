@@ -201,6 +201,8 @@ TEST_F(CdxUpkeep, AUniqueTagKeepsOneEntryForEveryKeyTheTableHolds) {
   EXPECT_TRUE(table.Change(3, Name("D")));
   EXPECT_EQ(WalkTag(table.tag("U")), (Walked{{"B", 2}, {"C", 5}, {"D", 3}}))
       << "the next record holding C takes over its entry";
+  EXPECT_EQ(table.table().currentRecord(), 3) << "the search for it puts the record back";
+  EXPECT_EQ(CdxTrimBlanks(table.table().GetFieldText("NAME")), "D");
   EXPECT_TRUE(table.Change(2, Name("E")));
   EXPECT_EQ(WalkTag(table.tag("U")), (Walked{{"B", 1}, {"C", 5}, {"D", 3}, {"E", 2}}))
       << "the lowest of the records holding B takes over";
