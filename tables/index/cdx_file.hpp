@@ -43,6 +43,16 @@ class XBobjCDXFile : public XBobjIndexFile {
   // True when the directory version in the file differs from the one read (never when the
   // file is open exclusively).
   bool HasChanged() override;
+  // The tags' keys of record; previousImage is the stored record as recordImage() would hold
+  // it after reading it (deciphered), nullptr for an appended record.
+  XbRecordChange PrepareRecordChange(std::int32_t record,
+                                     const std::uint8_t* previousImage) override;
+  // Needs the file writable and, when shared, locked (Lock): the next free page is taken from
+  // the file size and the version from the file, so that writers sharing it never hand out a
+  // page twice. An error raised part way leaves the tags as far as they were written.
+  bool ApplyRecordChange(const XbRecordChange& change) override;
+  // The version the tags' trees are at: the one in the file when shared, else the one held.
+  std::int32_t TreeVersion();
 
   XBobjCDXTag& directory() { return *directory_; }
   XBobjCDXTag* CdxTag(int i) const { return static_cast<XBobjCDXTag*>(TagByIndex(i)); }
@@ -63,6 +73,9 @@ class XBobjCDXFile : public XBobjIndexFile {
   // Writes the directory afresh: the tags' names and header offsets in name order.
   void WriteDirectory();
   void SortTags();
+  std::int32_t StoredVersion();
+  bool ApplyToTag(XBobjCDXTag& tag, const XbTagKeyChange& change, std::int32_t record,
+                  std::uint32_t highestRecord);
 
   std::unique_ptr<XBobjCDXTag> directory_;
   std::int32_t version_ = 0;

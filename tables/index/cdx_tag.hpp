@@ -46,7 +46,8 @@ class XBobjCDXTag : public XBobjIndexTag {
   void Build();
 
   std::string ConvertKey(const TxbVariant& value) const override;
-  std::uint32_t ReadRootOffset() override { return header_.root; }
+  // The root page; notes the file's version the tree is read at.
+  std::uint32_t ReadRootOffset() override;
   void ReadNode(std::uint32_t page, XBobjIndexKey& node) override;
   [[noreturn]] void NodeFault(std::uint32_t page, const std::string& reason) const override;
 
@@ -65,6 +66,11 @@ class XBobjCDXTag : public XBobjIndexTag {
   void WriteHeader(std::uint32_t root);
   // Reads the header again (after another program or a rebuild changed it).
   void ReloadHeader();
+  void SetVersion(std::int32_t version) { header_.version = version; }
+
+ protected:
+  // True when the file's version moved on since the tree was last read from the root.
+  bool TreeChanged() override;
 
  private:
   void CompileExpressions();
@@ -78,6 +84,7 @@ class XBobjCDXTag : public XBobjIndexTag {
   XbKeyType keyType_ = XbKeyType::Character;
   std::unique_ptr<TxbExpHandler> keyExpression_;
   std::unique_ptr<TxbExpHandler> forExpression_;
+  std::int32_t treeVersion_ = 0;
 };
 
 }  // namespace tables

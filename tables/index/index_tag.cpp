@@ -57,6 +57,7 @@ void XBobjIndexTag::PushNode(std::uint32_t page) {
 }
 
 void XBobjIndexTag::TrimPath(std::size_t depth) {
+  if (depth == 0) restoredStale_ = false;
   while (path_.size() > depth) {
     spare_.push_back(std::move(path_.back()));
     path_.pop_back();
@@ -195,7 +196,9 @@ std::int32_t XBobjIndexTag::StoredStep(bool forward) {
   if (path_.empty()) return forward ? StoredFirst() : StoredLast();
   if (forward ? bof_ : eof_) return forward ? StoredFirst() : StoredLast();
   if (forward ? eof_ : bof_) return 0;
-  if (!(forward ? StepForward() : StepBackward())) {
+  const bool step = !(restoredStale_ || TreeChanged()) || Reanchor(forward);
+  if (bof_ || eof_) return 0;
+  if (step && !(forward ? StepForward() : StepBackward())) {
     (forward ? eof_ : bof_) = true;
     return 0;
   }
@@ -203,6 +206,19 @@ std::int32_t XBobjIndexTag::StoredStep(bool forward) {
   if (forward && AboveRange(entry)) eof_ = true;
   if (!forward && BelowRange(entry)) bof_ = true;
   return Here();
+}
+
+bool XBobjIndexTag::Reanchor(bool forward) {
+  const XBobjIndexKeyData* entry = current();
+  if (!entry) return true;
+  const XBobjIndexKeyData copy = *entry;
+  const int result = Descend(copy.key, copy.record, false, Stop::AtNotSmaller);
+  if (path_.back().entries.empty()) {
+    (forward ? eof_ : bof_) = true;
+    return false;
+  }
+  // A vanished entry leaves the tag on its successor (result -1) or on the last entry (1).
+  return result == 0 || (forward ? result > 0 : result < 0);
 }
 
 std::int32_t XBobjIndexTag::Move(int code) {
@@ -287,16 +303,20 @@ std::int32_t XBobjIndexTag::FindRecord(const TxbVariant& value) {
   std::vector<XBobjIndexKey> savedPath = path_;
   const bool savedBof = bof_;
   const bool savedEof = eof_;
+  // The search reads the tree anew; the path set back afterwards is as stale as it was.
+  const bool stale = restoredStale_ || (!path_.empty() && TreeChanged());
   std::int32_t record = 0;
   try {
     record = Seek(value, true);
   } catch (...) {
     path_ = std::move(savedPath);
     bof_ = savedBof, eof_ = savedEof;
+    restoredStale_ = stale;
     throw;
   }
   path_ = std::move(savedPath);
   bof_ = savedBof, eof_ = savedEof;
+  restoredStale_ = stale;
   return record;
 }
 

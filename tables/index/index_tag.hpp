@@ -87,6 +87,9 @@ class XBobjIndexTag {
   void ForgetPath() { TrimPath(0); }
   // Raises the engine error for a damaged node or tree.
   [[noreturn]] virtual void NodeFault(std::uint32_t page, const std::string& reason) const;
+  // True when the tree may have changed since it was last read from the root, so that a step
+  // must find the current entry again first.
+  virtual bool TreeChanged() { return false; }
 
  private:
   enum class Stop { AtNotSmaller, AfterEqual };
@@ -106,6 +109,9 @@ class XBobjIndexTag {
   std::int32_t StoredFirst();
   std::int32_t StoredLast();
   std::int32_t StoredStep(bool forward);
+  // Finds the current entry again in a changed tree; false when the entry is gone and the tag
+  // already stands where the step would have led.
+  bool Reanchor(bool forward);
   std::int32_t SeekResult(int result);
   bool AboveRange(const XBobjIndexKeyData& entry) const;
   bool BelowRange(const XBobjIndexKeyData& entry) const;
@@ -122,6 +128,8 @@ class XBobjIndexTag {
   std::optional<std::string> low_;
   std::optional<std::string> high_;
   bool highAsPrefix_ = false;
+  // The path was set back after the tree had been read anew since the path was read.
+  bool restoredStale_ = false;
 };
 
 }  // namespace tables
