@@ -43,6 +43,12 @@ TEST_F(UserEditFormTest, TheParentStepShowsThePreparedParentRecord) {
   EXPECT_EQ(form.BitBtn2.Caption(), "Cancel Entry");
   EXPECT_FALSE(form.BitBtn2.Visible());
   EXPECT_TRUE(form.BitBtn2.Default());
+  std::vector<std::string> tabOrder;
+  for (const forms::TControl* control : form.GroupBox1.FocusableControls())
+    tabOrder.push_back(control->Name());
+  EXPECT_EQ(tabOrder,
+            (std::vector<std::string>{"UserNameEdit", "UserPassEdit", "edtConfirm", "AgeCombo",
+                                      "chkSubmit", "dbcheckLogit", "dbcheckBlock"}));
 
   // The PARENT record, its age set to the first entry and submission allowed, and posted.
   EXPECT_EQ(form.UserNameEdit.Text(), "PARENT");
