@@ -124,6 +124,8 @@ void TUserEditForm::LayOutControls() {
   SaveButton.SetCaption("Save");
 }
 
+// The edits, the age box and the ten check boxes (placed here from their binding table) show
+// the users table through UserSource.
 void TUserEditForm::BindControls() {
   UserSource.SetEnabled(false);
   UserNameEdit.SetCharCase(forms::TEditCharCase::UpperCase);
