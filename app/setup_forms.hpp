@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/nt_widening.hpp"
+#include "app/users_table.hpp"
 
 namespace app {
 
@@ -28,6 +29,9 @@ struct SetupForms {
   std::unique_ptr<TNTStuffForm> ntStuffForm;
   // What the NT permission step may widen, as the administrator chose before the run.
   NtWidening widening;
+  // Opens the users table for the account form. Empty while the installer has no table-backed
+  // dataset: the form then records its step as not carried out.
+  UsersTableOpener openUsersTable;
 };
 
 }  // namespace app

@@ -80,6 +80,8 @@ class TSplashform : public forms::TForm {
 
   // The installation proper (page 3, after the proxy questions).
   void RunInstall();
+  // Records a step that came up and could not be carried out (also the account form's).
+  void NoteStepNotCarriedOut(std::string_view step);
 
  private:
   void ShowWelcomePage();
@@ -96,7 +98,6 @@ class TSplashform : public forms::TForm {
   void CheckNTPermissionsPossible();
   void SetNTPermissions();
   void HandOver();
-  void NoteStepNotCarriedOut(std::string_view step);
 
   SetupForms& forms_;
   int pageIndex_ = 0;

@@ -16,7 +16,8 @@ inline constexpr std::string_view kPasswordsDifferMessage =
     "The \"User Password\" and \"Confirm Password\" don't match.  Please re-enter both.";
 
 inline constexpr std::size_t kMinUserNameLength = 3;
-// The width of the users table's "UserName" and "UserPass" fields: their edits take no more.
+// The width of the users table's "UserName" and "UserPass" fields: their edits, and the
+// confirmation box, take no more.
 inline constexpr std::size_t kMaxUserNameLength = 10;
 inline constexpr std::size_t kMaxPasswordLength = 10;
 

@@ -117,6 +117,10 @@ TEST(AccountAnswers, AnswersTheFormCannotTakeAreFileMistakes) {
   EXPECT_EQ(Problem("[Parent]\nPassword=12345678901\nConfirm=12345678901\n"),
             "Answer file a.ini, [Parent]: Password is longer than the 10 characters its box "
             "takes");
+  // The confirmation box takes no more than the password box.
+  EXPECT_EQ(Problem("[User.1]\nName=Kids\nPassword=1234567890\nConfirm=12345678901\n"),
+            "Answer file a.ini, [User.1]: Confirm is longer than the 10 characters its box "
+            "takes");
   EXPECT_NE(Problem("[User.1]\nName=Kids\nAge=Age 25-34x\n").find("is not in the age box"),
             std::string::npos);
   EXPECT_EQ(Problem("[Parent]\nSubmit=yes\n"),

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "app/user_edit_unit.hpp"
 #include "setup_run_fixture.hpp"
 
 namespace app_test {
@@ -25,7 +26,9 @@ TEST_F(NewInstallTest, Windows98WithoutProxy) {
   SetDword(CurrentUser, kNavigator, "HTTP_ProxyPort", 8080);
   SetupResult result = RunSetup(kNoProxyStartNow);
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.err, "");  // every step was carried out
+  // Every step but the account form's, which needs a table-backed users dataset.
+  EXPECT_EQ(result.err, "Setup: not carried out (not yet available): " +
+                            std::string(app::kAccountSetupStep) + "\n");
   EXPECT_EQ(result.out,
             "Software License Agreement -> accept\n"
             "Proxy Server in use? -> no\n"

@@ -64,7 +64,7 @@ class Reader {
       } else if (key.key == "Password") {
         answer.password = Limited(section, "Password", *value, app::kMaxPasswordLength);
       } else if (key.key == "Confirm") {
-        answer.confirm = *value;
+        answer.confirm = Limited(section, "Confirm", *value, app::kMaxPasswordLength);
       } else if (key.key == "Age") {
         answer.age = Age(section, declared, *value);
       } else if (key.key == "Cancel") {

@@ -53,9 +53,9 @@ struct AccountAnswers {
 std::span<const AnswerKey> AccountAnswerKeys();
 
 // Reads the accounts and checks them as the form would: a [User.N] without [User.N-1], a
-// section after one that cancels, a name or password longer than its box takes, or an age
-// that is not in the box raise platform::Exception; an entry Save would refuse (a user name
-// under 3 characters, an added PARENT or GUEST, a password that differs from its
+// section after one that cancels, a name, password or confirmation longer than its box takes,
+// or an age that is not in the box raise platform::Exception; an entry Save would refuse (a
+// user name under 3 characters, an added PARENT or GUEST, a password that differs from its
 // confirmation) raises EAccountAnswer with the form's message.
 AccountAnswers ReadAccountAnswers(const AnswerFile& file);
 

@@ -5,6 +5,8 @@
 #include "app/help.hpp"
 #include "app/splash.hpp"
 #include "app/splash_proxy_questions.hpp"
+#include "app/user_edit_texts.hpp"
+#include "app/user_edit_unit.hpp"
 #include "framework/forms/application.hpp"
 #include "framework/forms/form_actor.hpp"
 
@@ -37,7 +39,7 @@ bool InstallationStarted() {
 }  // namespace
 
 AnswerScript::AnswerScript(const AnswerFile& answers, std::ostream& transcript)
-    : answers_(answers), transcript_(transcript) {}
+    : answers_(answers), transcript_(transcript), accounts_(ReadAccountAnswers(answers)) {}
 
 std::string AnswerScript::Answer(std::string_view section, std::string_view key,
                                  std::string_view question) {
@@ -74,6 +76,14 @@ std::optional<forms::ModalResult> AnswerScript::AnswerMessage(
     return AnswerYes("Upgrade", "ImportSites", request.text) ? forms::ModalResult::Yes
                                                              : forms::ModalResult::No;
   }
+  if (request.caption == app::kAddUsersQuestionCaption) {
+    // [User.1] after the GUEST step, each further [User.N] after the one before.
+    const bool another = accounts_.added.size() > accountsAdded_;
+    transcript_ << request.caption << " -> " << (another ? "yes" : "no") << "\n";
+    if (!another) return forms::ModalResult::No;
+    ++accountsAdded_;
+    return forms::ModalResult::Yes;
+  }
   if (request.text == app::kStartNowQuestion) {
     return AnswerYes("Finish", "StartNow", request.text) ? forms::ModalResult::Ok
                                                          : forms::ModalResult::Cancel;
@@ -108,9 +118,28 @@ bool AnswerScript::ActOnWizard(forms::FormActor& form, int pageIndex) {
   }
 }
 
+void AnswerScript::ActOnAccounts(forms::FormActor& form, app::TUserEditForm& accounts) {
+  const int step = accounts.UserStep();
+  const AccountAnswer& answer = step == app::TUserEditForm::kParentStep ? accounts_.parent
+                                : step == app::TUserEditForm::kGuestStep
+                                    ? accounts_.guest
+                                    : accounts_.added.at(accountsAdded_ - 1);
+  if (answer.name) form.Type("UserNameEdit", *answer.name);
+  if (answer.password) form.Type("UserPassEdit", *answer.password);
+  if (answer.confirm) form.Type("edtConfirm", *answer.confirm);
+  if (answer.age) form.Select("AgeCombo", *answer.age);
+  for (const auto& [field, checked] : answer.flags)
+    form.Check(accounts.FlagBox(field)->Name(), checked);
+  form.Click(answer.cancel ? "BitBtn2" : "SaveButton");
+}
+
 bool AnswerScript::Act(forms::FormActor& form) {
   if (auto* wizard = dynamic_cast<app::TSplashform*>(&form.Form())) {
     return ActOnWizard(form, wizard->PageIndex());
+  }
+  if (auto* accounts = dynamic_cast<app::TUserEditForm*>(&form.Form())) {
+    ActOnAccounts(form, *accounts);
+    return true;
   }
   if (dynamic_cast<app::TfrmHelp*>(&form.Form())) {
     form.Click("bitbtnFinish");
