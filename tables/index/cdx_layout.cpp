@@ -101,6 +101,8 @@ void DecodeLeaf(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey&
   const int entriesEnd = kKeyArea + count * layout.entryBytes;
   std::array<char, kCdxMaxKeyLength> work;
   std::fill(work.begin(), work.begin() + form.keyLength, form.Pad());
+  // work holds padding from paddedFrom on; only what the previous key overwrote is padded again.
+  std::size_t paddedFrom = 0;
   int storedEnd = static_cast<int>(kCdxPageSize);
   node.entries.resize(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
@@ -121,8 +123,11 @@ void DecodeLeaf(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey&
       Fault("the key bytes of leaf entry " + std::to_string(i) + " overlap the entry table");
     std::memcpy(work.data() + duplicate, page + storedEnd, static_cast<std::size_t>(stored));
     const auto length = static_cast<std::size_t>(form.keyLength - trailing);
-    std::fill(work.begin() + static_cast<std::ptrdiff_t>(length), work.begin() + form.keyLength,
-              form.Pad());
+    if (paddedFrom > length) {
+      std::fill(work.begin() + static_cast<std::ptrdiff_t>(length),
+                work.begin() + static_cast<std::ptrdiff_t>(paddedFrom), form.Pad());
+    }
+    paddedFrom = length;
     XBobjIndexKeyData& entry = node.entries[static_cast<std::size_t>(i)];
     AssignKey(form, std::string_view(work.data(), length), entry.key);
     entry.record = record;

@@ -125,7 +125,7 @@ class XBobjIndexFile {
   // Deciphered pages of a file open exclusively (nobody else can change them), at their file
   // offsets, in chunks read at once; a chunk's count of pages read (0: not kept). Every write
   // of this file forgets the chunks it touches.
-  std::vector<std::uint8_t> kept_;
+  std::vector<std::unique_ptr<std::uint8_t[]>> kept_;
   std::vector<std::uint32_t> keptChunks_;
 };
 

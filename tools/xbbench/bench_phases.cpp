@@ -94,6 +94,7 @@ std::string IndexPhase(const std::string& base, std::int32_t count) {
 
 std::string SeekPhase(const std::string& base, std::int32_t count) {
   const tables::TxbExpEngineScope expressions;
+  const Clock::duration read = ReadInBlocks(TablePath(base));
   auto table = OpenTable(base, false);
   tables::XBobjCDXFile index(*table, base + ".CDX", "", {false, false, false});
   tables::XBobjCDXTag* tag = index.CdxTagByName(kTag);
@@ -119,7 +120,7 @@ std::string SeekPhase(const std::string& base, std::int32_t count) {
     tag->EvaluateKey(key);
     if (key != keys[i].bytes()) throw std::runtime_error("a seek found the wrong record");
   }
-  return Report("seek", kSeeks, work);
+  return Report("seek", kSeeks, work) + "\n" + Report("read64k", table->recordCount(), read);
 }
 
 std::string ScanPhase(const std::string& base, std::int32_t count) {
