@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "tables/index/cdx_key.hpp"
 #include "tables/storage/byte_order.hpp"
@@ -181,14 +182,24 @@ CdxLeafLayout CdxLeafLayoutFor(int keyLength, std::uint32_t highestRecord) {
   return layout;
 }
 
-std::string CdxLeafKeyBytes(const CdxKeyForm& form, std::string_view key) {
-  std::string bytes(key.substr(0, static_cast<std::size_t>(form.keyLength)));
+namespace {
+
+// CdxLeafKeyBytes into bytes, whose storage is used again.
+void AssignLeafKeyBytes(const CdxKeyForm& form, std::string_view key, std::string& bytes) {
+  bytes.assign(key.substr(0, static_cast<std::size_t>(form.keyLength)));
   if (form.character) {
     if (form.general) CdxGeneralToStored(bytes);
   } else {
     while (!bytes.empty() && bytes.back() == '\0')
       bytes.pop_back();
   }
+}
+
+}  // namespace
+
+std::string CdxLeafKeyBytes(const CdxKeyForm& form, std::string_view key) {
+  std::string bytes;
+  AssignLeafKeyBytes(form, key, bytes);
   return bytes;
 }
 
@@ -208,7 +219,8 @@ int CdxLeafWriter::SizeOf(std::string_view key) const {
 }
 
 void CdxLeafWriter::Append(std::string_view key, std::int32_t record) {
-  std::string bytes = CdxLeafKeyBytes(form_, key);
+  std::string& bytes = current_;
+  AssignLeafKeyBytes(form_, key, bytes);
   int duplicate = 0;
   if (count_ > 0) {
     const std::size_t limit = std::min(bytes.size(), previous_.size());
@@ -230,7 +242,7 @@ void CdxLeafWriter::Append(std::string_view key, std::int32_t record) {
               static_cast<std::size_t>(stored));
   free_ -= layout_.entryBytes + stored;
   ++count_;
-  previous_ = std::move(bytes);
+  std::swap(previous_, current_);
 }
 
 void CdxLeafWriter::Write(std::uint8_t* page, std::uint16_t attribute, std::uint32_t left,

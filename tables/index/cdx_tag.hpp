@@ -67,6 +67,8 @@ class XBobjCDXTag : public XBobjIndexTag {
   void ReloadHeader();
 
  private:
+  // ConvertKey into key, whose storage is used again.
+  void AssignConverted(const TxbVariant& value, std::string& key) const;
   void CompileExpressions();
   void LearnKeyType();
   void SetForm();
@@ -78,6 +80,7 @@ class XBobjCDXTag : public XBobjIndexTag {
   XbKeyType keyType_ = XbKeyType::Character;
   std::unique_ptr<TxbExpHandler> keyExpression_;
   std::unique_ptr<TxbExpHandler> forExpression_;
+  TxbVariant evaluated_;  // the key expression's last value, its storage used again
 };
 
 }  // namespace tables

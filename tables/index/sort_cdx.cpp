@@ -14,13 +14,13 @@ XBobjSortCDX::XBobjSortCDX(XBobjIndexFile& file, const CdxKeyForm& form, bool un
                            std::uint32_t highestRecord)
     : TxbSort(form.keyLength + 1, true, unique),
       file_(file),
+      pages_(file),
       form_(form),
       layout_(CdxLeafLayoutFor(form.keyLength, highestRecord)) {}
 
 void XBobjSortCDX::AddKey(std::string_view key, std::int32_t record) {
-  TxbVariant value;
-  value.SetRaw(key.substr(0, static_cast<std::size_t>(form_.keyLength)));
-  Add(value, record);
+  adding_.SetRaw(key.substr(0, static_cast<std::size_t>(form_.keyLength)));
+  Add(adding_, record);
 }
 
 std::uint32_t XBobjSortCDX::WriteTree() {
@@ -89,7 +89,7 @@ void XBobjSortCDX::WriteLevel(std::size_t index, std::uint16_t attribute, std::u
   } else {
     CdxWriteInterior(form_, level.entries, bytes, attribute, level.left, right);
   }
-  file_.WriteBlock(level.page, bytes, kCdxPageSize);
+  pages_.Write(level.page, bytes);
 }
 
 std::uint32_t XBobjSortCDX::Finish() {
@@ -99,6 +99,7 @@ std::uint32_t XBobjSortCDX::Finish() {
     const std::uint16_t kind = index == 0 ? cdx_attribute::Leaf : cdx_attribute::Interior;
     if (top) {
       WriteLevel(index, kind | cdx_attribute::Root, kNoPage);
+      pages_.Flush();
       return levels_[index].page;
     }
     WriteLevel(index, kind, kNoPage);

@@ -104,7 +104,6 @@ void EncodeSortString(const TxbVariant& key, std::int32_t recordNumber, int maxK
   platform::WriteBigEndian(out.bytes + keyLength, static_cast<std::uint32_t>(recordNumber),
                            kRecordBytes);
   out.length = keyLength + kSortRecordBytes;
-  std::memset(out.bytes + out.length, 0, TxbSortString::kZeroTail);
 }
 
 void DecodeSortString(std::uint8_t tag, const std::uint8_t* bytes, std::size_t length,

@@ -22,7 +22,7 @@ inline constexpr std::size_t kSortRecordBytes = 4;
 // A key of 240 zero bytes, its end mark and the record number.
 inline constexpr std::size_t kMaxSortStringLength = 2 * kMaxSortKeyLength + 1 + kSortRecordBytes;
 
-// Type tags of stored strings (the high four bits of a trie node's flags).
+// Type tags of stored strings: how to turn the bytes back into a key.
 namespace sort_tag {
 inline constexpr std::uint8_t Raw = 16;
 inline constexpr std::uint8_t Text = 32;
@@ -31,13 +31,9 @@ inline constexpr std::uint8_t Date = 64;
 }  // namespace sort_tag
 
 struct TxbSortString {
-  // Zero bytes that follow the string, so that up to 4 bytes from any position can be copied
-  // at once (the trie's inline bytes).
-  static constexpr std::size_t kZeroTail = 4;
-
   std::uint8_t tag = 0;
   std::size_t length = 0;
-  std::uint8_t bytes[kMaxSortStringLength + kZeroTail];
+  std::uint8_t bytes[kMaxSortStringLength];
 };
 
 // Fills `out` for (key, record). Raises "Variant type cannot be sorted" for a logical or empty

@@ -5,21 +5,21 @@
 #include <utility>
 #include <vector>
 
+#include "tables/index/sort_batch.hpp"
 #include "tables/index/sort_errors.hpp"
 #include "tables/index/sort_merge.hpp"
 #include "tables/index/sort_run.hpp"
 #include "tables/index/sort_string.hpp"
-#include "tables/index/sort_trie.hpp"
 
 namespace tables {
 
 struct TxbSort::State {
   State(int maxKeyLength, bool ascending, bool unique)
-      : maxKeyLength(maxKeyLength), ascending(ascending), unique(unique), trie(ascending) {}
+      : maxKeyLength(maxKeyLength), ascending(ascending), unique(unique), batch(ascending) {}
 
-  void EmptyTrieIntoRun() {
+  void EmptyBatchIntoRun() {
     runs.emplace_back();
-    trie.EmptyInto(runs.back());
+    batch.EmptyInto(runs.back());
   }
 
   // Unique mode: whether the key of the top string was returned last (record numbers aside).
@@ -39,7 +39,7 @@ struct TxbSort::State {
   bool ascending;
   bool unique;
   std::int64_t keysAdded = 0;
-  TxbSortTrie trie;
+  TxbSortBatch batch;
   std::vector<TxbSortRun> runs;
   std::optional<TxbSortMerge> merge;  // set once retrieval began
   TxbSortString adding;
@@ -59,16 +59,16 @@ void TxbSort::Add(const TxbVariant& key, std::int32_t recordNumber) {
   State& state = *state_;
   if (state.merge) RaiseSortClosedForKeys();
   EncodeSortString(key, recordNumber, state.maxKeyLength, state.adding);
-  if (!state.trie.HasRoomFor(state.adding.length)) state.EmptyTrieIntoRun();
-  state.trie.Insert(state.adding);
+  if (!state.batch.HasRoomFor(state.adding.length)) state.EmptyBatchIntoRun();
+  state.batch.Insert(state.adding);
   ++state.keysAdded;
 }
 
 bool TxbSort::Next(TxbVariant& key, std::int32_t& recordNumber) {
   State& state = *state_;
   if (!state.merge) {
-    if (!state.trie.empty()) state.EmptyTrieIntoRun();
-    state.trie.ReleasePool();
+    if (!state.batch.empty()) state.EmptyBatchIntoRun();
+    state.batch.ReleaseBuffers();
     state.merge.emplace(std::move(state.runs), state.ascending);
   }
   TxbSortMerge& merge = *state.merge;

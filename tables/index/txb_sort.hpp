@@ -1,11 +1,10 @@
 #pragma once
 // TxbSort: orders the (key, record number) pairs of a tag build in memory, so that a bottom-up
 // writer receives them in key order, equal keys in record-number order, optionally only the
-// first record of each key. Keys go into a character trie of bounded size (a pool of at most
-// 32 blocks of 4096 ten-byte nodes); when the pool is used up the trie is emptied in order into
-// a compressed sorted run, and retrieval merges all runs. The format-specific builders derive
-// from it. A descending sort reverses the whole order: keys from the largest, equal keys from
-// the highest record number, and in unique mode that record is the one kept.
+// first record of each key. Keys go into a buffer of bounded size; when it is full its keys
+// are put in order into a compressed sorted run, and retrieval merges all runs. The format-specific
+// builders derive from it. A descending sort reverses the whole order: keys from the largest, equal
+// keys from the highest record number, and in unique mode that record is the one kept.
 //
 //   TxbSort sort(/*maxKeyLength*/ 40, /*ascending*/ true, /*unique*/ false);
 //   for (each record n) sort.Add(key of n, n);

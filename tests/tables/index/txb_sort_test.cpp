@@ -1,5 +1,5 @@
 // The key sort: order of keys and record numbers, unique mode, each key type coming back as it
-// went in, sorts larger than the trie holds at once, and the refusals.
+// went in, sorts larger than one batch holds at once, and the refusals.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -301,8 +301,8 @@ std::string RandomText(std::mt19937& random, std::size_t maxLength, int letters)
   return text;
 }
 
-// Far more nodes than the trie holds at once (each key's unshared tail alone takes three or
-// more nodes): many runs must merge into one order.
+// More than one batch holds at once (4 MiB of strings): several runs must merge into one
+// order.
 TEST(TxbSortLarge, ManyRunsGiveTheOrderOfOneUnlimitedSort) {
   std::mt19937 random(7);
   TxbSort sort(40, true, false);
@@ -323,7 +323,7 @@ TEST(TxbSortLarge, LongestKeysAcrossManyRuns) {
   TxbSort sort(240, true, true);
   std::vector<Pair> pairs;
   const std::string shared(200, 'P');
-  for (std::int32_t record = 1; record <= 6000; ++record) {
+  for (std::int32_t record = 1; record <= 20000; ++record) {
     std::string text = shared + RandomText(random, 40, 3);
     text.resize(240, 'Q');
     sort.Add(Text(text), record);
@@ -338,14 +338,14 @@ TEST(TxbSortLarge, LongestKeysAcrossManyRuns) {
   EXPECT_EQ(Drain(sort), pairs);
 }
 
-// Keys of up to 240 bytes 0 and 1, which take twice their length in the sort (about 97 trie
-// nodes each), across several runs.
+// Keys of up to 240 bytes 0 and 1, which take twice their length in the sort (about 480
+// bytes each), across several runs.
 TEST(TxbSortLarge, LongestRawKeysOfZerosAndOnes) {
   std::mt19937 random(5);
   std::uniform_int_distribution<int> bit(0, 1);
   TxbSort sort(240, true, false);
   std::vector<Pair> pairs;
-  for (std::int32_t record = 1; record <= 3000; ++record) {
+  for (std::int32_t record = 1; record <= 10000; ++record) {
     std::string bytes(240, '\0');
     for (char& byte : bytes)
       byte = static_cast<char>(bit(random));
