@@ -27,7 +27,8 @@ class TxbSortMerge {
   void SiftDown(std::size_t at);
 
   std::vector<TxbSortRun> runs_;
-  std::vector<std::uint32_t> heap_;  // run indices, the one to take first at the front
+  std::vector<std::uint64_t> heads_;  // each run's HeadOf, for comparisons without the bytes
+  std::vector<std::uint32_t> heap_;   // run indices, the one to take first at the front
   bool ascending_;
 };
 
