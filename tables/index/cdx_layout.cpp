@@ -195,6 +195,22 @@ void AssignLeafKeyBytes(const CdxKeyForm& form, std::string_view key, std::strin
   }
 }
 
+// The number of leading bytes two keys share, compared eight at a time.
+std::size_t SharedLength(std::string_view left, std::string_view right) {
+  const std::size_t limit = std::min(left.size(), right.size());
+  std::size_t shared = 0;
+  for (; shared + sizeof(std::uint64_t) <= limit; shared += sizeof(std::uint64_t)) {
+    std::uint64_t leftWord;
+    std::uint64_t rightWord;
+    std::memcpy(&leftWord, left.data() + shared, sizeof leftWord);
+    std::memcpy(&rightWord, right.data() + shared, sizeof rightWord);
+    if (leftWord != rightWord) break;
+  }
+  while (shared < limit && left[shared] == right[shared])
+    ++shared;
+  return shared;
+}
+
 }  // namespace
 
 std::string CdxLeafKeyBytes(const CdxKeyForm& form, std::string_view key) {
@@ -208,28 +224,14 @@ CdxLeafWriter::CdxLeafWriter(const CdxKeyForm& form, const CdxLeafLayout& layout
 
 int CdxLeafWriter::SizeOf(std::string_view key) const {
   const std::string bytes = CdxLeafKeyBytes(form_, key);
-  const auto common = static_cast<int>(
-      std::mismatch(
-          bytes.begin(),
-          bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), previous_.size())),
-          previous_.begin())
-          .first -
-      bytes.begin());
+  const auto common = static_cast<int>(SharedLength(bytes, previous_));
   return layout_.entryBytes + static_cast<int>(bytes.size()) - (count_ == 0 ? 0 : common);
 }
 
 void CdxLeafWriter::Append(std::string_view key, std::int32_t record) {
   std::string& bytes = current_;
   AssignLeafKeyBytes(form_, key, bytes);
-  int duplicate = 0;
-  if (count_ > 0) {
-    const std::size_t limit = std::min(bytes.size(), previous_.size());
-    while (static_cast<std::size_t>(duplicate) < limit &&
-           bytes[static_cast<std::size_t>(duplicate)] ==
-               previous_[static_cast<std::size_t>(duplicate)]) {
-      ++duplicate;
-    }
-  }
+  const int duplicate = count_ > 0 ? static_cast<int>(SharedLength(bytes, previous_)) : 0;
   const int trailing = form_.keyLength - static_cast<int>(bytes.size());
   const int stored = static_cast<int>(bytes.size()) - duplicate;
   const std::uint64_t value =

@@ -59,6 +59,10 @@ std::vector<Pair> Drain(TxbSort& sort, std::uint8_t type = TxbVariant::Text) {
   return pairs;
 }
 
+bool ByKeyThenRecord(const Pair& left, const Pair& right) {
+  return left.key != right.key ? left.key < right.key : left.record < right.record;
+}
+
 std::vector<std::int32_t> Records(const std::vector<Pair>& pairs) {
   std::vector<std::int32_t> records;
   for (const Pair& pair : pairs)
@@ -217,6 +221,24 @@ TEST(TxbSortOrder, AKeyThatBeginsAnotherComesFirstWhateverTheRecords) {
   }
 }
 
+// Bytes 0 and 1 need an escape in the sort; long runs without them are copied in blocks, so
+// each position of a longer key is tried, with bytes just above them beside.
+TEST(TxbSortOrder, ZerosAndOnesAnywhereInALongKey) {
+  TxbSort sort(24, true, false);
+  std::vector<Pair> pairs;
+  std::int32_t record = 0;
+  for (std::size_t at = 0; at < 20; ++at) {
+    for (char byte : {'\0', '\1', '\2'}) {
+      std::string bytes(20, 'A');
+      bytes[at] = byte;
+      sort.Add(Raw(bytes), ++record);
+      pairs.push_back({bytes, record});
+    }
+  }
+  std::sort(pairs.begin(), pairs.end(), ByKeyThenRecord);
+  EXPECT_EQ(Drain(sort, TxbVariant::Raw), pairs);
+}
+
 // Numbers whose doubles end in different numbers of zero bytes.
 TEST(TxbSortOrder, NumbersOrderWhateverTheirTrailingZeroBytes) {
   TxbSort sort(8, true, false);
@@ -286,11 +308,8 @@ TEST(TxbSortErrors, RefusesKeysOnceRetrievalBegan) {
             "Cannot add sort keys after beginning retrieval");
 }
 
-// Reference orders: std::sort of the pairs, or std::stable_sort by key alone of pairs made in
-// record order (equal keys then stay in record order).
-bool ByKeyThenRecord(const Pair& left, const Pair& right) {
-  return left.key != right.key ? left.key < right.key : left.record < right.record;
-}
+// Reference orders below: std::sort of the pairs (ByKeyThenRecord), or std::stable_sort by
+// key alone of pairs made in record order (equal keys then stay in record order).
 
 std::string RandomText(std::mt19937& random, std::size_t maxLength, int letters) {
   std::uniform_int_distribution<std::size_t> length(0, maxLength);
@@ -387,6 +406,36 @@ TEST(TxbSortLarge, RandomTextsMatchAStableSortByKey) {
         EXPECT_EQ(Drain(sort), pairs)
             << "size " << size << " ascending " << ascending << " unique " << unique;
       }
+    }
+  }
+}
+
+// Two and more runs in each direction and mode: keys over four letters share long beginnings
+// and repeat, so the radix pass, the comparison past the first 16 bytes and the merge all
+// decide between equal and nearly equal keys.
+TEST(TxbSortLarge, DescendingAndUniqueAcrossRunsMatchAStableSortByKey) {
+  std::mt19937 random(404);
+  for (bool ascending : {false, true}) {
+    for (bool unique : {false, true}) {
+      TxbSort sort(40, ascending, unique);
+      std::vector<Pair> pairs;
+      for (std::int32_t record = 1; record <= 200000; ++record) {
+        std::string text =
+            std::string(static_cast<std::size_t>(record % 20), 'K') + RandomText(random, 12, 4);
+        sort.Add(Text(text), record);
+        pairs.push_back({text, record});
+      }
+      if (!ascending) std::reverse(pairs.begin(), pairs.end());
+      std::stable_sort(pairs.begin(), pairs.end(), [&](const Pair& left, const Pair& right) {
+        return ascending ? left.key < right.key : left.key > right.key;
+      });
+      if (unique) {
+        pairs.erase(
+            std::unique(pairs.begin(), pairs.end(),
+                        [](const Pair& left, const Pair& right) { return left.key == right.key; }),
+            pairs.end());
+      }
+      EXPECT_EQ(Drain(sort), pairs) << "ascending " << ascending << " unique " << unique;
     }
   }
 }
