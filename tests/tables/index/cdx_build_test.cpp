@@ -287,6 +287,34 @@ TEST_F(CdxBuild, RebuildPacksTheFileAndDroppingTheLastTagLeavesItBare) {
   EXPECT_EQ(index->TagCount(), 0);
 }
 
+// Seeks keep decoded interior nodes of a file opened exclusively; a rebuild writes new trees
+// over the same pages, and the seeks after it must use the new nodes.
+TEST_F(CdxBuild, SeeksAfterARebuildUseTheRewrittenNodes) {
+  const std::vector<Row> rows = RandomRows(3000, 21);
+  MakeTable(rows);
+  auto index = Open();
+  index->AddTag(Tag("NAME", "NAME"));
+  XBobjIndexTag& tag = *index->TagByName("NAME");
+  const auto seekName = [&](const std::string& name) {
+    TxbVariant value;
+    value.SetText(name);
+    return tag.Seek(value, true);
+  };
+  for (std::size_t i = 0; i < rows.size(); i += 97)
+    EXPECT_EQ(seekName(rows[i].name), static_cast<std::int32_t>(i + 1));
+  const std::vector<Row> renamed = RandomRows(3000, 22);
+  for (std::int32_t n = 1; n <= static_cast<std::int32_t>(renamed.size()); ++n) {
+    table->ReadRecord(n);
+    table->SetFieldText("NAME", renamed[static_cast<std::size_t>(n - 1)].name);
+    table->WriteRecord(n);
+  }
+  index->Rebuild();
+  for (std::size_t i = 0; i < renamed.size(); i += 97) {
+    EXPECT_EQ(seekName(renamed[i].name), static_cast<std::int32_t>(i + 1));
+    EXPECT_EQ(seekName(rows[i].name), 0);
+  }
+}
+
 TEST_F(CdxBuild, AnEncryptedTablesIndexIsEncipheredPageByPage) {
   const std::vector<Row> rows = RandomRows(300, 4);
   MakeTable(rows, "q3#Lm9!");
