@@ -149,36 +149,7 @@ void XBobjCDXTag::AssignConverted(const TxbVariant& value, std::string& key) con
   throw EXbaseError(kTypeMismatch);
 }
 
-namespace {
-
-// Interior nodes kept per tag: the upper levels of a tree of millions of keys.
-constexpr std::size_t kMaxKeptInteriors = 16384;
-
-}  // namespace
-
-const XBobjIndexKey* XBobjCDXTag::DecodedInterior(std::uint32_t page) {
-  if (file_.diskFile().shared()) return nullptr;
-  if (interiorsGeneration_ != file_.pageGeneration()) {
-    interiors_.clear();
-    interiorsGeneration_ = file_.pageGeneration();
-    return nullptr;
-  }
-  const auto found = interiors_.find(page);
-  return found == interiors_.end() ? nullptr : &found->second;
-}
-
-void XBobjCDXTag::KeepInterior(const XBobjIndexKey& node) {
-  if (node.leaf || file_.diskFile().shared() || interiors_.size() >= kMaxKeptInteriors) return;
-  XBobjIndexKey& kept = interiors_[node.page];
-  kept = node;
-  kept.position = -1;
-}
-
 void XBobjCDXTag::ReadNode(std::uint32_t page, XBobjIndexKey& node) {
-  if (const XBobjIndexKey* decoded = DecodedInterior(page)) {
-    node = *decoded;
-    return;
-  }
   std::uint8_t scratch[kCdxPageSize];
   const std::uint8_t* bytes = nullptr;
   if (page < kCdxHeaderSize || page % kCdxPageSize != 0 ||
@@ -190,7 +161,6 @@ void XBobjCDXTag::ReadNode(std::uint32_t page, XBobjIndexKey& node) {
   } catch (const CdxLayoutError& error) {
     NodeFault(page, error.what());
   }
-  KeepInterior(node);
 }
 
 void XBobjCDXTag::NodeFault(std::uint32_t page, const std::string& reason) const {

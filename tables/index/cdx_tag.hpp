@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "tables/index/cdx_layout.hpp"
 #include "tables/index/exp_handler.hpp"
@@ -68,9 +67,6 @@ class XBobjCDXTag : public XBobjIndexTag {
   void ReloadHeader();
 
  private:
-  // The interior node at page as decoded before, or nullptr.
-  const XBobjIndexKey* DecodedInterior(std::uint32_t page);
-  void KeepInterior(const XBobjIndexKey& node);
   // ConvertKey into key, whose storage is used again.
   void AssignConverted(const TxbVariant& value, std::string& key) const;
   void CompileExpressions();
@@ -85,11 +81,6 @@ class XBobjCDXTag : public XBobjIndexTag {
   std::unique_ptr<TxbExpHandler> keyExpression_;
   std::unique_ptr<TxbExpHandler> forExpression_;
   TxbVariant evaluated_;  // the key expression's last value, its storage used again
-  // Interior nodes of a file opened exclusively, as decoded at the file's page generation:
-  // every search passes the upper levels of the tree, and copying a node costs less than
-  // decoding it again.
-  std::unordered_map<std::uint32_t, XBobjIndexKey> interiors_;
-  std::uint64_t interiorsGeneration_ = 0;
 };
 
 }  // namespace tables

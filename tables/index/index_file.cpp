@@ -109,7 +109,6 @@ const std::uint8_t* XBobjIndexFile::ReadPage(std::uint32_t offset, std::uint8_t*
 }
 
 void XBobjIndexFile::ForgetChunks(std::uint32_t offset, std::uint32_t length) {
-  ++pageGeneration_;
   const std::size_t end = std::min<std::size_t>(
       (std::size_t{offset} + length + kChunkSize - 1) / kChunkSize, keptChunks_.size());
   for (std::size_t chunk = offset / kChunkSize; chunk < end; ++chunk)

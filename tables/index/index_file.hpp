@@ -65,10 +65,6 @@ class XBobjIndexFile {
   // The deciphered page at offset: a page kept in memory, or scratch filled from the file;
   // nullptr when the file ends before the page does.
   const std::uint8_t* ReadPage(std::uint32_t offset, std::uint8_t* scratch);
-  // Counts the changes to the file's pages made through this object (every write and every
-  // forgetting of the kept pages): what was decoded from a page of a file opened exclusively
-  // stays right while the count stays the same.
-  std::uint64_t pageGeneration() const { return pageGeneration_; }
   virtual void WriteBlock(std::uint32_t offset, const std::uint8_t* buffer, std::uint32_t length);
   virtual void Rebuild() = 0;
   // Gives the file the base name (and folder, if any) of newName; its extension stays.
@@ -112,10 +108,7 @@ class XBobjIndexFile {
   int TagPosition(std::string_view name) const;
 
   // Forgets the pages kept in memory (the file was changed as a whole).
-  void ForgetPages() {
-    keptChunks_.clear();
-    ++pageGeneration_;
-  }
+  void ForgetPages() { keptChunks_.clear(); }
 
   XBO_DiskFile file_;
   std::vector<std::unique_ptr<XBobjIndexTag>> tags_;
@@ -134,7 +127,6 @@ class XBobjIndexFile {
   // of this file forgets the chunks it touches.
   std::vector<std::unique_ptr<std::uint8_t[]>> kept_;
   std::vector<std::uint32_t> keptChunks_;
-  std::uint64_t pageGeneration_ = 0;
 };
 
 }  // namespace tables

@@ -287,8 +287,8 @@ TEST_F(CdxBuild, RebuildPacksTheFileAndDroppingTheLastTagLeavesItBare) {
   EXPECT_EQ(index->TagCount(), 0);
 }
 
-// Seeks keep decoded interior nodes of a file opened exclusively; a rebuild writes new trees
-// over the same pages, and the seeks after it must use the new nodes.
+// A file opened exclusively keeps the pages it read; a rebuild writes new trees over the same
+// pages, and the seeks after it must use the new nodes.
 TEST_F(CdxBuild, SeeksAfterARebuildUseTheRewrittenNodes) {
   const std::vector<Row> rows = RandomRows(3000, 21);
   MakeTable(rows);
