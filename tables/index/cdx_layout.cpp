@@ -45,6 +45,18 @@ std::uint64_t ReadLittle(const std::uint8_t* bytes, int count) {
   return value;
 }
 
+// The little-endian integer of count bytes at offset in a page: one 8-byte load where the
+// page has 8 bytes from offset on.
+std::uint64_t ReadEntryInteger(const std::uint8_t* page, int offset, int count) {
+  if (std::endian::native != std::endian::little ||
+      offset + static_cast<int>(sizeof(std::uint64_t)) > static_cast<int>(kCdxPageSize)) {
+    return ReadLittle(page + offset, count);
+  }
+  std::uint64_t value;
+  std::memcpy(&value, page + offset, sizeof value);
+  return count >= 8 ? value : value & ((std::uint64_t{1} << (8 * count)) - 1);
+}
+
 void WriteLittle(std::uint8_t* bytes, std::uint64_t value, int count) {
   for (int i = 0; i < count; ++i)
     bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
@@ -107,8 +119,8 @@ void DecodeLeaf(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey&
   int storedEnd = static_cast<int>(kCdxPageSize);
   node.entries.resize(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    const std::uint64_t value =
-        ReadLittle(page + kKeyArea + i * layout.entryBytes, layout.entryBytes);
+    const std::uint64_t value = ReadEntryInteger(page, kKeyArea + i * layout.entryBytes,
+                                                 layout.entryBytes);
     const auto record = static_cast<std::int32_t>(value & recordMask);
     const int duplicate = static_cast<int>((value >> layout.recordBits) & duplicateMask);
     const int trailing =

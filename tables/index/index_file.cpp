@@ -91,10 +91,8 @@ const std::uint8_t* XBobjIndexFile::ReadPage(std::uint32_t offset, std::uint8_t*
     if (!cipherKey_.empty()) Transform(cipherKey_, scratch, kCdxPageSize);
     return scratch;
   }
-  if (chunk >= keptChunks_.size()) {
-    keptChunks_.resize(chunk + 1, 0);
-    kept_.resize(chunk + 1);
-  }
+  if (chunk >= keptChunks_.size()) keptChunks_.resize(chunk + 1, 0);
+  if (chunk >= kept_.size()) kept_.resize(chunk + 1);
   // Each chunk has storage of its own: no zero-filling and no moving of the chunks before it.
   auto& bytes = kept_[chunk];
   if (keptChunks_[chunk] == 0) {

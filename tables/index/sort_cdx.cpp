@@ -1,5 +1,7 @@
 #include "tables/index/sort_cdx.hpp"
 
+#include <utility>
+
 #include "tables/index/index_file.hpp"
 #include "tables/storage/xbase_error.hpp"
 
@@ -24,9 +26,9 @@ void XBobjSortCDX::AddKey(std::string_view key, std::int32_t record) {
 }
 
 std::uint32_t XBobjSortCDX::WriteTree() {
-  TxbVariant key;
-  std::int32_t record = 0;
-  if (!Next(key, record)) {
+  std::string current;
+  std::int32_t currentRecord = 0;
+  if (!NextBytes(current, currentRecord)) {
     const std::uint32_t page = file_.AllocatePage();
     std::uint8_t bytes[kCdxPageSize];
     CdxLeafWriter(form_, CdxLeafLayoutFor(form_.keyLength, 0))
@@ -35,13 +37,14 @@ std::uint32_t XBobjSortCDX::WriteTree() {
     return page;
   }
   std::int64_t ordinal = 0;
-  std::string current(key.bytes());
-  std::int32_t currentRecord = record;
+  std::string following;
+  std::int32_t followingRecord = 0;
   for (bool more = true; more;) {
-    more = Next(key, record);
+    more = NextBytes(following, followingRecord);
     AddEntry(0, current, currentRecord, 0, !more);
     file_.StatusReport({2, XbBuildStatus::Event::Step, ++ordinal});
-    if (more) current.assign(key.bytes()), currentRecord = record;
+    std::swap(current, following);
+    currentRecord = followingRecord;
   }
   return Finish();
 }

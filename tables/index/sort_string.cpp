@@ -119,6 +119,15 @@ void EncodeSortString(const TxbVariant& key, std::int32_t recordNumber, int maxK
   out.length = keyLength + kSortRecordBytes;
 }
 
+void DecodeSortBytes(const std::uint8_t* bytes, std::size_t length, std::string& key,
+                     std::int32_t& recordNumber) {
+  std::size_t keyLength = length - kSortRecordBytes;
+  recordNumber = static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(platform::ReadBigEndian(bytes + keyLength, kRecordBytes)));
+  std::uint8_t scratch[kMaxSortKeyLength];
+  key.assign(DecodeVarying(bytes, keyLength, scratch));
+}
+
 void DecodeSortString(std::uint8_t tag, const std::uint8_t* bytes, std::size_t length,
                       TxbVariant& key, std::int32_t& recordNumber) {
   std::size_t keyLength = length - kSortRecordBytes;

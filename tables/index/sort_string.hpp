@@ -12,6 +12,7 @@
 // trailing 0xFF bytes to 3F 07 98, would come before -99965 (3F 07 98 2F ...).
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "tables/index/key_variant.hpp"
 
@@ -41,6 +42,10 @@ struct TxbSortString {
 // (text counted without its trailing blanks, which are not part of the key).
 void EncodeSortString(const TxbVariant& key, std::int32_t recordNumber, int maxKeyLength,
                       TxbSortString& out);
+
+// The key bytes and record number of a stored string of a text or raw key, into key.
+void DecodeSortBytes(const std::uint8_t* bytes, std::size_t length, std::string& key,
+                     std::int32_t& recordNumber);
 
 // The key (with the type it was added with) and record number of a stored string.
 void DecodeSortString(std::uint8_t tag, const std::uint8_t* bytes, std::size_t length,

@@ -46,6 +46,7 @@ struct TxbSort::State {
   std::uint8_t previousKey[kMaxSortStringLength + 1] = {};
   std::size_t previousKeyLength = 0;
   bool hasPrevious = false;
+  bool returnedTop = false;  // the merge's top was returned and is to be passed over
 };
 
 TxbSort::TxbSort(int maxKeyLength, bool ascending, bool unique) {
@@ -64,7 +65,7 @@ void TxbSort::Add(const TxbVariant& key, std::int32_t recordNumber) {
   ++state.keysAdded;
 }
 
-bool TxbSort::Next(TxbVariant& key, std::int32_t& recordNumber) {
+const TxbSortRun* TxbSort::NextStored() {
   State& state = *state_;
   if (!state.merge) {
     if (!state.batch.empty()) state.EmptyBatchIntoRun();
@@ -72,17 +73,34 @@ bool TxbSort::Next(TxbVariant& key, std::int32_t& recordNumber) {
     state.merge.emplace(std::move(state.runs), state.ascending);
   }
   TxbSortMerge& merge = *state.merge;
+  if (state.returnedTop) {
+    merge.Pop();
+    state.returnedTop = false;
+  }
   for (; !merge.empty(); merge.Pop()) {
     const TxbSortRun& top = merge.Top();
     if (state.unique) {
       if (state.RepeatsPreviousKey(top)) continue;
       state.RememberKey(top);
     }
-    DecodeSortString(top.tag(), top.bytes(), top.length(), key, recordNumber);
-    merge.Pop();
-    return true;
+    state.returnedTop = true;
+    return &top;
   }
-  return false;
+  return nullptr;
+}
+
+bool TxbSort::Next(TxbVariant& key, std::int32_t& recordNumber) {
+  const TxbSortRun* top = NextStored();
+  if (!top) return false;
+  DecodeSortString(top->tag(), top->bytes(), top->length(), key, recordNumber);
+  return true;
+}
+
+bool TxbSort::NextBytes(std::string& key, std::int32_t& recordNumber) {
+  const TxbSortRun* top = NextStored();
+  if (!top) return false;
+  DecodeSortBytes(top->bytes(), top->length(), key, recordNumber);
+  return true;
 }
 
 std::int64_t TxbSort::keysAdded() const {

@@ -417,7 +417,7 @@ TEST(TxbSortLarge, DescendingAndUniqueAcrossRunsMatchAStableSortByKey) {
   std::mt19937 random(404);
   for (bool ascending : {false, true}) {
     for (bool unique : {false, true}) {
-      TxbSort sort(40, ascending, unique);
+      TxbSort sort(60, ascending, unique);
       std::vector<Pair> pairs;
       for (std::int32_t record = 1; record <= 140000; ++record) {
         std::string text =
