@@ -1,3 +1,6 @@
+#include <cstdint>
+#include <cstring>
+
 #include "platform/code_page_tables.hpp"
 #include "platform/code_pages.hpp"
 #include "platform/exception.hpp"
@@ -15,6 +18,20 @@ void Translate(const std::uint8_t (&map)[256], const char* source, char* target,
                std::size_t count) {
   for (std::size_t i = 0; i < count; ++i)
     target[i] = static_cast<char>(map[static_cast<std::uint8_t>(source[i])]);
+}
+
+// Casing in place. Text fields are mostly trailing blanks, which casing leaves as they are:
+// they are found eight at a time and not translated.
+void TranslateInPlace(const std::uint8_t (&map)[256], char* text, std::size_t count) {
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
+  std::size_t end = count;
+  if (map[static_cast<std::uint8_t>(' ')] == ' ') {
+    for (std::uint64_t word = 0; end >= sizeof word; end -= sizeof word) {
+      std::memcpy(&word, text + end - sizeof word, sizeof word);
+      if (word != kEightBlanks) break;
+    }
+  }
+  Translate(map, text, text, end);
 }
 
 }  // namespace
@@ -39,11 +56,11 @@ void TableCodePages::OemToChar(const char* source, char* target, std::size_t cou
 }
 
 void TableCodePages::CharUpper(char* text, std::size_t count) {
-  Translate(upper_, text, text, count);
+  TranslateInPlace(upper_, text, count);
 }
 
 void TableCodePages::CharLower(char* text, std::size_t count) {
-  Translate(lower_, text, text, count);
+  TranslateInPlace(lower_, text, count);
 }
 
 }  // namespace platform

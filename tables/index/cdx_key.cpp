@@ -134,7 +134,13 @@ int CdxCompareKeys(std::string_view left, std::string_view right) {
 }
 
 std::string_view CdxTrimBlanks(std::string_view text) {
+  // Keys are mostly padding: blanks go eight at a time first.
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
   std::size_t end = text.size();
+  for (std::uint64_t word = 0; end >= sizeof word; end -= sizeof word) {
+    std::memcpy(&word, text.data() + end - sizeof word, sizeof word);
+    if (word != kEightBlanks) break;
+  }
   while (end > 0 && text[end - 1] == ' ')
     --end;
   return text.substr(0, end);

@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "tables/index/cdx_key.hpp"
 #include "tables/storage/byte_order.hpp"
@@ -42,6 +43,18 @@ std::uint64_t ReadLittle(const std::uint8_t* bytes, int count) {
   for (int i = count - 1; i >= 0; --i)
     value = (value << 8) | bytes[i];
   return value;
+}
+
+// The little-endian integer of count bytes at offset in a page: one 8-byte load where the
+// page has 8 bytes from offset on.
+std::uint64_t ReadEntryInteger(const std::uint8_t* page, int offset, int count) {
+  if (std::endian::native != std::endian::little ||
+      offset + static_cast<int>(sizeof(std::uint64_t)) > static_cast<int>(kCdxPageSize)) {
+    return ReadLittle(page + offset, count);
+  }
+  std::uint64_t value;
+  std::memcpy(&value, page + offset, sizeof value);
+  return count >= 8 ? value : value & ((std::uint64_t{1} << (8 * count)) - 1);
 }
 
 void WriteLittle(std::uint8_t* bytes, std::uint64_t value, int count) {
@@ -101,11 +114,13 @@ void DecodeLeaf(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey&
   const int entriesEnd = kKeyArea + count * layout.entryBytes;
   std::array<char, kCdxMaxKeyLength> work;
   std::fill(work.begin(), work.begin() + form.keyLength, form.Pad());
+  // work holds padding from paddedFrom on; only what the previous key overwrote is padded again.
+  std::size_t paddedFrom = 0;
   int storedEnd = static_cast<int>(kCdxPageSize);
   node.entries.resize(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    const std::uint64_t value =
-        ReadLittle(page + kKeyArea + i * layout.entryBytes, layout.entryBytes);
+    const std::uint64_t value = ReadEntryInteger(page, kKeyArea + i * layout.entryBytes,
+                                                 layout.entryBytes);
     const auto record = static_cast<std::int32_t>(value & recordMask);
     const int duplicate = static_cast<int>((value >> layout.recordBits) & duplicateMask);
     const int trailing =
@@ -121,8 +136,11 @@ void DecodeLeaf(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey&
       Fault("the key bytes of leaf entry " + std::to_string(i) + " overlap the entry table");
     std::memcpy(work.data() + duplicate, page + storedEnd, static_cast<std::size_t>(stored));
     const auto length = static_cast<std::size_t>(form.keyLength - trailing);
-    std::fill(work.begin() + static_cast<std::ptrdiff_t>(length), work.begin() + form.keyLength,
-              form.Pad());
+    if (paddedFrom > length) {
+      std::fill(work.begin() + static_cast<std::ptrdiff_t>(length),
+                work.begin() + static_cast<std::ptrdiff_t>(paddedFrom), form.Pad());
+    }
+    paddedFrom = length;
     XBobjIndexKeyData& entry = node.entries[static_cast<std::size_t>(i)];
     AssignKey(form, std::string_view(work.data(), length), entry.key);
     entry.record = record;
@@ -176,14 +194,40 @@ CdxLeafLayout CdxLeafLayoutFor(int keyLength, std::uint32_t highestRecord) {
   return layout;
 }
 
-std::string CdxLeafKeyBytes(const CdxKeyForm& form, std::string_view key) {
-  std::string bytes(key.substr(0, static_cast<std::size_t>(form.keyLength)));
+namespace {
+
+// CdxLeafKeyBytes into bytes, whose storage is used again.
+void AssignLeafKeyBytes(const CdxKeyForm& form, std::string_view key, std::string& bytes) {
+  bytes.assign(key.substr(0, static_cast<std::size_t>(form.keyLength)));
   if (form.character) {
     if (form.general) CdxGeneralToStored(bytes);
   } else {
     while (!bytes.empty() && bytes.back() == '\0')
       bytes.pop_back();
   }
+}
+
+// The number of leading bytes two keys share, compared eight at a time.
+std::size_t SharedLength(std::string_view left, std::string_view right) {
+  const std::size_t limit = std::min(left.size(), right.size());
+  std::size_t shared = 0;
+  for (; shared + sizeof(std::uint64_t) <= limit; shared += sizeof(std::uint64_t)) {
+    std::uint64_t leftWord;
+    std::uint64_t rightWord;
+    std::memcpy(&leftWord, left.data() + shared, sizeof leftWord);
+    std::memcpy(&rightWord, right.data() + shared, sizeof rightWord);
+    if (leftWord != rightWord) break;
+  }
+  while (shared < limit && left[shared] == right[shared])
+    ++shared;
+  return shared;
+}
+
+}  // namespace
+
+std::string CdxLeafKeyBytes(const CdxKeyForm& form, std::string_view key) {
+  std::string bytes;
+  AssignLeafKeyBytes(form, key, bytes);
   return bytes;
 }
 
@@ -192,27 +236,14 @@ CdxLeafWriter::CdxLeafWriter(const CdxKeyForm& form, const CdxLeafLayout& layout
 
 int CdxLeafWriter::SizeOf(std::string_view key) const {
   const std::string bytes = CdxLeafKeyBytes(form_, key);
-  const auto common = static_cast<int>(
-      std::mismatch(
-          bytes.begin(),
-          bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), previous_.size())),
-          previous_.begin())
-          .first -
-      bytes.begin());
+  const auto common = static_cast<int>(SharedLength(bytes, previous_));
   return layout_.entryBytes + static_cast<int>(bytes.size()) - (count_ == 0 ? 0 : common);
 }
 
 void CdxLeafWriter::Append(std::string_view key, std::int32_t record) {
-  std::string bytes = CdxLeafKeyBytes(form_, key);
-  int duplicate = 0;
-  if (count_ > 0) {
-    const std::size_t limit = std::min(bytes.size(), previous_.size());
-    while (static_cast<std::size_t>(duplicate) < limit &&
-           bytes[static_cast<std::size_t>(duplicate)] ==
-               previous_[static_cast<std::size_t>(duplicate)]) {
-      ++duplicate;
-    }
-  }
+  std::string& bytes = current_;
+  AssignLeafKeyBytes(form_, key, bytes);
+  const int duplicate = count_ > 0 ? static_cast<int>(SharedLength(bytes, previous_)) : 0;
   const int trailing = form_.keyLength - static_cast<int>(bytes.size());
   const int stored = static_cast<int>(bytes.size()) - duplicate;
   const std::uint64_t value =
@@ -225,7 +256,7 @@ void CdxLeafWriter::Append(std::string_view key, std::int32_t record) {
               static_cast<std::size_t>(stored));
   free_ -= layout_.entryBytes + stored;
   ++count_;
-  previous_ = std::move(bytes);
+  std::swap(previous_, current_);
 }
 
 void CdxLeafWriter::Write(std::uint8_t* page, std::uint16_t attribute, std::uint32_t left,

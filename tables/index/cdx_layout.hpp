@@ -87,6 +87,7 @@ class CdxLeafWriter {
   CdxLeafLayout layout_;
   std::vector<std::uint8_t> area_;  // the key area
   std::string previous_;
+  std::string current_;  // the stored bytes of the entry being appended
   int free_ = kCdxKeyAreaSize;
   int count_ = 0;
   int storedEnd_ = kCdxKeyAreaSize;

@@ -103,28 +103,45 @@ void XBobjCDXTag::SetForm() {
 }
 
 std::string XBobjCDXTag::ConvertKey(const TxbVariant& value) const {
+  std::string key;
+  AssignConverted(value, key);
+  return key;
+}
+
+void XBobjCDXTag::AssignConverted(const TxbVariant& value, std::string& key) const {
   const auto length = static_cast<std::size_t>(form_.keyLength);
   switch (value.type()) {
     case TxbVariant::Raw:
-      return std::string(value.bytes().substr(0, length));
+      key.assign(value.bytes().substr(0, length));
+      return;
     case TxbVariant::Text:
       if (keyType_ == XbKeyType::Character || keyType_ == XbKeyType::Logical) {
-        std::string key = form_.general ? CdxGeneralKey(value.bytes())
-                                        : std::string(CdxTrimBlanks(value.bytes()));
+        if (form_.general) {
+          key = CdxGeneralKey(value.bytes());
+        } else {
+          key.assign(CdxTrimBlanks(value.bytes()));
+        }
         if (key.size() > length) key.resize(length);
-        return key;
+        return;
       }
       break;
     case TxbVariant::Logical:
       if (keyType_ == XbKeyType::Logical || keyType_ == XbKeyType::Character) {
-        return value.AsLogical() ? "T" : "F";
+        key.assign(value.AsLogical() ? "T" : "F");
+        return;
       }
       break;
     case TxbVariant::Number:
-      if (keyType_ == XbKeyType::Numeric) return CdxNumberKey(value.AsNumber());
+      if (keyType_ == XbKeyType::Numeric) {
+        key = CdxNumberKey(value.AsNumber());
+        return;
+      }
       break;
     case TxbVariant::Date:
-      if (keyType_ == XbKeyType::Date) return CdxNumberKey(value.AsDate());
+      if (keyType_ == XbKeyType::Date) {
+        key = CdxNumberKey(value.AsDate());
+        return;
+      }
       break;
     default:
       break;
@@ -153,10 +170,9 @@ void XBobjCDXTag::NodeFault(std::uint32_t page, const std::string& reason) const
 }
 
 bool XBobjCDXTag::EvaluateKey(std::string& key) {
-  TxbVariant value;
-  keyExpression_->EvaluateKey(value);
+  keyExpression_->EvaluateKey(evaluated_);
   if (keyExpression_->ResultType() == 0) return false;
-  key = ConvertKey(value);
+  AssignConverted(evaluated_, key);
   return true;
 }
 

@@ -73,6 +73,8 @@ class XBobjCDXTag : public XBobjIndexTag {
   bool TreeChanged() override;
 
  private:
+  // ConvertKey into key, whose storage is used again.
+  void AssignConverted(const TxbVariant& value, std::string& key) const;
   void CompileExpressions();
   void LearnKeyType();
   void SetForm();
@@ -85,6 +87,7 @@ class XBobjCDXTag : public XBobjIndexTag {
   std::unique_ptr<TxbExpHandler> keyExpression_;
   std::unique_ptr<TxbExpHandler> forExpression_;
   std::int32_t treeVersion_ = 0;
+  TxbVariant evaluated_;  // the key expression's last value, its storage used again
 };
 
 }  // namespace tables

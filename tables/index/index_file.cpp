@@ -92,16 +92,18 @@ const std::uint8_t* XBobjIndexFile::ReadPage(std::uint32_t offset, std::uint8_t*
     return scratch;
   }
   if (chunk >= keptChunks_.size()) keptChunks_.resize(chunk + 1, 0);
+  if (chunk >= kept_.size()) kept_.resize(chunk + 1);
+  // Each chunk has storage of its own: no zero-filling and no moving of the chunks before it.
+  auto& bytes = kept_[chunk];
   if (keptChunks_[chunk] == 0) {
     // The pages around it are read with it: a tree's pages lie together.
-    const std::size_t start = chunk * kChunkSize;
-    if (kept_.size() < start + kChunkSize) kept_.resize(start + kChunkSize);
-    const std::uint32_t read = file_.ReadAt(start, kept_.data() + start, kChunkSize);
-    if (!cipherKey_.empty()) Transform(cipherKey_, kept_.data() + start, read);
+    if (!bytes) bytes = std::make_unique_for_overwrite<std::uint8_t[]>(kChunkSize);
+    const std::uint32_t read = file_.ReadAt(chunk * kChunkSize, bytes.get(), kChunkSize);
+    if (!cipherKey_.empty()) Transform(cipherKey_, bytes.get(), read);
     keptChunks_[chunk] = read / kCdxPageSize;
   }
   const std::uint32_t page = (offset % kChunkSize) / kCdxPageSize;
-  return page < keptChunks_[chunk] ? kept_.data() + offset : nullptr;
+  return page < keptChunks_[chunk] ? bytes.get() + offset % kChunkSize : nullptr;
 }
 
 void XBobjIndexFile::ForgetChunks(std::uint32_t offset, std::uint32_t length) {

@@ -122,10 +122,10 @@ class XBobjIndexFile {
   // Forgets the kept chunks that bytes offset to offset + length touch.
   void ForgetChunks(std::uint32_t offset, std::uint32_t length);
 
-  // Deciphered pages of a file open exclusively (nobody else can change them), at their file
-  // offsets, in chunks read at once; a chunk's count of pages read (0: not kept). Every write
-  // of this file forgets the chunks it touches.
-  std::vector<std::uint8_t> kept_;
+  // Deciphered pages of a file open exclusively (nobody else can change them), in chunks read
+  // at once, each in storage of its own (kept for reuse when forgotten); a chunk's count of
+  // pages read (0: not kept). Every write of this file forgets the chunks it touches.
+  std::vector<std::unique_ptr<std::uint8_t[]>> kept_;
   std::vector<std::uint32_t> keptChunks_;
 };
 

@@ -72,19 +72,27 @@ int XBobjIndexTag::Descend(std::string_view probe, std::int32_t record, bool pre
   for (;;) {
     XBobjIndexKey& node = path_.back();
     if (node.entries.empty()) return 1;
-    const int count = static_cast<int>(node.entries.size());
-    int position = 0;
+    // Entries are in order, so the comparison results fall from 1 through 0 to -1 along the
+    // node: the first entry to stop at is found by halving.
+    int low = 0;
+    int high = static_cast<int>(node.entries.size());
     int result = 1;
-    for (; position < count; ++position) {
-      result =
-          Compare(probe, record, node.entries[static_cast<std::size_t>(position)], prefixMatches);
-      if (stop == Stop::AtNotSmaller ? result <= 0 : result < 0) break;
+    while (low < high) {
+      const int middle = low + (high - low) / 2;
+      const int order =
+          Compare(probe, record, node.entries[static_cast<std::size_t>(middle)], prefixMatches);
+      if (stop == Stop::AtNotSmaller ? order <= 0 : order < 0) {
+        high = middle;
+        result = order;
+      } else {
+        low = middle + 1;
+      }
     }
-    if (position == count) {
-      position = count - 1;
+    if (low == static_cast<int>(node.entries.size())) {
+      low = high - 1;
       result = 1;
     }
-    node.position = position;
+    node.position = low;
     if (node.leaf) return result;
     PushNode(node.Current().pointer);
   }

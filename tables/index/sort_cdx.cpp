@@ -1,5 +1,7 @@
 #include "tables/index/sort_cdx.hpp"
 
+#include <utility>
+
 #include "tables/index/index_file.hpp"
 #include "tables/storage/xbase_error.hpp"
 
@@ -14,19 +16,19 @@ XBobjSortCDX::XBobjSortCDX(XBobjIndexFile& file, const CdxKeyForm& form, bool un
                            std::uint32_t highestRecord)
     : TxbSort(form.keyLength + 1, true, unique),
       file_(file),
+      pages_(file),
       form_(form),
       layout_(CdxLeafLayoutFor(form.keyLength, highestRecord)) {}
 
 void XBobjSortCDX::AddKey(std::string_view key, std::int32_t record) {
-  TxbVariant value;
-  value.SetRaw(key.substr(0, static_cast<std::size_t>(form_.keyLength)));
-  Add(value, record);
+  adding_.SetRaw(key.substr(0, static_cast<std::size_t>(form_.keyLength)));
+  Add(adding_, record);
 }
 
 std::uint32_t XBobjSortCDX::WriteTree() {
-  TxbVariant key;
-  std::int32_t record = 0;
-  if (!Next(key, record)) {
+  std::string current;
+  std::int32_t currentRecord = 0;
+  if (!NextBytes(current, currentRecord)) {
     const std::uint32_t page = file_.AllocatePage();
     std::uint8_t bytes[kCdxPageSize];
     CdxLeafWriter(form_, CdxLeafLayoutFor(form_.keyLength, 0))
@@ -35,13 +37,14 @@ std::uint32_t XBobjSortCDX::WriteTree() {
     return page;
   }
   std::int64_t ordinal = 0;
-  std::string current(key.bytes());
-  std::int32_t currentRecord = record;
+  std::string following;
+  std::int32_t followingRecord = 0;
   for (bool more = true; more;) {
-    more = Next(key, record);
+    more = NextBytes(following, followingRecord);
     AddEntry(0, current, currentRecord, 0, !more);
     file_.StatusReport({2, XbBuildStatus::Event::Step, ++ordinal});
-    if (more) current.assign(key.bytes()), currentRecord = record;
+    std::swap(current, following);
+    currentRecord = followingRecord;
   }
   return Finish();
 }
@@ -89,7 +92,7 @@ void XBobjSortCDX::WriteLevel(std::size_t index, std::uint16_t attribute, std::u
   } else {
     CdxWriteInterior(form_, level.entries, bytes, attribute, level.left, right);
   }
-  file_.WriteBlock(level.page, bytes, kCdxPageSize);
+  pages_.Write(level.page, bytes);
 }
 
 std::uint32_t XBobjSortCDX::Finish() {
@@ -99,6 +102,7 @@ std::uint32_t XBobjSortCDX::Finish() {
     const std::uint16_t kind = index == 0 ? cdx_attribute::Leaf : cdx_attribute::Interior;
     if (top) {
       WriteLevel(index, kind | cdx_attribute::Root, kNoPage);
+      pages_.Flush();
       return levels_[index].page;
     }
     WriteLevel(index, kind, kNoPage);

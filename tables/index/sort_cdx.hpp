@@ -3,7 +3,7 @@
 // ordered keys into a tree: one node buffer per level, each node written when full with its
 // right sibling already known (the page the next node of its level will take, or none after
 // the last key), its last key passed up to the level above; at the end the highest level is
-// the root.
+// the root. Pages reach the file in stretches, all of them before WriteTree returns.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tables/index/cdx_layout.hpp"
+#include "tables/index/page_write_behind.hpp"
 #include "tables/index/txb_sort.hpp"
 
 namespace tables {
@@ -47,9 +48,11 @@ class XBobjSortCDX : public TxbSort {
   std::uint32_t Finish();
 
   XBobjIndexFile& file_;
+  XbPageWriteBehind pages_;
   CdxKeyForm form_;
   CdxLeafLayout layout_;
   std::vector<Level> levels_;
+  TxbVariant adding_;  // the key being added, its storage used again
 };
 
 }  // namespace tables

@@ -7,6 +7,16 @@
 namespace tables {
 namespace {
 
+// The first 8 bytes of the run's current string (zeros past its end) as a word whose
+// unsigned order is theirs: most comparisons end there.
+std::uint64_t HeadOf(const TxbSortRun& run) {
+  std::uint64_t head = 0;
+  const std::size_t count = std::min<std::size_t>(run.length(), sizeof head);
+  for (std::size_t at = 0; at < count; ++at)
+    head |= std::uint64_t{run.bytes()[at]} << (8 * (sizeof head - 1 - at));
+  return head;
+}
+
 int CompareBytes(const TxbSortRun& left, const TxbSortRun& right) {
   std::size_t common = std::min(left.length(), right.length());
   int result = std::memcmp(left.bytes(), right.bytes(), common);
@@ -18,39 +28,51 @@ int CompareBytes(const TxbSortRun& left, const TxbSortRun& right) {
 }  // namespace
 
 TxbSortMerge::TxbSortMerge(std::vector<TxbSortRun> runs, bool ascending)
-    : runs_(std::move(runs)), ascending_(ascending) {
-  for (std::uint32_t run = 0; run < runs_.size(); ++run) {
-    if (runs_[run].Advance()) heap_.push_back(run);
+    : runs_(std::move(runs)),
+      heads_(runs_.size()),
+      usedUp_(runs_.size()),
+      losers_(runs_.size()),
+      ascending_(ascending) {
+  const std::size_t count = runs_.size();
+  for (std::uint32_t run = 0; run < count; ++run) {
+    usedUp_[run] = !runs_[run].Advance();
+    if (!usedUp_[run]) heads_[run] = HeadOf(runs_[run]);
   }
-  for (std::size_t at = heap_.size() / 2; at-- > 0;)
-    SiftDown(at);
+  if (count == 0) return;
+  // Every match is played once from the leaves up; winners[i] won the match at node i.
+  std::vector<std::uint32_t> winners(2 * count);
+  for (std::uint32_t run = 0; run < count; ++run)
+    winners[count + run] = run;
+  for (std::size_t node = count; node-- > 1;) {
+    const std::uint32_t left = winners[2 * node];
+    const std::uint32_t right = winners[2 * node + 1];
+    const bool leftWins = Precedes(left, right);
+    winners[node] = leftWins ? left : right;
+    losers_[node] = leftWins ? right : left;
+  }
+  winner_ = winners[1];
 }
 
 bool TxbSortMerge::Precedes(std::uint32_t left, std::uint32_t right) const {
+  if (usedUp_[left] || usedUp_[right]) return !usedUp_[left];
+  if (heads_[left] != heads_[right]) {
+    return ascending_ ? heads_[left] < heads_[right] : heads_[left] > heads_[right];
+  }
   int order = CompareBytes(runs_[left], runs_[right]);
   if (order == 0) return left < right;
   return ascending_ ? order < 0 : order > 0;
 }
 
+// The winner's run moves on; its new string replays the matches on the way from its leaf to
+// the root against the losers kept there.
 void TxbSortMerge::Pop() {
-  if (!runs_[heap_.front()].Advance()) {
-    heap_.front() = heap_.back();
-    heap_.pop_back();
+  std::uint32_t moving = winner_;
+  usedUp_[moving] = !runs_[moving].Advance();
+  if (!usedUp_[moving]) heads_[moving] = HeadOf(runs_[moving]);
+  for (std::size_t node = (runs_.size() + moving) / 2; node >= 1; node /= 2) {
+    if (Precedes(losers_[node], moving)) std::swap(losers_[node], moving);
   }
-  if (!heap_.empty()) SiftDown(0);
-}
-
-void TxbSortMerge::SiftDown(std::size_t at) {
-  std::uint32_t moving = heap_[at];
-  for (;;) {
-    std::size_t child = 2 * at + 1;
-    if (child >= heap_.size()) break;
-    if (child + 1 < heap_.size() && Precedes(heap_[child + 1], heap_[child])) ++child;
-    if (!Precedes(heap_[child], moving)) break;
-    heap_[at] = heap_[child];
-    at = child;
-  }
-  heap_[at] = moving;
+  winner_ = moving;
 }
 
 }  // namespace tables

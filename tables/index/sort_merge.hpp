@@ -1,8 +1,9 @@
 #pragma once
 // Retrieval of the key sort: merges its runs, taking each time the smallest current string
 // (the largest in a descending sort) compared as unsigned bytes, a string before the longer
-// ones it begins; between equal strings the earlier run wins. A heap of the runs' current
-// strings keeps this to a logarithmic number of comparisons per string.
+// ones it begins; between equal strings the earlier run wins. A tree of matches between the
+// runs' current strings (each inner node keeps the loser of its match, the root's winner is
+// next) costs one comparison per level for each string taken.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -16,18 +17,22 @@ class TxbSortMerge {
   // Takes the runs over and positions each on its first entry.
   TxbSortMerge(std::vector<TxbSortRun> runs, bool ascending);
 
-  bool empty() const { return heap_.empty(); }
+  bool empty() const { return runs_.empty() || usedUp_[winner_]; }
   // The run holding the next string in order; valid until Pop.
-  const TxbSortRun& Top() const { return runs_[heap_.front()]; }
+  const TxbSortRun& Top() const { return runs_[winner_]; }
   // Moves past the string of Top.
   void Pop();
 
  private:
   bool Precedes(std::uint32_t left, std::uint32_t right) const;
-  void SiftDown(std::size_t at);
 
   std::vector<TxbSortRun> runs_;
-  std::vector<std::uint32_t> heap_;  // run indices, the one to take first at the front
+  std::vector<std::uint64_t> heads_;  // each run's first 8 bytes, for comparisons without them
+  std::vector<std::uint8_t> usedUp_;  // runs without a current string: they lose every match
+  // Run n plays from leaf runs_.size() + n; inner node i (from 1) holds the loser of the
+  // match between its children 2i and 2i + 1.
+  std::vector<std::uint32_t> losers_;
+  std::uint32_t winner_ = 0;
   bool ascending_;
 };
 

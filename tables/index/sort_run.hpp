@@ -1,5 +1,5 @@
 #pragma once
-// A sorted run of the key sort: the stored strings of one emptied trie, in order, prefix
+// A sorted run of the key sort: the stored strings of one full batch, in order, prefix
 // compressed in 16 KB pages. An entry is the type tag, the string's total length and the number
 // s of new bytes (two bytes each, as strings may pass 255 bytes) and those s bytes; the rest of
 // the string is the start of the previous entry.

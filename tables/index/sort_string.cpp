@@ -35,9 +35,22 @@ double DecodeNumber(const std::uint8_t* bytes) {
   return std::bit_cast<double>((bits & kSignBit) ? (bits & ~kSignBit) : ~bits);
 }
 
+// Whether any of the eight bytes of word is 0 or 1 (needs an escape).
+bool HasEscapedByte(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  return ((word - 2 * kOnes) & ~word & kHighBits) != 0;
+}
+
 std::size_t EncodeVarying(std::string_view key, std::uint8_t* out) {
+  // Bytes that need no escape (nearly all) are copied eight at a time.
   std::size_t length = 0;
-  for (char c : key) {
+  for (std::uint64_t word = 0; length + sizeof word <= key.size(); length += sizeof word) {
+    std::memcpy(&word, key.data() + length, sizeof word);
+    if (HasEscapedByte(word)) break;
+    std::memcpy(out + length, &word, sizeof word);
+  }
+  for (char c : key.substr(length)) {
     auto byte = static_cast<std::uint8_t>(c);
     if (byte <= kEscape) {
       out[length++] = kEscape;
@@ -104,7 +117,15 @@ void EncodeSortString(const TxbVariant& key, std::int32_t recordNumber, int maxK
   platform::WriteBigEndian(out.bytes + keyLength, static_cast<std::uint32_t>(recordNumber),
                            kRecordBytes);
   out.length = keyLength + kSortRecordBytes;
-  std::memset(out.bytes + out.length, 0, TxbSortString::kZeroTail);
+}
+
+void DecodeSortBytes(const std::uint8_t* bytes, std::size_t length, std::string& key,
+                     std::int32_t& recordNumber) {
+  std::size_t keyLength = length - kSortRecordBytes;
+  recordNumber = static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(platform::ReadBigEndian(bytes + keyLength, kRecordBytes)));
+  std::uint8_t scratch[kMaxSortKeyLength];
+  key.assign(DecodeVarying(bytes, keyLength, scratch));
 }
 
 void DecodeSortString(std::uint8_t tag, const std::uint8_t* bytes, std::size_t length,

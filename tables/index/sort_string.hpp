@@ -12,6 +12,7 @@
 // trailing 0xFF bytes to 3F 07 98, would come before -99965 (3F 07 98 2F ...).
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "tables/index/key_variant.hpp"
 
@@ -22,7 +23,7 @@ inline constexpr std::size_t kSortRecordBytes = 4;
 // A key of 240 zero bytes, its end mark and the record number.
 inline constexpr std::size_t kMaxSortStringLength = 2 * kMaxSortKeyLength + 1 + kSortRecordBytes;
 
-// Type tags of stored strings (the high four bits of a trie node's flags).
+// Type tags of stored strings: how to turn the bytes back into a key.
 namespace sort_tag {
 inline constexpr std::uint8_t Raw = 16;
 inline constexpr std::uint8_t Text = 32;
@@ -31,13 +32,9 @@ inline constexpr std::uint8_t Date = 64;
 }  // namespace sort_tag
 
 struct TxbSortString {
-  // Zero bytes that follow the string, so that up to 4 bytes from any position can be copied
-  // at once (the trie's inline bytes).
-  static constexpr std::size_t kZeroTail = 4;
-
   std::uint8_t tag = 0;
   std::size_t length = 0;
-  std::uint8_t bytes[kMaxSortStringLength + kZeroTail];
+  std::uint8_t bytes[kMaxSortStringLength];
 };
 
 // Fills `out` for (key, record). Raises "Variant type cannot be sorted" for a logical or empty
@@ -45,6 +42,10 @@ struct TxbSortString {
 // (text counted without its trailing blanks, which are not part of the key).
 void EncodeSortString(const TxbVariant& key, std::int32_t recordNumber, int maxKeyLength,
                       TxbSortString& out);
+
+// The key bytes and record number of a stored string of a text or raw key, into key.
+void DecodeSortBytes(const std::uint8_t* bytes, std::size_t length, std::string& key,
+                     std::int32_t& recordNumber);
 
 // The key (with the type it was added with) and record number of a stored string.
 void DecodeSortString(std::uint8_t tag, const std::uint8_t* bytes, std::size_t length,

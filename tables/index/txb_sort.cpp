@@ -5,21 +5,21 @@
 #include <utility>
 #include <vector>
 
+#include "tables/index/sort_batch.hpp"
 #include "tables/index/sort_errors.hpp"
 #include "tables/index/sort_merge.hpp"
 #include "tables/index/sort_run.hpp"
 #include "tables/index/sort_string.hpp"
-#include "tables/index/sort_trie.hpp"
 
 namespace tables {
 
 struct TxbSort::State {
   State(int maxKeyLength, bool ascending, bool unique)
-      : maxKeyLength(maxKeyLength), ascending(ascending), unique(unique), trie(ascending) {}
+      : maxKeyLength(maxKeyLength), ascending(ascending), unique(unique), batch(ascending) {}
 
-  void EmptyTrieIntoRun() {
+  void EmptyBatchIntoRun() {
     runs.emplace_back();
-    trie.EmptyInto(runs.back());
+    batch.EmptyInto(runs.back());
   }
 
   // Unique mode: whether the key of the top string was returned last (record numbers aside).
@@ -39,13 +39,14 @@ struct TxbSort::State {
   bool ascending;
   bool unique;
   std::int64_t keysAdded = 0;
-  TxbSortTrie trie;
+  TxbSortBatch batch;
   std::vector<TxbSortRun> runs;
   std::optional<TxbSortMerge> merge;  // set once retrieval began
   TxbSortString adding;
   std::uint8_t previousKey[kMaxSortStringLength + 1] = {};
   std::size_t previousKeyLength = 0;
   bool hasPrevious = false;
+  bool returnedTop = false;  // the merge's top was returned and is to be passed over
 };
 
 TxbSort::TxbSort(int maxKeyLength, bool ascending, bool unique) {
@@ -59,30 +60,47 @@ void TxbSort::Add(const TxbVariant& key, std::int32_t recordNumber) {
   State& state = *state_;
   if (state.merge) RaiseSortClosedForKeys();
   EncodeSortString(key, recordNumber, state.maxKeyLength, state.adding);
-  if (!state.trie.HasRoomFor(state.adding.length)) state.EmptyTrieIntoRun();
-  state.trie.Insert(state.adding);
+  if (!state.batch.HasRoomFor(state.adding.length)) state.EmptyBatchIntoRun();
+  state.batch.Insert(state.adding);
   ++state.keysAdded;
 }
 
-bool TxbSort::Next(TxbVariant& key, std::int32_t& recordNumber) {
+const TxbSortRun* TxbSort::NextStored() {
   State& state = *state_;
   if (!state.merge) {
-    if (!state.trie.empty()) state.EmptyTrieIntoRun();
-    state.trie.ReleasePool();
+    if (!state.batch.empty()) state.EmptyBatchIntoRun();
+    state.batch.ReleaseBuffers();
     state.merge.emplace(std::move(state.runs), state.ascending);
   }
   TxbSortMerge& merge = *state.merge;
+  if (state.returnedTop) {
+    merge.Pop();
+    state.returnedTop = false;
+  }
   for (; !merge.empty(); merge.Pop()) {
     const TxbSortRun& top = merge.Top();
     if (state.unique) {
       if (state.RepeatsPreviousKey(top)) continue;
       state.RememberKey(top);
     }
-    DecodeSortString(top.tag(), top.bytes(), top.length(), key, recordNumber);
-    merge.Pop();
-    return true;
+    state.returnedTop = true;
+    return &top;
   }
-  return false;
+  return nullptr;
+}
+
+bool TxbSort::Next(TxbVariant& key, std::int32_t& recordNumber) {
+  const TxbSortRun* top = NextStored();
+  if (!top) return false;
+  DecodeSortString(top->tag(), top->bytes(), top->length(), key, recordNumber);
+  return true;
+}
+
+bool TxbSort::NextBytes(std::string& key, std::int32_t& recordNumber) {
+  const TxbSortRun* top = NextStored();
+  if (!top) return false;
+  DecodeSortBytes(top->bytes(), top->length(), key, recordNumber);
+  return true;
 }
 
 std::int64_t TxbSort::keysAdded() const {

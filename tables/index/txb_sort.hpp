@@ -1,11 +1,11 @@
 #pragma once
 // TxbSort: orders the (key, record number) pairs of a tag build in memory, so that a bottom-up
 // writer receives them in key order, equal keys in record-number order, optionally only the
-// first record of each key. Keys go into a character trie of bounded size (a pool of at most
-// 32 blocks of 4096 ten-byte nodes); when the pool is used up the trie is emptied in order into
-// a compressed sorted run, and retrieval merges all runs. The format-specific builders derive
-// from it. A descending sort reverses the whole order: keys from the largest, equal keys from
-// the highest record number, and in unique mode that record is the one kept.
+// first record of each key. Keys go into a buffer of bounded size; when it is full its keys
+// are put in order into a compressed sorted run, and retrieval merges all runs. The
+// format-specific builders derive from it. A descending sort reverses the whole order: keys
+// from the largest, equal keys from the highest record number, and in unique mode that record
+// is the one kept.
 //
 //   TxbSort sort(/*maxKeyLength*/ 40, /*ascending*/ true, /*unique*/ false);
 //   for (each record n) sort.Add(key of n, n);
@@ -14,10 +14,13 @@
 //   while (sort.Next(key, record)) write(key, record);
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "tables/index/key_variant.hpp"
 
 namespace tables {
+
+class TxbSortRun;
 
 class TxbSort {
  public:
@@ -39,7 +42,15 @@ class TxbSort {
 
   std::int64_t keysAdded() const;
 
+ protected:
+  // Next for keys added as text or raw bytes, the key's bytes into key (its storage used
+  // again) without a variant between.
+  bool NextBytes(std::string& key, std::int32_t& recordNumber);
+
  private:
+  // The run holding the next stored string in order (valid until the next call), or nullptr.
+  const TxbSortRun* NextStored();
+
   struct State;
   std::unique_ptr<State> state_;
 };

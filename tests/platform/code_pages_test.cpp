@@ -71,6 +71,23 @@ TEST(AnsiCasing, Windows1252PairsAsCharUpperBuffDoes) {
   EXPECT_EQ(pages.Lower("\xD7"), "\xD7");
 }
 
+// Trailing blanks are passed over in blocks of eight: every letter before them, however
+// many blanks follow, inside the text or at its end, is still cased.
+TEST(AnsiCasing, TextsPaddedWithBlanksAreCasedUpToTheirLastLetter) {
+  TableCodePages pages(1252, 437);
+  for (std::size_t letters = 0; letters <= 17; ++letters) {
+    for (std::size_t blanks = 0; blanks <= 17; ++blanks) {
+      const std::string lower = std::string(letters, 'q') + "  x" + std::string(blanks, ' ');
+      const std::string upper = std::string(letters, 'Q') + "  X" + std::string(blanks, ' ');
+      std::string text = lower;
+      pages.CharUpper(text.data(), text.size());
+      EXPECT_EQ(text, upper) << letters << " letters, " << blanks << " blanks";
+      pages.CharLower(text.data(), text.size());
+      EXPECT_EQ(text, lower) << letters << " letters, " << blanks << " blanks";
+    }
+  }
+}
+
 TEST(AnsiCasing, EveryUpperCaseLetterOf1252LowersAndBack) {
   TableCodePages pages(1252, 437);
   for (int byte = 0xC0; byte <= 0xDE; ++byte) {

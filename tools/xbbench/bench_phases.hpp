@@ -1,8 +1,9 @@
 #pragma once
 // The phases of the standard benchmark on the table BASE.DBF (with BASE.FPT and BASE.CDX):
 // append N records, index SITE on Upper(SITE), seek 100,000 keys, scan for NUM > 500. Each
-// returns one report line: "PHASE <name> n=<count> ms=<work time> peak_mib=<peak memory>",
-// the index phase a second one with the time to read the table once in 64 KiB blocks.
+// returns one report line: "PHASE <name> n=<count> ms=<work time> peak_mib=<peak memory>";
+// the index and seek phases add the processor time of the work (cpu_ms=) and a second line
+// with the time to read the table once in 64 KiB blocks (a yardstick of the machine's load).
 #include <cstdint>
 #include <string>
 

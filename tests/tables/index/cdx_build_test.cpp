@@ -13,6 +13,7 @@
 #include "tables/index/cdx_key.hpp"
 #include "tables/index/cdx_verifier.hpp"
 #include "tables/index/exp_global_registry.hpp"
+#include "tables/index/page_write_behind.hpp"
 #include "tables/storage/byte_order.hpp"
 #include "tables/storage/cipher.hpp"
 #include "tables/storage/create_table.hpp"
@@ -285,6 +286,73 @@ TEST_F(CdxBuild, RebuildPacksTheFileAndDroppingTheLastTagLeavesItBare) {
   index.reset();
   index = Open(false);
   EXPECT_EQ(index->TagCount(), 0);
+}
+
+// Tree builds hand their pages over mostly in ascending order, some late (nodes of upper
+// levels) and some far ahead; every page must reach the file with its own bytes, those of an
+// enciphered table enciphered.
+TEST_F(CdxBuild, PagesGatheredForWritingAllReachTheFile) {
+  MakeTable({}, "q3#Lm9!");
+  auto index = Open();
+  std::vector<std::uint32_t> pages;
+  for (int i = 0; i < 400; ++i)
+    pages.push_back(index->AllocatePage());
+  const auto bytesOf = [](std::size_t i) {
+    return std::vector<std::uint8_t>(512, static_cast<std::uint8_t>(1 + i % 251));
+  };
+  XbPageWriteBehind writer(*index);
+  std::vector<std::size_t> late;
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    if (i % 7 == 3 || i == 150) {
+      late.push_back(i);
+      continue;
+    }
+    writer.Write(pages[i], bytesOf(i).data());
+    if (i % 40 == 39 && !late.empty()) {
+      writer.Write(pages[late.front()], bytesOf(late.front()).data());
+      late.erase(late.begin());
+    }
+  }
+  for (std::size_t i : late)
+    writer.Write(pages[i], bytesOf(i).data());
+  writer.Flush();
+  std::vector<std::uint8_t> read(512);
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    index->ReadBlock(pages[i], read.data(), 512);
+    EXPECT_EQ(read, bytesOf(i)) << "page " << i;
+  }
+  const std::vector<std::uint8_t> stored = IndexBytes();
+  ASSERT_GE(stored.size(), pages.back() + 512u);
+  EXPECT_NE(std::vector<std::uint8_t>(stored.begin() + pages[5], stored.begin() + pages[5] + 512),
+            bytesOf(5));
+}
+
+// A file opened exclusively keeps the pages it read; a rebuild writes new trees over the same
+// pages, and the seeks after it must use the new nodes.
+TEST_F(CdxBuild, SeeksAfterARebuildUseTheRewrittenNodes) {
+  const std::vector<Row> rows = RandomRows(3000, 21);
+  MakeTable(rows);
+  auto index = Open();
+  index->AddTag(Tag("NAME", "NAME"));
+  XBobjIndexTag& tag = *index->TagByName("NAME");
+  const auto seekName = [&](const std::string& name) {
+    TxbVariant value;
+    value.SetText(name);
+    return tag.Seek(value, true);
+  };
+  for (std::size_t i = 0; i < rows.size(); i += 97)
+    EXPECT_EQ(seekName(rows[i].name), static_cast<std::int32_t>(i + 1));
+  const std::vector<Row> renamed = RandomRows(3000, 22);
+  for (std::int32_t n = 1; n <= static_cast<std::int32_t>(renamed.size()); ++n) {
+    table->ReadRecord(n);
+    table->SetFieldText("NAME", renamed[static_cast<std::size_t>(n - 1)].name);
+    table->WriteRecord(n);
+  }
+  index->Rebuild();
+  for (std::size_t i = 0; i < renamed.size(); i += 97) {
+    EXPECT_EQ(seekName(renamed[i].name), static_cast<std::int32_t>(i + 1));
+    EXPECT_EQ(seekName(rows[i].name), 0);
+  }
 }
 
 TEST_F(CdxBuild, AnEncryptedTablesIndexIsEncipheredPageByPage) {

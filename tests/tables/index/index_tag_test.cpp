@@ -2,8 +2,11 @@
 // keys, steps across nodes in both directions, descending tags, ranges, and damaged trees.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tables/index/cdx_key.hpp"
@@ -166,6 +169,55 @@ TEST(IndexTagRanges, StopAtTheirBounds) {
   EXPECT_EQ(tag.Walk(xb_move::First, xb_move::Next), (std::vector<std::int32_t>{3}));
   tag.ClearRange();
   EXPECT_EQ(tag.Walk(xb_move::First, xb_move::Next).size(), 5u);
+}
+
+// A node is searched by halving; the reference here is a scan of all entries in stored order.
+// Short keys over three letters give many equal keys and keys that begin others.
+TEST(IndexTagSeek, AgreesWithAScanOfAllEntriesOnRandomKeys) {
+  std::mt19937 random(31);
+  const auto randomKey = [&random] {
+    std::string key(1 + random() % 4, ' ');
+    for (char& c : key)
+      c = static_cast<char>('A' + random() % 3);
+    return key;
+  };
+  std::vector<XBobjIndexKeyData> entries;
+  for (std::int32_t record = 1; record <= 300; ++record)
+    entries.push_back({randomKey(), record, static_cast<std::uint32_t>(record)});
+  std::sort(entries.begin(), entries.end(), [](const auto& left, const auto& right) {
+    return std::tie(left.key, left.record) < std::tie(right.key, right.record);
+  });
+  for (std::size_t perNode : {2u, 5u, 16u}) {
+    for (bool descending : {false, true}) {
+      MemoryTag tag(entries, perNode, true, descending);
+      for (int probeNumber = 0; probeNumber < 200; ++probeNumber) {
+        const std::string probe = randomKey();
+        for (bool exact : {true, false}) {
+          const auto matches = [&](const XBobjIndexKeyData& entry) {
+            return exact ? entry.key == probe : entry.key.rfind(probe, 0) == 0;
+          };
+          // Ascending: the first entry not below the probe; descending, the last entry not
+          // above it (a key the probe begins counts as not above when prefixes match).
+          std::int32_t expected = 0;
+          if (!descending) {
+            const auto at = std::find_if(entries.begin(), entries.end(),
+                                         [&](const auto& entry) { return entry.key >= probe; });
+            if (at != entries.end() && matches(*at)) expected = at->record;
+          } else {
+            const auto at = std::find_if(entries.rbegin(), entries.rend(), [&](const auto& entry) {
+              return entry.key <= probe || matches(entry);
+            });
+            if (at != entries.rend() && matches(*at)) expected = at->record;
+          }
+          TxbVariant value;
+          value.SetText(probe);
+          EXPECT_EQ(tag.Seek(value, exact), expected)
+              << probe << " exact " << exact << " descending " << descending << " per node "
+              << perNode;
+        }
+      }
+    }
+  }
 }
 
 TEST(IndexTagFindRecord, LeavesThePositionAlone) {

@@ -1,5 +1,5 @@
 // The key sort: order of keys and record numbers, unique mode, each key type coming back as it
-// went in, sorts larger than the trie holds at once, and the refusals.
+// went in, sorts larger than one batch holds at once, and the refusals.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -57,6 +57,10 @@ std::vector<Pair> Drain(TxbSort& sort, std::uint8_t type = TxbVariant::Text) {
     pairs.push_back({std::string(key.bytes()), record});
   }
   return pairs;
+}
+
+bool ByKeyThenRecord(const Pair& left, const Pair& right) {
+  return left.key != right.key ? left.key < right.key : left.record < right.record;
 }
 
 std::vector<std::int32_t> Records(const std::vector<Pair>& pairs) {
@@ -217,6 +221,24 @@ TEST(TxbSortOrder, AKeyThatBeginsAnotherComesFirstWhateverTheRecords) {
   }
 }
 
+// Bytes 0 and 1 need an escape in the sort; long runs without them are copied in blocks, so
+// each position of a longer key is tried, with bytes just above them beside.
+TEST(TxbSortOrder, ZerosAndOnesAnywhereInALongKey) {
+  TxbSort sort(24, true, false);
+  std::vector<Pair> pairs;
+  std::int32_t record = 0;
+  for (std::size_t at = 0; at < 20; ++at) {
+    for (char byte : {'\0', '\1', '\2'}) {
+      std::string bytes(20, 'A');
+      bytes[at] = byte;
+      sort.Add(Raw(bytes), ++record);
+      pairs.push_back({bytes, record});
+    }
+  }
+  std::sort(pairs.begin(), pairs.end(), ByKeyThenRecord);
+  EXPECT_EQ(Drain(sort, TxbVariant::Raw), pairs);
+}
+
 // Numbers whose doubles end in different numbers of zero bytes.
 TEST(TxbSortOrder, NumbersOrderWhateverTheirTrailingZeroBytes) {
   TxbSort sort(8, true, false);
@@ -286,11 +308,8 @@ TEST(TxbSortErrors, RefusesKeysOnceRetrievalBegan) {
             "Cannot add sort keys after beginning retrieval");
 }
 
-// Reference orders: std::sort of the pairs, or std::stable_sort by key alone of pairs made in
-// record order (equal keys then stay in record order).
-bool ByKeyThenRecord(const Pair& left, const Pair& right) {
-  return left.key != right.key ? left.key < right.key : left.record < right.record;
-}
+// Reference orders below: std::sort of the pairs (ByKeyThenRecord), or std::stable_sort by
+// key alone of pairs made in record order (equal keys then stay in record order).
 
 std::string RandomText(std::mt19937& random, std::size_t maxLength, int letters) {
   std::uniform_int_distribution<std::size_t> length(0, maxLength);
@@ -301,8 +320,8 @@ std::string RandomText(std::mt19937& random, std::size_t maxLength, int letters)
   return text;
 }
 
-// Far more nodes than the trie holds at once (each key's unshared tail alone takes three or
-// more nodes): many runs must merge into one order.
+// More than one batch holds at once (4 MiB of strings): several runs must merge into one
+// order.
 TEST(TxbSortLarge, ManyRunsGiveTheOrderOfOneUnlimitedSort) {
   std::mt19937 random(7);
   TxbSort sort(40, true, false);
@@ -323,7 +342,7 @@ TEST(TxbSortLarge, LongestKeysAcrossManyRuns) {
   TxbSort sort(240, true, true);
   std::vector<Pair> pairs;
   const std::string shared(200, 'P');
-  for (std::int32_t record = 1; record <= 6000; ++record) {
+  for (std::int32_t record = 1; record <= 20000; ++record) {
     std::string text = shared + RandomText(random, 40, 3);
     text.resize(240, 'Q');
     sort.Add(Text(text), record);
@@ -338,14 +357,14 @@ TEST(TxbSortLarge, LongestKeysAcrossManyRuns) {
   EXPECT_EQ(Drain(sort), pairs);
 }
 
-// Keys of up to 240 bytes 0 and 1, which take twice their length in the sort (about 97 trie
-// nodes each), across several runs.
+// Keys of up to 240 bytes 0 and 1, which take twice their length in the sort (about 480
+// bytes each), across several runs.
 TEST(TxbSortLarge, LongestRawKeysOfZerosAndOnes) {
   std::mt19937 random(5);
   std::uniform_int_distribution<int> bit(0, 1);
   TxbSort sort(240, true, false);
   std::vector<Pair> pairs;
-  for (std::int32_t record = 1; record <= 3000; ++record) {
+  for (std::int32_t record = 1; record <= 10000; ++record) {
     std::string bytes(240, '\0');
     for (char& byte : bytes)
       byte = static_cast<char>(bit(random));
@@ -387,6 +406,36 @@ TEST(TxbSortLarge, RandomTextsMatchAStableSortByKey) {
         EXPECT_EQ(Drain(sort), pairs)
             << "size " << size << " ascending " << ascending << " unique " << unique;
       }
+    }
+  }
+}
+
+// Two and more runs in each direction and mode: keys over four letters share long beginnings
+// and repeat, so the radix pass, the comparison past the first 16 bytes and the merge all
+// decide between equal and nearly equal keys.
+TEST(TxbSortLarge, DescendingAndUniqueAcrossRunsMatchAStableSortByKey) {
+  std::mt19937 random(404);
+  for (bool ascending : {false, true}) {
+    for (bool unique : {false, true}) {
+      TxbSort sort(60, ascending, unique);
+      std::vector<Pair> pairs;
+      for (std::int32_t record = 1; record <= 140000; ++record) {
+        std::string text =
+            std::string(static_cast<std::size_t>(record % 40), 'K') + RandomText(random, 12, 4);
+        sort.Add(Text(text), record);
+        pairs.push_back({text, record});
+      }
+      if (!ascending) std::reverse(pairs.begin(), pairs.end());
+      std::stable_sort(pairs.begin(), pairs.end(), [&](const Pair& left, const Pair& right) {
+        return ascending ? left.key < right.key : left.key > right.key;
+      });
+      if (unique) {
+        pairs.erase(
+            std::unique(pairs.begin(), pairs.end(),
+                        [](const Pair& left, const Pair& right) { return left.key == right.key; }),
+            pairs.end());
+      }
+      EXPECT_EQ(Drain(sort), pairs) << "ascending " << ascending << " unique " << unique;
     }
   }
 }

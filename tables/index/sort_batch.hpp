@@ -1,0 +1,56 @@
+#pragma once
+// The filling stage of the key sort: stored strings collected in a bounded buffer (4 MiB of
+// string bytes) and put in order all at once when it is full or retrieval begins. The strings
+// are ordered by a radix pass over their first 16 bytes, kept beside each string as two
+// big-endian words, and by comparison of the rest in the small groups that share them; the
+// result is the order of the strings as unsigned bytes, a string before the longer strings it
+// begins (after them when descending), equal strings in the order they were added.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "tables/index/sort_run.hpp"
+#include "tables/index/sort_string.hpp"
+
+namespace tables {
+
+class TxbSortBatch {
+ public:
+  explicit TxbSortBatch(bool ascending) : ascending_(ascending) {}
+
+  // Whether a string of `length` bytes fits in the rest of the buffer.
+  bool HasRoomFor(std::size_t length) const;
+  void Insert(const TxbSortString& string);
+  bool empty() const { return entries_.empty(); }
+
+  // Appends every string in sort order to `run`, then empties the batch; its buffers are
+  // kept for the next strings.
+  void EmptyInto(TxbSortRun& run);
+  // Gives the buffers' memory back; the batch must be empty.
+  void ReleaseBuffers();
+
+  static constexpr std::size_t kMaxBytes = std::size_t{4} << 20;
+
+ private:
+  // A string's first 16 bytes (zeros past its end) as two words whose unsigned order is the
+  // bytes' order, and where the whole string lies in the buffer.
+  struct Entry {
+    std::uint64_t head = 0;
+    std::uint64_t next = 0;
+    std::uint32_t offset = 0;
+    std::uint16_t length = 0;
+    std::uint8_t tag = 0;
+  };
+
+  bool Less(const Entry& left, const Entry& right) const;
+  std::size_t Shared(const Entry& left, const Entry& right) const;
+  void Sort(Entry* first, Entry* last, Entry* scratch, std::size_t depth);
+
+  bool ascending_;
+  // The strings back to back, each padded with zeros to a multiple of 8 bytes.
+  std::vector<std::uint8_t> bytes_;
+  std::vector<Entry> entries_;
+  std::vector<Entry> scratch_;
+};
+
+}  // namespace tables
