@@ -148,6 +148,7 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
 
   void ScanFilter();
   bool FilterHolds();
+  bool FilterIsLogical();
   std::string SeekKeyFor(XBobjIndexTag& tag, std::string_view keyText) const;
   bool SeekInCurrentTag(std::string_view keyText);
   void OpenIndexFile(const std::string& path);

@@ -10,6 +10,12 @@ bool XBO_dBHandler::FilterHolds() {
   return value.kind() == TxbExpValue::Kind::Boolean && value.boolean();
 }
 
+bool XBO_dBHandler::FilterIsLogical() {
+  // The type shows on evaluation, here on the record at hand.
+  filterExpression_->Evaluate();
+  return filterExpression_->ResultType() == xb_type::Boolean;
+}
+
 void XBO_dBHandler::BuildFilter(std::string_view expression, bool caseInsensitive,
                                 bool partialCompare) {
   if (!filterSet_) filterSet_ = std::make_unique<TxbHugeSet>();
@@ -25,7 +31,7 @@ void XBO_dBHandler::BuildFilter(std::string_view expression, bool caseInsensitiv
     filterExpression_->SetCaseInsensitive(caseInsensitive);
     filterExpression_->SetPartialCompare(partialCompare);
     filterExpression_->SetExpression(expression);
-    if (filterExpression_->Root() && filterExpression_->ResultType() != xb_type::Boolean) {
+    if (filterExpression_->Root() && !FilterIsLogical()) {
       filterExpression_->SetExpression({});
       throw EXbaseError("Filter expression must return boolean result");
     }
