@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "platform/machine.hpp"
+
 #include "tables/index/cdx_tag.hpp"
 #include "tables/storage/xbase_error.hpp"
 
@@ -16,6 +18,10 @@ XBO_dBHandler::XBO_dBHandler(platform::Machine& machine, std::string_view name, 
   workState_ = xb_work::Browsing;
   position_ = recordCount() > 0 ? 1 : 0;
 }
+
+XBO_dBHandler::XBO_dBHandler(std::string_view name, bool shared, bool writable,
+                             std::string_view key)
+    : XBO_dBHandler(platform::CurrentMachine(), name, shared, writable, key) {}
 
 XBO_dBHandler::~XBO_dBHandler() {
   try {

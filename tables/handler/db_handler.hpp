@@ -41,6 +41,8 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
  public:
   XBO_dBHandler(platform::Machine& machine, std::string_view name, bool shared, bool writable,
                 std::string_view key);
+  // On the current machine.
+  XBO_dBHandler(std::string_view name, bool shared, bool writable, std::string_view key);
   ~XBO_dBHandler() override;
 
   // Frees index files, filter and read-ahead block, then closes the table.
@@ -53,7 +55,8 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
   // Record writes, each under the index locks with the index files kept current.
   void AppendRecord();
   // Writes the record image as record n (appends when n <= 0 or beyond the count). Record n
-  // is locked, then read from the file: fields not changed since the image was read come from
+  // is locked (error 33 "Record locked by another user" when another program holds it), then
+  // read from the file: fields not changed since the image was read come from
   // the file, so that changes of other programs survive.
   void PutRecord(std::int32_t n);
   void DeleteRecord();
@@ -140,6 +143,7 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
   bool SyncTag();
   void GoEof();
 
+  void ReleaseOneLock();
   void WriteWithUpkeep(std::int32_t n);
   void AppendWithUpkeep();
   std::vector<std::uint8_t> StoredImage(std::int32_t n);

@@ -14,13 +14,9 @@ namespace tables {
 class XBO_dBHandler::RecordLock {
  public:
   RecordLock(XBO_dBHandler& table, std::int32_t n) : table_(table) {
-    if (!table.LockRecord(n)) {
-      throw EXbaseError(
-          "Record is locked by another user: record " + std::to_string(n) + " of " + table.path(),
-          xb_code::RecordLocked);
-    }
+    if (!table.LockRecord(n)) table.Raise(table.LastError(), xb_sub::MemoLock, table.path());
   }
-  ~RecordLock() { table_.Unlock(); }
+  ~RecordLock() { table_.ReleaseOneLock(); }
   RecordLock(const RecordLock&) = delete;
   RecordLock& operator=(const RecordLock&) = delete;
 
@@ -39,13 +35,19 @@ class XBO_dBHandler::HeaderLock {
           static_cast<int>(table.LastError()));
     }
   }
-  ~HeaderLock() { table_.Unlock(); }
+  ~HeaderLock() { table_.ReleaseOneLock(); }
   HeaderLock(const HeaderLock&) = delete;
   HeaderLock& operator=(const HeaderLock&) = delete;
 
  private:
   XBO_dBHandler& table_;
 };
+
+void XBO_dBHandler::ReleaseOneLock() {
+  // A lock the system refuses to release is forgotten: kept, it would block every other lock
+  // of this table object.
+  if (!Unlock() && lockCount() == 1) ReleaseLock();
+}
 
 std::vector<XBobjIndexFile*> XBO_dBHandler::OpenFiles() const {
   std::vector<XBobjIndexFile*> files;
