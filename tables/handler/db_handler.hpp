@@ -151,6 +151,7 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
   std::vector<XBobjIndexFile*> OpenFiles() const;
 
   void ScanFilter();
+  void EvaluateFilterOnEveryRecord();
   bool FilterHolds();
   bool FilterIsLogical();
   std::string SeekKeyFor(XBobjIndexTag& tag, std::string_view keyText) const;

@@ -1,4 +1,6 @@
 // The handler's filter: the compiled expression and the bit set of the records it admits.
+#include <algorithm>
+
 #include "tables/handler/db_handler.hpp"
 #include "tables/index/exp_types.hpp"
 #include "tables/storage/xbase_error.hpp"
@@ -49,25 +51,38 @@ void XBO_dBHandler::RebuildFilter() {
 
 void XBO_dBHandler::ScanFilter() {
   if (!filterExpression_->Root()) return;
-  XBobjIndexTag* const tag = currentTag_;
-  const bool hadReadAhead = readAhead();
   const std::int32_t position = position_;
-  currentTag_ = nullptr;
-  SetReadAhead(true);
+  const auto restore = [&] {
+    if (position >= 1 && position <= recordCount()) ReadRecord(position);
+  };
   try {
-    filterSet_->Clear();
-    for (std::int32_t n = 1; n <= recordCount(); ++n) {
-      ReadRecord(n);
-      filterSet_->Assign(n, FilterHolds());
-    }
+    EvaluateFilterOnEveryRecord();
   } catch (...) {
-    currentTag_ = tag;
-    SetReadAhead(hadReadAhead);
+    restore();
     throw;
   }
-  currentTag_ = tag;
-  SetReadAhead(hadReadAhead);
-  if (position >= 1 && position <= recordCount()) ReadRecord(position);
+  restore();
+}
+
+void XBO_dBHandler::EvaluateFilterOnEveryRecord() {
+  filterSet_->Clear();
+  // Whole blocks of records as the read-ahead block reads them, straight from the file and
+  // without each record's read notifications, in natural order whatever the current tag.
+  const std::uint32_t length = recordLength();
+  const std::int32_t perBlock = static_cast<std::int32_t>(XbReadAhead(length).capacity() / length);
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(perBlock) * length);
+  for (std::int32_t first = 1; first <= recordCount(); first += perBlock) {
+    const std::int32_t wanted = std::min(perBlock, recordCount() - first + 1);
+    const std::uint64_t offset = headerLength() + static_cast<std::uint64_t>(first - 1) * length;
+    const std::uint32_t read =
+        XBO_dBaseFld::ReadAt(offset, block.data(), static_cast<std::uint32_t>(wanted) * length);
+    const auto whole = static_cast<std::int32_t>(read / length);
+    for (std::int32_t i = 0; i < whole; ++i) {
+      TakeRecordImage(first + i, block.data() + static_cast<std::size_t>(i) * length);
+      filterSet_->Assign(first + i, FilterHolds());
+    }
+    if (whole < wanted) break;  // the file ends before the count says
+  }
 }
 
 }  // namespace tables
