@@ -125,8 +125,7 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
   virtual void OnStatus(int /*status*/) {}
 
  private:
-  class RecordLock;
-  class HeaderLock;
+  class WriteLock;
 
   // The read of every state: maps target, reads the record; false at BOF or EOF.
   bool PlainRead(std::int32_t target);

@@ -10,37 +10,34 @@
 
 namespace tables {
 
-// The lock of the record being changed, tried once (another program editing it keeps it).
-class XBO_dBHandler::RecordLock {
+// A lock of the table around one write: the record's, tried once (another program editing
+// it keeps it), or the header's around an append, waited for as the other locks are (an append
+// without it could take the record number another program is appending). A whole-table lock
+// this program holds covers both.
+class XBO_dBHandler::WriteLock {
  public:
-  RecordLock(XBO_dBHandler& table, std::int32_t n) : table_(table) {
-    if (!table.LockRecord(n)) table.Raise(table.LastError(), xb_sub::MemoLock, table.path());
-  }
-  ~RecordLock() { table_.ReleaseOneLock(); }
-  RecordLock(const RecordLock&) = delete;
-  RecordLock& operator=(const RecordLock&) = delete;
-
- private:
-  XBO_dBHandler& table_;
-};
-
-// The header lock around an append, waited for as the other locks are; an append without it
-// could take the record number another program is appending.
-class XBO_dBHandler::HeaderLock {
- public:
-  explicit HeaderLock(XBO_dBHandler& table) : table_(table) {
-    if (!XbLockWithRetries(table, table.LockRegionOf(XbLockKind::Header))) {
+  WriteLock(XBO_dBHandler& table, XbLockKind kind, std::int32_t record = 0) : table_(table) {
+    if (table.holdsWholeFileLock()) return;
+    const XbLockRegion region = table.LockRegionOf(kind, record);
+    if (kind == XbLockKind::Record) {
+      if (!table.LockRegion(region.offset, region.length))
+        table.Raise(table.LastError(), xb_sub::MemoLock, table.path());
+    } else if (!XbLockWithRetries(table, region)) {
       throw EXbaseError(
           "Error " + std::to_string(table.LastError()) + " in Lock of " + table.path(),
           static_cast<int>(table.LastError()));
     }
+    held_ = true;
   }
-  ~HeaderLock() { table_.ReleaseOneLock(); }
-  HeaderLock(const HeaderLock&) = delete;
-  HeaderLock& operator=(const HeaderLock&) = delete;
+  ~WriteLock() {
+    if (held_) table_.ReleaseOneLock();
+  }
+  WriteLock(const WriteLock&) = delete;
+  WriteLock& operator=(const WriteLock&) = delete;
 
  private:
   XBO_dBHandler& table_;
+  bool held_ = false;
 };
 
 void XBO_dBHandler::ReleaseOneLock() {
@@ -95,7 +92,7 @@ void XBO_dBHandler::WriteWithUpkeep(std::int32_t n) {
 void XBO_dBHandler::AppendWithUpkeep() {
   const std::vector<XBobjIndexFile*> files = OpenFiles();
   const XbIndexLocks indexLocks(files);
-  const HeaderLock headerLock(*this);
+  const WriteLock headerLock(*this, XbLockKind::Header);
   ReReadHeader();
   recordImage()[0] = kActiveFlag;
   const std::int32_t n = recordCount() + 1;
@@ -122,7 +119,7 @@ void XBO_dBHandler::PutRecord(std::int32_t n) {
     return;
   }
   {
-    const RecordLock recordLock(*this, n);
+    const WriteLock recordLock(*this, XbLockKind::Record, n);
     WriteWithUpkeep(n);
   }
   position_ = n;

@@ -125,6 +125,22 @@ TEST_F(RecordWrites, ARecordLockedByAnotherProgramIsNotWritten) {
   EXPECT_EQ(TableBytes(), before);
 }
 
+TEST_F(RecordWrites, AWholeTableLockCoversTheRecordAndHeaderLocks) {
+  MakeHandlerTable(sim.machine(), NumberedRows(2));
+  auto table = Open(true);
+  ASSERT_TRUE(table->LockFile());
+  table->GoRecord(1);
+  table->SetFieldText("NAME", "LOCKED");
+  table->PutRecord(1);
+  table->AppendRecord();
+  EXPECT_EQ(table->lockCount(), 1);
+  EXPECT_TRUE(table->Unlock());
+  auto check = Open(true);
+  EXPECT_EQ(check->recordCount(), 3);
+  check->GoRecord(1);
+  EXPECT_EQ(check->GetFieldDisplay("NAME"), "LOCKED");
+}
+
 TEST_F(RecordWrites, AChangeKeepsFieldsAnotherProgramChangedMeanwhile) {
   MakeHandlerTable(sim.machine(), NumberedRows(2));
   auto mine = Open(true);
