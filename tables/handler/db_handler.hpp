@@ -59,6 +59,7 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
   // read from the file: fields not changed since the image was read come from
   // the file, so that changes of other programs survive.
   void PutRecord(std::int32_t n);
+  // Mark the current record; at EOF (no current record) error 1002, nothing written.
   void DeleteRecord();
   void RecallRecord();
 
@@ -143,6 +144,7 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
   void GoEof();
 
   void ReleaseOneLock();
+  void MarkCurrentRecord(bool deleted);
   void WriteWithUpkeep(std::int32_t n);
   void AppendWithUpkeep();
   std::vector<std::uint8_t> StoredImage(std::int32_t n);

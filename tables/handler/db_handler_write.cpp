@@ -127,14 +127,22 @@ void XBO_dBHandler::PutRecord(std::int32_t n) {
   NoteOutside();
 }
 
+void XBO_dBHandler::MarkCurrentRecord(bool deleted) {
+  // At EOF the image is blank (or the last record, left behind by a skip past the end):
+  // there is no record to mark, and writing would append or hit the wrong one.
+  if (eof_ || position_ < 1 || position_ > recordCount()) {
+    Raise(xb_code::BeyondEof, xb_sub::RecordRead, path());
+  }
+  SetRecordDeleted(deleted);
+  PutRecord(position_);
+}
+
 void XBO_dBHandler::DeleteRecord() {
-  SetRecordDeleted(true);
-  PutRecord(currentRecord());
+  MarkCurrentRecord(true);
 }
 
 void XBO_dBHandler::RecallRecord() {
-  SetRecordDeleted(false);
-  PutRecord(currentRecord());
+  MarkCurrentRecord(false);
 }
 
 }  // namespace tables

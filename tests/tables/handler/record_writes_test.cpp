@@ -168,6 +168,20 @@ TEST_F(RecordWrites, AChangeKeepsFieldsAnotherProgramChangedMeanwhile) {
   EXPECT_FALSE(check->RecordDeleted());
 }
 
+TEST_F(RecordWrites, DeletingAtEofMarksNothing) {
+  MakeHandlerTable(sim.machine(), NumberedRows(2));
+  auto table = Open();
+  const auto before = TableBytes();
+  table->GoRecord(xb_move::Last);
+  table->Skip(1);
+  ASSERT_TRUE(table->eof());
+  EXPECT_EQ(ErrorOf([&] { table->DeleteRecord(); }).second, xb_sub::RecordRead);
+  table->GoRecord(3);
+  EXPECT_THROW(table->RecallRecord(), EXbaseError);
+  table->Close();
+  EXPECT_EQ(TableBytes(), before);
+}
+
 TEST_F(RecordWrites, PutRecordBeyondTheCountAppends) {
   MakeHandlerTable(sim.machine(), NumberedRows(1));
   auto table = Open();
