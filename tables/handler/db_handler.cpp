@@ -76,7 +76,8 @@ bool XBO_dBHandler::PlainRead(std::int32_t target) {
       n = position_ - 1;
       break;
     case xb_move::Next:
-      n = position_ + 1;
+      // From EOF (one past the count) the next position is EOF again, not an error.
+      n = std::min(position_, recordCount()) + 1;
       break;
     case 0:
       return false;

@@ -73,6 +73,18 @@ TEST_F(Navigation, EmptyTableIsBofAndEofAndMovingBackDoesNotRaise) {
   EXPECT_NO_THROW(table->Skip(-1));
 }
 
+TEST_F(Navigation, MovingOnFromEofStaysThere) {
+  MakeHandlerTable(sim.machine(), NumberedRows(2));
+  auto table = Open();
+  table->GoRecord(3);
+  ASSERT_TRUE(table->eof());
+  EXPECT_NO_THROW(table->GoRecord(xb_move::Next));
+  EXPECT_TRUE(table->eof());
+  table->GoRecord(xb_move::Previous);
+  EXPECT_EQ(table->position(), 2);
+  EXPECT_FALSE(table->eof());
+}
+
 TEST_F(Navigation, TargetsBeyondTheEndAndUnknownCodesRaise) {
   MakeHandlerTable(sim.machine(), NumberedRows(2));
   auto table = Open();
