@@ -26,9 +26,17 @@ void XBO_dBHandler::ChangeKey(std::string_view newKey) {
   SetCipher(true, encrypted() ? readKey() : std::string(), std::string(newKey));
   currentTag_ = nullptr;
   SetReadAhead(true);
-  ConvertRecords(hasMemo());
-  SetReadAhead(hadReadAhead);
-  currentTag_ = tag;
+  const auto restoreOrder = [&] {
+    SetReadAhead(hadReadAhead);
+    currentTag_ = tag;
+  };
+  try {
+    ConvertRecords(hasMemo());
+  } catch (...) {
+    restoreOrder();
+    throw;
+  }
+  restoreOrder();
   WriteDescriptorArea(newKey);
   for (XBobjIndexFile* file : OpenFiles())
     file->ReKey(newKey);

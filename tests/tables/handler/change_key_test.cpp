@@ -125,6 +125,7 @@ TEST_F(ChangeKey, AFailurePartWayReportsTheLastRecordConverted) {
     }
     failing_machine.failingFiles().Heal();
     EXPECT_EQ(handler.workState(), xb_work::Browsing);
+    EXPECT_FALSE(handler.readAhead());
     EXPECT_EQ(handler.lockCount(), 0);
   }
   EXPECT_GT(reported, 3);
