@@ -12,11 +12,13 @@ namespace tools::xbtool {
 namespace {
 
 using nlohmann::json;
+using testing::ChildProgram;
 using testing::Outcome;
 using testing::ReadFile;
 using testing::TempFolder;
 using testing::Xbtool;
 using testing::XbtoolOk;
+using testing::XbtoolProgram;
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -123,6 +125,19 @@ TEST_F(HandledTable, LockOpensTheProductionIndexFirst) {
   ASSERT_EQ(held->Lock(0x7FFFFFFE - 2, 1), platform::win_error::Success);
   EXPECT_EQ(Xbtool({"lock", table, "2"}).out, "busy\n");
   EXPECT_EQ(Xbtool({"lock", table, "1"}).out, "locked\n");
+}
+
+TEST_F(HandledTable, SetRefusesARecordHeldWhereIndexedProgramsLockIt) {
+  XbtoolOk({"index", table, "--tag", "NAME", "--on", "NAME"});
+  const std::string before = ReadFile(table);
+  ChildProgram holder({XbtoolProgram(), "lock", table, "2", "--hold", "600"});
+  ASSERT_EQ(holder.ReadLine(), "locked");
+  const Outcome change = Xbtool({"set", table, "2", "NAME=changed"});
+  EXPECT_EQ(change.code, 2);
+  EXPECT_TRUE(Contains(change.err, "Record is locked by another user")) << change.err;
+  EXPECT_EQ(Xbtool({"delete", table, "2"}).code, 2);
+  holder.Stop();
+  EXPECT_EQ(ReadFile(table), before);
 }
 
 }  // namespace
