@@ -2,16 +2,17 @@
 //
 // Opens an xBase table (with its memo file, if it has one) on this computer, evaluates the
 // expression on every record and prints "record: value"; with FIELD and VALUE it then stores
-// VALUE in FIELD of record 1 (under a record lock) and prints the record's value again.
+// VALUE in FIELD of record 1 (the table handler takes the record lock) and prints the record's
+// value again.
 #include <cstdlib>
 #include <iostream>
 #include <string>
 
 #include "platform/native/native_machine.hpp"
+#include "tables/handler/db_handler.hpp"
 #include "tables/index/exp_global_registry.hpp"
 #include "tables/index/exp_handler.hpp"
 #include "tables/index/exp_table_link.hpp"
-#include "tables/storage/dbf_fields.hpp"
 #include "tables/storage/engine.hpp"
 
 namespace {
@@ -21,20 +22,18 @@ std::string Evaluate(tables::TxbExpHandler& expression) {
   return value.MakeText();
 }
 
-void PrintEveryRecord(tables::XBO_dBaseFld& table, tables::TxbExpHandler& expression) {
-  for (std::int32_t n = 1; n <= table.recordCount(); ++n) {
-    table.ReadRecord(n);
-    std::cout << n << (table.RecordDeleted() ? "*" : "") << ": " << Evaluate(expression) << '\n';
+void PrintEveryRecord(tables::XBO_dBHandler& table, tables::TxbExpHandler& expression) {
+  for (table.GoRecord(tables::xb_move::First); !table.eof(); table.Skip(1)) {
+    std::cout << table.position() << (table.RecordDeleted() ? "*" : "") << ": "
+              << Evaluate(expression) << '\n';
   }
 }
 
-void ChangeFirstRecord(tables::XBO_dBaseFld& table, const std::string& field,
+void ChangeFirstRecord(tables::XBO_dBHandler& table, const std::string& field,
                        const std::string& value) {
-  if (!table.LockRecord(1)) throw std::runtime_error("record 1 is locked by another program");
-  table.ReadRecord(1);
+  table.GoRecord(1);
   table.SetFieldText(field, value);
-  table.WriteRecord(1);
-  table.Unlock();
+  table.PutRecord(1);
 }
 
 }  // namespace
@@ -48,12 +47,12 @@ int main(int argc, char** argv) {
     platform::NativeMachine machine;
     tables::XbEngineScope engine(machine);
     tables::TxbExpEngineScope expressions;
-    tables::XBO_dBaseFld table(machine, argv[1], /*shared*/ true, /*writable*/ argc == 5, "");
+    tables::XBO_dBHandler table(machine, argv[1], /*shared*/ true, /*writable*/ argc == 5, "");
     tables::TxbExpHandler expression(&tables::XbTableLink(table), false, argv[2]);
     PrintEveryRecord(table, expression);
     if (argc == 5) {
       ChangeFirstRecord(table, argv[3], argv[4]);
-      table.ReadRecord(1);
+      table.GoRecord(1);
       std::cout << "changed 1: " << Evaluate(expression) << '\n';
     }
     table.Close();
