@@ -1,0 +1,79 @@
+#pragma once
+// XBobjFamilyTag: what the tags of single (NDX, NTX) and multiple (MDX) index files share: the
+// facts their headers hold, the compiled key and FOR expressions evaluated on the table's
+// current record, the reading of every record for a build, and the decoding of a key form back
+// into a value. These formats keep equal keys in insertion order and give an interior node one
+// more child pointer than keys; in memory that last pointer carries a key above all others.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "tables/index/cdx_tag.hpp"
+#include "tables/index/exp_handler.hpp"
+#include "tables/index/index_file.hpp"
+#include "tables/index/index_tag.hpp"
+
+namespace tables {
+
+struct XbFamilyTagFacts {
+  std::string keyExpression;
+  std::string forExpression;  // empty: every record
+  XbKeyType keyType = XbKeyType::Character;
+  int keyLength = 0;
+  int decimals = 0;
+  bool unique = false;
+  bool descending = false;
+};
+
+class XBobjFamilyTag : public XBobjIndexTag {
+ public:
+  // Compiles the expressions of facts; a text that does not compile raises.
+  XBobjFamilyTag(XBobjIndexFile& file, std::string name, XbFamilyTagFacts facts);
+  ~XBobjFamilyTag() override;
+
+  // The value a key form stands for (an empty date as day 0).
+  virtual TxbVariant KeyValue(std::string_view key) const = 0;
+
+  // The key of the table's current record in key form; false when the expression gives no
+  // value of a key type.
+  bool EvaluateKey(std::string& key);
+  // True when there is no FOR expression or it gives a logical true for the current record.
+  bool EvaluateFor();
+  // Calls add(key, record) for every record of the table (deleted ones included, whatever
+  // a handler's settings) whose FOR holds, reporting phase 1; the current record is restored.
+  void ForEachRecordKey(const std::function<void(const std::string&, std::int32_t)>& add);
+
+  const XbFamilyTagFacts& facts() const { return facts_; }
+  XBobjIndexFile& file() const { return file_; }
+  [[noreturn]] void NodeFault(std::uint32_t page, const std::string& reason) const override;
+
+  // The key type of the key expression's value on the table's current record, with the width
+  // and decimals of its numeric result; nothing when it gives no key value.
+  struct ExpressionKey {
+    XbKeyType type;
+    int textLength;
+    int width;
+    int decimals;
+  };
+  static std::optional<ExpressionKey> LearnExpressionKey(XBobjIndexFile& file,
+                                                         std::string_view expression);
+
+ protected:
+  // The key the pointer after an interior node's last key carries in memory.
+  std::string LastPointerKey(bool storedDescending) const;
+
+  XbFamilyTagFacts facts_;
+
+ private:
+  XBobjIndexFile& file_;
+  std::unique_ptr<TxbExpHandler> keyExpression_;
+  std::unique_ptr<TxbExpHandler> forExpression_;
+};
+
+// The name a single-index file's tag takes: its file name without folder and extension.
+std::string XbSingleIndexTagName(std::string_view path);
+
+}  // namespace tables
