@@ -65,6 +65,14 @@ bool XBobjFamilyTag::EvaluateFor() {
   return value.kind() == TxbExpValue::Kind::Boolean && value.boolean();
 }
 
+void XBobjFamilyTag::CheckForExpression() {
+  if (!forExpression_) return;
+  forExpression_->Evaluate();
+  if (forExpression_->ResultType() != xb_type::Boolean) {
+    throw EXbaseError("The FOR expression " + facts_.forExpression + " is not logical");
+  }
+}
+
 void XBobjFamilyTag::ForEachRecordKey(
     const std::function<void(const std::string&, std::int32_t)>& add) {
   XBO_dBaseFld& table = file_.table();

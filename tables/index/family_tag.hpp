@@ -42,6 +42,8 @@ class XBobjFamilyTag : public XBobjIndexTag {
   bool EvaluateKey(std::string& key);
   // True when there is no FOR expression or it gives a logical true for the current record.
   bool EvaluateFor();
+  // Raises when the FOR expression gives no logical value on the current record.
+  void CheckForExpression();
   // Calls add(key, record) for every record of the table (deleted ones included, whatever
   // a handler's settings) whose FOR holds, reporting phase 1; the current record is restored.
   void ForEachRecordKey(const std::function<void(const std::string&, std::int32_t)>& add);
