@@ -1,6 +1,7 @@
 #include "tables/index/family_tag.hpp"
 
 #include "platform/path_parts.hpp"
+#include "tables/index/cdx_key.hpp"
 #include "tables/index/exp_table_link.hpp"
 #include "tables/storage/xbase_error.hpp"
 
@@ -93,6 +94,11 @@ void XBobjFamilyTag::ForEachRecordKey(
   }
   file_.StatusReport({1, XbBuildStatus::Event::End, count});
   if (current > 0 && current <= count) table.ReadRecord(current);
+}
+
+int XBobjFamilyTag::CompareStored(std::string_view left, std::string_view right) const {
+  const int result = CdxCompareKeys(left, right);
+  return storesDescending_ ? -result : result;
 }
 
 void XBobjFamilyTag::NodeFault(std::uint32_t page, const std::string& reason) const {

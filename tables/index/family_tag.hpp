@@ -49,6 +49,10 @@ class XBobjFamilyTag : public XBobjIndexTag {
   void ForEachRecordKey(const std::function<void(const std::string&, std::int32_t)>& add);
 
   const XbFamilyTagFacts& facts() const { return facts_; }
+  // Orders two key forms as the tag stores them: -1, 0 or 1.
+  int CompareStored(std::string_view left, std::string_view right) const;
+  // Whether page names a node made up in memory for one key of a B-tree page, not a page.
+  virtual bool IsEntryNode(std::uint32_t) const { return false; }
   XBobjIndexFile& file() const { return file_; }
   [[noreturn]] void NodeFault(std::uint32_t page, const std::string& reason) const override;
 
@@ -68,6 +72,7 @@ class XBobjFamilyTag : public XBobjIndexTag {
   std::string LastPointerKey(bool storedDescending) const;
 
   XbFamilyTagFacts facts_;
+  bool storesDescending_ = false;
 
  private:
   XBobjIndexFile& file_;

@@ -89,14 +89,13 @@ void XBobjNTXFile::WriteTag(const NtxHeader& requested, XbKeyType keyType) {
   NtxHeader header = requested;
   header.version = 1;
   header.nextFree = 0;
-  auto tag = std::make_unique<XBobjNTXTag>(*this, XbSingleIndexTagName(file_.path()), header,
-                                           keyType);
+  auto tag =
+      std::make_unique<XBobjNTXTag>(*this, XbSingleIndexTagName(file_.path()), header, keyType);
   tag->CheckForExpression();
   rewrite.Start(kNtxPageSize);
   XBobjSortNTX sort(*tag);
-  tag->ForEachRecordKey([&](const std::string& key, std::int32_t record) {
-    sort.AddKey(key, record);
-  });
+  tag->ForEachRecordKey(
+      [&](const std::string& key, std::int32_t record) { sort.AddKey(key, record); });
   header.root = sort.WriteTree(kNtxPageSize);
   std::uint8_t page[kNtxPageSize];
   NtxWriteHeader(header, page);

@@ -16,8 +16,8 @@ constexpr char kNegativeBase = 92;
 std::string NtxNumberKey(double value, int keyLength, int decimals) {
   const auto length = static_cast<std::size_t>(keyLength);
   char text[128];
-  const int written = std::snprintf(text, sizeof text, "%*.*f", keyLength, decimals,
-                                    std::fabs(value));
+  const int written =
+      std::snprintf(text, sizeof text, "%*.*f", keyLength, decimals, std::fabs(value));
   std::string key;
   if (written < 0 || static_cast<std::size_t>(written) > length || !std::isfinite(value)) {
     key.assign(length, '*');
@@ -38,10 +38,11 @@ std::string NtxNumberKey(double value, int keyLength, int decimals) {
 
 std::optional<double> NtxKeyNumber(std::string_view key) {
   // Some writers pad with blanks instead of zeros, or end the key with a NUL.
-  while (!key.empty() && (key.back() == '\0' || key.back() == ' ')) key.remove_suffix(1);
+  while (!key.empty() && (key.back() == '\0' || key.back() == ' '))
+    key.remove_suffix(1);
   if (key.empty()) return 0.0;
-  const bool negative = key.front() != '.' && key.front() != ' ' &&
-                        (key.front() < '0' || key.front() > '9');
+  const bool negative =
+      key.front() != '.' && key.front() != ' ' && (key.front() < '0' || key.front() > '9');
   std::string digits(key);
   if (negative) {
     for (char& c : digits) {

@@ -77,8 +77,7 @@ NtxHeader NtxReadHeader(const std::uint8_t* page, std::uint64_t fileSize) {
   header.descending = page[kDescendingOffset] != 0 || page[kOtherDescendingOffset] != 0;
   header.forExpression = Text(page + kForOffset, kExpressionLength);
   if (header.signature != kSignature && header.signature != kForSignature) {
-    throw NtxLayoutError("the signature is " + std::to_string(header.signature) +
-                         ", not 6 or 7");
+    throw NtxLayoutError("the signature is " + std::to_string(header.signature) + ", not 6 or 7");
   }
   if (header.keyLength < 1 || header.keyLength > kNtxMaxKeyLength ||
       header.entrySize != header.keyLength + 8) {

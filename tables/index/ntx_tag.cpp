@@ -26,8 +26,8 @@ XbFamilyTagFacts NtxFacts(const NtxHeader& header, XbKeyType keyType) {
 XBobjNTXTag::XBobjNTXTag(XBobjIndexFile& file, std::string name, const NtxHeader& header,
                          XbKeyType keyType)
     : XBobjFamilyTag(file, std::move(name), NtxFacts(header, keyType)), header_(header) {
-  SetKeyTraits(keyType == XbKeyType::Character || keyType == XbKeyType::Logical,
-               header.descending, header.unique);
+  SetKeyTraits(keyType == XbKeyType::Character || keyType == XbKeyType::Logical, header.descending,
+               header.unique);
   SetStoredOrder(false, false);
 }
 
@@ -144,8 +144,8 @@ void XBobjNTXTag::ReadEntryLeaf(std::uint32_t page, std::uint32_t slot, XBobjInd
   node.root = false;
   node.position = -1;
   node.entries.clear();
-  node.entries.push_back({KeyFromStored(entry.key), static_cast<std::int32_t>(entry.record),
-                          entry.record});
+  node.entries.push_back(
+      {KeyFromStored(entry.key), static_cast<std::int32_t>(entry.record), entry.record});
 }
 
 }  // namespace tables

@@ -16,13 +16,13 @@ namespace tables {
 class XBobjNTXTag : public XBobjFamilyTag {
  public:
   // keyType: the type of the key expression's values.
-  XBobjNTXTag(XBobjIndexFile& file, std::string name, const NtxHeader& header,
-              XbKeyType keyType);
+  XBobjNTXTag(XBobjIndexFile& file, std::string name, const NtxHeader& header, XbKeyType keyType);
 
   std::string ConvertKey(const TxbVariant& value) const override;
   TxbVariant KeyValue(std::string_view key) const override;
   std::uint32_t ReadRootOffset() override { return header_.root; }
   void ReadNode(std::uint32_t page, XBobjIndexKey& node) override;
+  bool IsEntryNode(std::uint32_t page) const override { return page % kNtxPageSize != 0; }
 
   const NtxHeader& header() const { return header_; }
   void SetHeader(const NtxHeader& header);

@@ -71,8 +71,7 @@ void XBobjSortNTX::BalanceLastLeaf() {
   all.push_back({0, parent.back().record, parent.back().key});
   all.insert(all.end(), leaf.begin(), leaf.end());
   const std::size_t left = all.size() / 2;
-  WritePage({true, {all.begin(), all.begin() + static_cast<std::ptrdiff_t>(left)}},
-            lastFullPage_);
+  WritePage({true, {all.begin(), all.begin() + static_cast<std::ptrdiff_t>(left)}}, lastFullPage_);
   parent.back() = {lastFullPage_, all[left].record, all[left].key};
   leaf.assign(all.begin() + static_cast<std::ptrdiff_t>(left) + 1, all.end());
 }

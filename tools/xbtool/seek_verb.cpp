@@ -24,7 +24,7 @@ int RunSeek(VerbContext& context) {
   const auto& positionals = context.arguments.positionals();
   auto table = OpenTable(context, positionals[0], TableAccess::Read);
   auto index = OpenIndex(context, *table, IndexAccess::Read);
-  tables::XBobjCDXTag& tag = ChosenTag(context, *index);
+  tables::XBobjIndexTag& tag = ChosenTag(context, *index);
   const tables::TxbVariant key = KeyArgument(context, tag, positionals[1]);
   const std::int32_t found = tag.Seek(key, !context.arguments.Has("--prefix"));
   std::int32_t record = found;
