@@ -2,6 +2,7 @@
 
 #include "platform/path_parts.hpp"
 #include "tables/index/cdx_key.hpp"
+#include "tables/index/exp_call.hpp"
 #include "tables/index/exp_table_link.hpp"
 #include "tables/storage/xbase_error.hpp"
 
@@ -48,8 +49,18 @@ std::optional<XBobjFamilyTag::ExpressionKey> XBobjFamilyTag::LearnExpressionKey(
   const std::optional<XbKeyType> type = KeyTypeOf(value);
   if (!type || handler.ResultType() == 0) return std::nullopt;
   const TxbExpBaseObject* root = handler.Root();
-  return ExpressionKey{*type, static_cast<int>(value.length()), root ? root->Width() : 0,
-                       root ? root->Decimals() : 0};
+  ExpressionKey key{*type, static_cast<int>(value.length()), root ? root->Width() : 0,
+                    root ? root->Decimals() : 0};
+  // A field's decimals are the field's own, which the expression tree does not carry.
+  if (const auto* field = dynamic_cast<const TxbExpFieldvar*>(root)) {
+    for (int n = 1; const XbFieldDesc* desc = table.FieldDescByNumber(n); ++n) {
+      if (desc->name == table.machine().codePages().Upper(field->Name())) {
+        key.width = desc->length;
+        key.decimals = desc->decimals;
+      }
+    }
+  }
+  return key;
 }
 
 bool XBobjFamilyTag::EvaluateKey(std::string& key) {
