@@ -168,8 +168,8 @@ void XBobjMDXFile::AddTag(const XbTagDefinition& requested) {
     throw EXbaseError("Tag name \"" + requested.name + "\" is not 1 to 10 characters long");
   }
   const int old = TagPosition(name);
-  if (old < 0 && static_cast<int>(tags_.size()) >= header_.slotCount) {
-    throw EXbaseError(path() + ": every one of the " + std::to_string(header_.slotCount) +
+  if (old < 0 && TagCount() >= MdxUsableSlots(header_)) {
+    throw EXbaseError(path() + ": every one of the " + std::to_string(MdxUsableSlots(header_)) +
                       " tag slots is taken");
   }
   const auto learned = XBobjFamilyTag::LearnExpressionKey(*this, requested.keyExpression);

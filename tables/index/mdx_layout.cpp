@@ -54,6 +54,13 @@ void PutText(std::uint8_t* at, const std::string& text, std::size_t room) {
 
 }  // namespace
 
+int MdxUsableSlots(const MdxFileHeader& header) {
+  // Slot i lies at 512 + i x slot length, from 1, inside the header.
+  const int fitting =
+      (static_cast<int>(kMdxFileHeaderSize) - kSlotsOffset) / header.slotLength - 1;
+  return std::min(header.slotCount, fitting);
+}
+
 MdxFileHeader MdxReadFileHeader(const std::uint8_t* bytes, std::uint64_t fileSize) {
   MdxFileHeader header;
   std::memcpy(header.created, bytes + 1, 3);
@@ -72,13 +79,11 @@ MdxFileHeader MdxReadFileHeader(const std::uint8_t* bytes, std::uint64_t fileSiz
                          " units does not agree with block length " +
                          std::to_string(header.blockLength));
   }
-  if (header.slotLength < 24 || header.slotCount < 1 ||
-      kSlotsOffset + (header.slotCount + 1) * header.slotLength >
-          static_cast<int>(kMdxFileHeaderSize)) {
+  if (header.slotLength < 24 || header.slotCount < 1) {
     throw MdxLayoutError(std::to_string(header.slotCount) + " tag slots of " +
-                         std::to_string(header.slotLength) + " bytes do not fit the header");
+                         std::to_string(header.slotLength) + " bytes");
   }
-  if (tags > header.slotCount) {
+  if (tags > MdxUsableSlots(header)) {
     throw MdxLayoutError(std::to_string(tags) + " tags in " + std::to_string(header.slotCount) +
                          " slots");
   }

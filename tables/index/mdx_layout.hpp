@@ -42,6 +42,10 @@ struct MdxFileHeader {
   std::vector<MdxTagSlot> tags;  // the used slots, in slot order
 };
 
+// The slots that can hold a tag: of the 48 slots a new file names, the last lies past the
+// header, so 47.
+int MdxUsableSlots(const MdxFileHeader& header);
+
 MdxFileHeader MdxReadFileHeader(const std::uint8_t* bytes, std::uint64_t fileSize);
 void MdxWriteFileHeader(const MdxFileHeader& header, std::uint8_t* bytes);
 

@@ -144,10 +144,21 @@ Json KeyJson(const VerbContext& context, const tables::XBobjIndexTag& tag, std::
   }
 }
 
+// Whether the tag keeps the values of a date expression as text (YYYYMMDD).
+bool DatesAsText(const tables::XBobjIndexTag& tag) {
+  const auto* family = dynamic_cast<const tables::XBobjFamilyTag*>(&tag);
+  if (!family || family->facts().keyType != tables::XbKeyType::Character) return false;
+  const auto learned =
+      tables::XBobjFamilyTag::LearnExpressionKey(family->file(), family->facts().keyExpression);
+  return learned && learned->type == tables::XbKeyType::Date;
+}
+
 tables::TxbVariant KeyArgument(const VerbContext& context, const tables::XBobjIndexTag& tag,
                                std::string_view text) {
   tables::TxbVariant value;
-  switch (FactsOf(tag).keyType) {
+  tables::XbKeyType type = FactsOf(tag).keyType;
+  if (DatesAsText(tag) && (text.empty() || ParseDateText(text))) type = tables::XbKeyType::Date;
+  switch (type) {
     case tables::XbKeyType::Numeric: {
       const std::string digits(text);
       char* end = nullptr;
