@@ -187,7 +187,7 @@ TEST_P(SingleIndexFixture, AChildPointerOutsideTheFileIsNamed) {
   const std::uint32_t slot = ntx() ? static_cast<unsigned char>(file[offset + 2]) |
                                          static_cast<unsigned char>(file[offset + 3]) << 8
                                    : 4;
-  Patch(offset + slot, std::string("\x00\xF0\x00\x00", 4));
+  Patch(offset + slot, std::string("\x00\x00\x70\x00", 4));
   const auto outcome = Xbtool({"verify", table, "--index", index});
   EXPECT_EQ(outcome.code, 1) << outcome.out << outcome.err;
   EXPECT_NE(outcome.out.find("outside the file"), std::string::npos) << outcome.out;
