@@ -105,11 +105,13 @@ tables::XBobjIndexTag& ChosenTag(const VerbContext& context, tables::XBobjIndexF
 TagFacts FactsOf(const tables::XBobjIndexTag& tag) {
   if (const auto* cdx = dynamic_cast<const tables::XBobjCDXTag*>(&tag)) {
     const tables::CdxTagHeader& header = cdx->header();
-    return {header.keyExpression, header.forExpression, cdx->keyType(), header.keyLength};
+    return {header.keyExpression, header.forExpression, cdx->keyType(), header.keyLength,
+            cdx->descending()};
   }
   const auto& family = dynamic_cast<const tables::XBobjFamilyTag&>(tag);
   const tables::XbFamilyTagFacts& facts = family.facts();
-  return {facts.keyExpression, facts.forExpression, facts.keyType, facts.keyLength};
+  return {facts.keyExpression, facts.forExpression, facts.keyType, facts.keyLength,
+          facts.descending};
 }
 
 std::string KeyTypeName(const tables::XBobjIndexTag& tag) {

@@ -38,6 +38,7 @@ struct TagFacts {
   std::string forExpression;  // empty: none
   tables::XbKeyType keyType = tables::XbKeyType::Character;
   int keyLength = 0;
+  bool descending = false;  // walked from the greatest key
 };
 TagFacts FactsOf(const tables::XBobjIndexTag& tag);
 

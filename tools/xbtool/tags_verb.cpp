@@ -52,7 +52,7 @@ int RunTags(VerbContext& context) {
           .Add("key_type", KeyTypeName(tag))
           .Add("key_length", facts.keyLength)
           .Add("unique", tag.unique())
-          .Add("descending", tag.descending())
+          .Add("descending", facts.descending)
           .Add("key_count", count);
       lines->Element(line.Text());
       continue;
@@ -60,7 +60,7 @@ int RunTags(VerbContext& context) {
     context.out << std::left << std::setw(11) << name << KeyTypeName(tag) << std::right
                 << std::setw(4) << facts.keyLength << std::setw(9) << count << " keys  "
                 << expression << (forText.empty() ? "" : "  FOR " + forText)
-                << (tag.unique() ? "  UNIQUE" : "") << (tag.descending() ? "  DESCENDING" : "")
+                << (tag.unique() ? "  UNIQUE" : "") << (facts.descending ? "  DESCENDING" : "")
                 << '\n';
   }
   if (lines) lines->End();
