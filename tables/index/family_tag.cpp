@@ -9,6 +9,9 @@
 namespace tables {
 namespace {
 
+// Node reads a walk may make beyond one per block and key: re-reads along the path.
+constexpr std::uint64_t kSpareNodeReads = 64;
+
 std::optional<XbKeyType> KeyTypeOf(const TxbVariant& value) {
   switch (value.type()) {
     case TxbVariant::Text:
@@ -116,6 +119,19 @@ void XBobjFamilyTag::NodeFault(std::uint32_t page, const std::string& reason) co
   throw EXbaseError(file_.diskFile().path() + ": tag " + name() + ", page " + std::to_string(page) +
                         ": " + reason,
                     kInvalidIndexCode);
+}
+
+std::uint32_t XBobjFamilyTag::RootRead(std::uint32_t root, std::uint32_t blockSize, int maxKeys) {
+  nodeReads_ = 0;
+  nodeReadLimit_ =
+      file_.FileSize() / blockSize * (static_cast<std::uint64_t>(maxKeys) + 2) + kSpareNodeReads;
+  return root;
+}
+
+void XBobjFamilyTag::CountNodeRead(std::uint32_t page) {
+  if (++nodeReads_ > nodeReadLimit_) {
+    NodeFault(page, "the tree leads to its nodes more often than its file could hold them");
+  }
 }
 
 std::string XBobjFamilyTag::LastPointerKey(bool storedDescending) const {

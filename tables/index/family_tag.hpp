@@ -68,6 +68,13 @@ class XBobjFamilyTag : public XBobjIndexTag {
                                                          std::string_view expression);
 
  protected:
+  // Every walk starts at the root: the count of its node reads starts again, bounded by what a
+  // file of blocks of blockSize bytes holding up to maxKeys keys each could hold.
+  std::uint32_t RootRead(std::uint32_t root, std::uint32_t blockSize, int maxKeys);
+  // Counts a node read; a walk that reads more nodes than that (a damaged tree whose pointers
+  // meet again) stops with an error naming the page rather than run on for ever.
+  void CountNodeRead(std::uint32_t page);
+
   // The key the pointer after an interior node's last key carries in memory.
   std::string LastPointerKey(bool storedDescending) const;
 
@@ -75,6 +82,8 @@ class XBobjFamilyTag : public XBobjIndexTag {
   bool storesDescending_ = false;
 
  private:
+  std::uint64_t nodeReads_ = 0;
+  std::uint64_t nodeReadLimit_ = 0;
   XBobjIndexFile& file_;
   std::unique_ptr<TxbExpHandler> keyExpression_;
   std::unique_ptr<TxbExpHandler> forExpression_;

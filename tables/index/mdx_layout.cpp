@@ -56,8 +56,7 @@ void PutText(std::uint8_t* at, const std::string& text, std::size_t room) {
 
 int MdxUsableSlots(const MdxFileHeader& header) {
   // Slot i lies at 512 + i x slot length, from 1, inside the header.
-  const int fitting =
-      (static_cast<int>(kMdxFileHeaderSize) - kSlotsOffset) / header.slotLength - 1;
+  const int fitting = (static_cast<int>(kMdxFileHeaderSize) - kSlotsOffset) / header.slotLength - 1;
   return std::min(header.slotCount, fitting);
 }
 

@@ -115,6 +115,7 @@ void XBobjMDXTag::ReadNode(std::uint32_t page, XBobjIndexKey& node) {
       !file().TryReadBlock(page, block.data(), static_cast<std::uint32_t>(blockLength_))) {
     NodeFault(page, "the block lies outside the file");
   }
+  CountNodeRead(page);
   MdxStoredNode stored;
   try {
     stored = MdxReadNode(header_, block.data());
@@ -123,7 +124,7 @@ void XBobjMDXTag::ReadNode(std::uint32_t page, XBobjIndexKey& node) {
   }
   node.page = page;
   node.leaf = stored.leaf;
-  node.root = page == ReadRootOffset();
+  node.root = page == header_.rootUnit * kMdxUnit;
   node.position = -1;
   node.entries.clear();
   for (std::size_t i = 0; i < stored.entries.size(); ++i) {

@@ -14,7 +14,8 @@ XBobjNDXFile::XBobjNDXFile(XBO_dBaseFld& table, std::string_view name, std::stri
     : XBobjIndexFile(table, std::move(cipherKey)) {
   const std::string path = XbIndexFilePath(table, name, "NDX");
   XbOpenSingleIndexFile(*this, path, mode);
-  if (FileSize() > 0) ReadHeader();
+  // An empty file is a new one only to a writer, which gives it its index next.
+  if (FileSize() > 0 || !file_.writable()) ReadHeader();
 }
 
 void XBobjNDXFile::ReadHeader() {

@@ -96,6 +96,7 @@ void XBobjNDXTag::ReadNode(std::uint32_t page, XBobjIndexKey& node) {
       !file().TryReadBlock(page, block, kNdxBlockSize)) {
     NodeFault(page, "the block lies outside the file");
   }
+  CountNodeRead(page);
   NdxStoredNode stored;
   try {
     stored = NdxReadNode(header_, block);
@@ -104,7 +105,7 @@ void XBobjNDXTag::ReadNode(std::uint32_t page, XBobjIndexKey& node) {
   }
   node.page = page;
   node.leaf = stored.leaf;
-  node.root = page == ReadRootOffset();
+  node.root = page == header_.root * kNdxBlockSize;
   node.position = -1;
   node.entries.clear();
   for (std::size_t i = 0; i < stored.entries.size(); ++i) {

@@ -25,7 +25,8 @@ XBobjNTXFile::XBobjNTXFile(XBO_dBaseFld& table, std::string_view name, std::stri
                            XbIndexOpenMode mode)
     : XBobjIndexFile(table, std::move(cipherKey)) {
   XbOpenSingleIndexFile(*this, XbIndexFilePath(table, name, "NTX"), mode);
-  if (FileSize() > 0) ReadHeader();
+  // An empty file is a new one only to a writer, which gives it its index next.
+  if (FileSize() > 0 || !file_.writable()) ReadHeader();
 }
 
 void XBobjNTXFile::ReadHeader() {

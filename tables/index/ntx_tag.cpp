@@ -92,6 +92,7 @@ std::string XBobjNTXTag::KeyFromStored(std::string_view stored) const {
 }
 
 NtxStoredPage XBobjNTXTag::ReadStoredPage(std::uint32_t page) {
+  CountNodeRead(page);
   std::uint8_t bytes[kNtxPageSize];
   if (page < kNtxPageSize || page % kNtxPageSize != 0 ||
       !file().TryReadBlock(page, bytes, kNtxPageSize)) {

@@ -20,7 +20,9 @@ class XBobjNTXTag : public XBobjFamilyTag {
 
   std::string ConvertKey(const TxbVariant& value) const override;
   TxbVariant KeyValue(std::string_view key) const override;
-  std::uint32_t ReadRootOffset() override { return header_.root; }
+  std::uint32_t ReadRootOffset() override {
+    return RootRead(header_.root, kNtxPageSize, header_.maxKeys);
+  }
   void ReadNode(std::uint32_t page, XBobjIndexKey& node) override;
   bool IsEntryNode(std::uint32_t page) const override { return page % kNtxPageSize != 0; }
 

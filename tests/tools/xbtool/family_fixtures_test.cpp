@@ -221,5 +221,57 @@ TEST(TextDateKeys, SeekByDateAndByText) {
   EXPECT_EQ(byDate, byText);
 }
 
+// A damaged NDX whose interior nodes all point at the one node below: a tree of 10 levels
+// that leads to its single leaf 25^10 times. A walk stops with an error instead of running on.
+TEST(DamagedSingleIndex, PointersThatMeetAgainStopTheWalk) {
+  TempFolder folder;
+  std::filesystem::copy_file(FixturePath("xb64_big.dbf"), folder / "xb64_big.dbf");
+  constexpr int kLevels = 11;
+  std::string file(512 * (kLevels + 1), '\0');
+  const auto put32 = [&](std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+      file[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+  };
+  put32(0, kLevels);
+  put32(4, kLevels + 1);
+  file[12] = 10;  // key length
+  file[14] = 25;  // keys per node
+  file[18] = 20;  // entry size
+  file.replace(24, 4, "NAME");
+  put32(512, 1);  // the leaf: one key
+  put32(512 + 8, 1);
+  file.replace(512 + 12, 10, "ABBOTT    ");
+  for (std::uint32_t block = 2; block <= kLevels; ++block) {
+    const std::size_t at = 512 * block;
+    put32(at, 24);
+    for (std::size_t entry = 0; entry <= 24; ++entry) {
+      put32(at + 4 + 20 * entry, block - 1);
+      if (entry < 24) file.replace(at + 4 + 20 * entry + 8, 10, "ZZZZZZZZZZ");
+    }
+  }
+  const std::string index = folder / "loop.ndx";
+  WriteFile(index, file);
+  const std::string table = folder / "xb64_big.dbf";
+  const auto walk = Xbtool({"walk", table, "--index", index});
+  EXPECT_EQ(walk.code, 2);
+  EXPECT_NE(walk.err.find("more often than its file could hold them"), std::string::npos)
+      << walk.err;
+  const auto verify = Xbtool({"verify", table, "--index", index});
+  EXPECT_EQ(verify.code, 1);
+  EXPECT_NE(verify.out.find("reached twice"), std::string::npos) << verify.out;
+}
+
+// An empty single index file is a new one only to a writer.
+TEST(DamagedSingleIndex, AnEmptyFileIsRefusedToAReader) {
+  TempFolder folder;
+  std::filesystem::copy_file(FixturePath("xb64_big.dbf"), folder / "xb64_big.dbf");
+  for (const char* name : {"empty.ndx", "empty.ntx"}) {
+    WriteFile(folder / name, "");
+    const auto outcome = Xbtool({"tags", folder / "xb64_big.dbf", "--index", folder / name});
+    EXPECT_EQ(outcome.code, 2) << name;
+    EXPECT_NE(outcome.err.find("holds only 0 bytes"), std::string::npos) << outcome.err;
+  }
+}
+
 }  // namespace
 }  // namespace tools::xbtool
