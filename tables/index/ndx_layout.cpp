@@ -55,7 +55,7 @@ NdxHeader NdxReadHeader(const std::uint8_t* block, std::uint64_t fileSize) {
     throw NdxLayoutError("a numeric key of length " + std::to_string(header.keyLength));
   }
   if (header.entrySize < header.keyLength + 8 || header.entrySize % 4 != 0 || header.maxKeys < 2 ||
-      kNodeEntriesOffset + header.maxKeys * header.entrySize + 8 >
+      kNodeEntriesOffset + header.maxKeys * header.entrySize + 4 >
           static_cast<int>(kNdxBlockSize)) {
     throw NdxLayoutError("entry size " + std::to_string(header.entrySize) + " and " +
                          std::to_string(header.maxKeys) + " keys per node do not fit a block");
@@ -97,8 +97,9 @@ NdxStoredNode NdxReadNode(const NdxHeader& header, const std::uint8_t* block) {
   for (std::uint32_t i = 0; i < entries; ++i) {
     NdxStoredEntry entry;
     entry.child = ReadLE32(at(i));
-    entry.record = ReadLE32(at(i) + 4);
+    // The pointer after an interior node's last key may end the block: it has no record.
     if (i < count) {
+      entry.record = ReadLE32(at(i) + 4);
       entry.key.assign(reinterpret_cast<const char*>(at(i) + kEntryKeyOffset),
                        static_cast<std::size_t>(header.keyLength));
     }
@@ -120,8 +121,8 @@ void NdxWriteNode(const NdxHeader& header, const NdxStoredNode& node, std::uint8
         block + kNodeEntriesOffset + i * static_cast<std::uint32_t>(header.entrySize);
     const NdxStoredEntry& entry = node.entries[i];
     WriteLE32(at, entry.child);
-    WriteLE32(at + 4, entry.record);
     if (i < count) {
+      WriteLE32(at + 4, entry.record);
       std::memcpy(
           at + kEntryKeyOffset, entry.key.data(),
           std::min<std::size_t>(entry.key.size(), static_cast<std::size_t>(header.keyLength)));

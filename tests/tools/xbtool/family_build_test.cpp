@@ -177,6 +177,17 @@ TEST_F(BuiltOnBig, NdxFilesWalkAsXbase64sVerifyAndAreReadByPerl) {
   EXPECT_EQ(tags[0]["key_type"], "N");
 }
 
+// Keys of 20 bytes make 28-byte entries: 18 of them fill a block up to the pointer after the
+// last key of an interior node, which then ends the block.
+TEST_F(BuiltOnBig, AnNdxWhoseInteriorPointerEndsTheBlockIsWrittenAndRead) {
+  const std::string index = Build("wide.ndx", {"--on", "UPPER(NAME) + 'ABCDEFGH'"});
+  const json tags = json::parse(XbtoolOk({"tags", table, "--index", index, "--json"}));
+  EXPECT_EQ(tags[0]["key_length"], 20);
+  EXPECT_EQ(WalkRecords(index), PeerOrder("xb64_big_name.ndx"));
+  EXPECT_EQ(Xbtool({"verify", table, "--index", index}).code, 0);
+  EXPECT_EQ(Records(ReadWithPerl(index, "", "C"), 1), PeerOrder("xb64_big_name.ndx"));
+}
+
 TEST_F(BuiltOnBig, AnNdxDateIndexKeepsDaysWithBlankDatesLast) {
   const std::string hired = Build("mine_hired.ndx", {"--on", "HIRED"});
   const json walk = Walk(hired);
@@ -280,6 +291,28 @@ TEST_F(BuiltOnBig, ADamagedMdxIsRefusedOrHasItsBlockNamed) {
   EXPECT_EQ(outcome.code, 2);
   EXPECT_NE(outcome.err.find("page " + std::to_string(root)), std::string::npos) << outcome.err;
   EXPECT_EQ(Xbtool({"verify", table}).code, 1);
+}
+
+// An encrypted table's index files are enciphered block by block with the table's key.
+TEST(EncryptedTableIndexes, AreEncipheredAndReadWithTheKey) {
+  TempFolder folder;
+  const std::string key = "q3#Lm9!";
+  const std::string table = folder / "KVUS.DAT";
+  XbtoolOk({"create", table, "--version", "0xF5", "--field", "USERNAME,C,20", "--key", key});
+  for (const char* name : {"PARENT", "GUEST", "ALICE", "BOB"})
+    XbtoolOk({"append", table, std::string("USERNAME=") + name, "--key", key});
+  for (const char* file : {"USERS.NDX", "USERS.NTX", "USERS.MDX"}) {
+    const std::string index = folder / file;
+    XbtoolOk({"index", table, "--index", index, "--tag", "USERNAME", "--on", "upper(USERNAME)",
+              "--key", key});
+    EXPECT_EQ(ReadFile(index).find("USERNAME"), std::string::npos) << file;
+    const json walk = json::parse(
+        XbtoolOk({"walk", table, "--index", index, "--tag", "USERNAME", "--json", "--key", key}));
+    ASSERT_EQ(walk.size(), 4u) << file;
+    EXPECT_EQ(walk[0]["key"], "ALICE");
+    EXPECT_EQ(walk[3]["recno"], 1);
+    EXPECT_EQ(Xbtool({"verify", table, "--index", index, "--key", key}).code, 0) << file;
+  }
 }
 
 }  // namespace
