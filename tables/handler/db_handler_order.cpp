@@ -6,10 +6,28 @@
 #include "tables/handler/index_list.hpp"
 #include "tables/handler/work_state.hpp"
 #include "tables/index/cdx_file.hpp"
+#include "tables/index/mdx_file.hpp"
+#include "tables/index/ndx_file.hpp"
+#include "tables/index/ntx_file.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
 namespace {
+
+// The index file class of an extension; nullptr for an extension that names no index kind.
+std::unique_ptr<XBobjIndexFile> MakeIndexFile(XBO_dBaseFld& table, const std::string& path,
+                                              const std::string& extension, std::string key,
+                                              XbIndexOpenMode mode) {
+  if (extension == ".CDX") return std::make_unique<XBobjCDXFile>(table, path, key, mode);
+  if (extension == ".MDX") return std::make_unique<XBobjMDXFile>(table, path, key, mode);
+  if (extension == ".NDX") return std::make_unique<XBobjNDXFile>(table, path, key, mode);
+  if (extension == ".NTX") return std::make_unique<XBobjNTXFile>(table, path, key, mode);
+  return nullptr;
+}
+
+bool IsIndexExtension(const std::string& extension) {
+  return extension == ".CDX" || extension == ".MDX" || extension == ".NDX" || extension == ".NTX";
+}
 
 std::string Trimmed(std::string_view text) {
   const auto first = text.find_first_not_of(' ');
@@ -41,21 +59,14 @@ void XBO_dBHandler::OpenIndexFile(const std::string& indexPath) {
     if (open->diskFile().path() == indexPath) return;
   }
   const std::string extension = std::string(platform::PathExtension(indexPath));
-  if (extension != ".CDX") {
-    if (extension == ".NDX" || extension == ".NTX" || extension == ".MDX") {
-      throw EXbaseError("Index file " + indexPath + ": the " + extension.substr(1) +
-                            " format cannot be opened by this engine yet",
-                        kInvalidIndexCode);
-    }
-    Raise(kInvalidIndexCode, xb_sub::OwnText, indexPath);
-  }
+  if (!IsIndexExtension(extension)) Raise(kInvalidIndexCode, xb_sub::OwnText, indexPath);
   if (!machine().files().Exists(indexPath)) {
     Raise(xb_code::FileNotFound, xb_sub::OwnText, indexPath);
   }
   std::unique_ptr<XBobjIndexFile> file;
   try {
-    file = std::make_unique<XBobjCDXFile>(*this, indexPath, readKey(),
-                                          XbIndexOpenMode{false, shared(), writable()});
+    file = MakeIndexFile(*this, indexPath, extension, readKey(),
+                         XbIndexOpenMode{false, shared(), writable()});
   } catch (const EXbaseError& error) {
     if (error.code() != kInvalidIndexCode) throw;
     Raise(kInvalidIndexCode, xb_sub::OwnText, error.what());
@@ -141,8 +152,10 @@ void XBO_dBHandler::CreateIndexTag(std::string_view file, std::string_view tagNa
     if (open->diskFile().path() == indexPath) target = open;
   }
   if (!target) {
-    target = &AdoptIndexFile(std::make_unique<XBobjCDXFile>(
-        *this, indexPath, readKey(), XbIndexOpenMode{true, shared(), writable()}));
+    const std::string extension = std::string(platform::PathExtension(indexPath));
+    if (!IsIndexExtension(extension)) Raise(kInvalidIndexCode, xb_sub::OwnText, indexPath);
+    target = &AdoptIndexFile(MakeIndexFile(*this, indexPath, extension, readKey(),
+                                           XbIndexOpenMode{true, shared(), writable()}));
   }
   const std::string current = currentTagName_;
   currentTag_ = nullptr;

@@ -33,6 +33,7 @@ int XBobjIndexTag::Compare(std::string_view probe, std::int32_t record,
       std::string_view(entry.key).substr(0, probe.size()) == probe) {
     result = 0;
   }
+  if (storedDescending_) result = -result;
   if (result == 0 && record != kAnyRecord && record != entry.record) {
     result = record < entry.record ? -1 : 1;
   }
@@ -93,9 +94,20 @@ int XBobjIndexTag::Descend(std::string_view probe, std::int32_t record, bool pre
       result = 1;
     }
     node.position = low;
-    if (node.leaf) return result;
+    if (node.leaf) return result > 0 ? StepPastLeaf(probe, record, prefixMatches, stop) : result;
     PushNode(node.Current().pointer);
   }
+}
+
+int XBobjIndexTag::StepPastLeaf(std::string_view probe, std::int32_t record, bool prefixMatches,
+                                Stop stop) {
+  // Interior keys that are only bounds (or entries of their own, in B-tree formats) can lead
+  // into a leaf whose keys are all smaller; the entries that follow are looked at instead.
+  while (StepForward()) {
+    const int result = Compare(probe, record, path_.back().Current(), prefixMatches);
+    if (stop == Stop::AtNotSmaller ? result <= 0 : result < 0) return result;
+  }
+  return 1;
 }
 
 void XBobjIndexTag::DescendEdge(bool first) {
@@ -299,12 +311,23 @@ std::int32_t XBobjIndexTag::SeekKey(std::string_view key, bool exact) {
 }
 
 std::int32_t XBobjIndexTag::SeekEntry(std::string_view key, std::int32_t record) {
+  if (!recordsOrderEqualKeys_) return ScanEqualKeys(key, record);
   const int result = Descend(key, record, false, Stop::AtNotSmaller);
   if (result > 0) {
     eof_ = true;
     return 0;
   }
   return result == 0 ? record : 0;
+}
+
+std::int32_t XBobjIndexTag::ScanEqualKeys(std::string_view key, std::int32_t record) {
+  int result = Descend(key, kAnyRecord, false, Stop::AtNotSmaller);
+  while (result == 0) {
+    if (path_.back().Current().record == record) return record;
+    result = StepForward() ? Compare(key, kAnyRecord, path_.back().Current(), false) : 1;
+  }
+  if (result > 0) eof_ = true;
+  return 0;
 }
 
 std::int32_t XBobjIndexTag::FindRecord(const TxbVariant& value) {

@@ -4,8 +4,9 @@
 // nodes the format reads (ReadNode); only the path from the root to the current entry is held.
 //
 // Keys here are in the tag's key form (ConvertKey): text without trailing blanks, numbers and
-// dates as their key bytes. Equal keys are ordered by record number. A descending tag is
-// stored ascending and only walked backwards.
+// dates as their key bytes. Equal keys are ordered by record number unless the format says
+// otherwise. A descending tag is stored ascending and only walked backwards, except in formats
+// that store it in descending order (every comparison negated).
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -83,6 +84,12 @@ class XBobjIndexTag {
     unique_ = unique;
   }
   void SetName(std::string name) { name_ = std::move(name); }
+  // Formats whose equal keys lie in insertion order, and formats that store a descending tag
+  // from its greatest key.
+  void SetStoredOrder(bool recordsOrderEqualKeys, bool storedDescending) {
+    recordsOrderEqualKeys_ = recordsOrderEqualKeys;
+    storedDescending_ = storedDescending;
+  }
   // Forgets the path (the tree changed below it).
   void ForgetPath() { TrimPath(0); }
   // Raises the engine error for a damaged node or tree.
@@ -100,6 +107,9 @@ class XBobjIndexTag {
   // Walks down from the root; the leaf comparison result (-1, 0, 1) as in a seek. An empty
   // tree gives 1.
   int Descend(std::string_view probe, std::int32_t record, bool prefixMatches, Stop stop);
+  int StepPastLeaf(std::string_view probe, std::int32_t record, bool prefixMatches, Stop stop);
+  // SeekEntry where equal keys are not ordered by record number: scans them from the first.
+  std::int32_t ScanEqualKeys(std::string_view key, std::int32_t record);
   void PushNode(std::uint32_t page);
   // Shortens the path to depth nodes, keeping the others as spares.
   void TrimPath(std::size_t depth);
@@ -121,6 +131,8 @@ class XBobjIndexTag {
   bool characterKeys_ = true;
   bool descending_ = false;
   bool unique_ = false;
+  bool recordsOrderEqualKeys_ = true;
+  bool storedDescending_ = false;
   std::vector<XBobjIndexKey> path_;
   std::vector<XBobjIndexKey> spare_;
   bool bof_ = true;

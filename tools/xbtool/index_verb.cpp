@@ -12,8 +12,10 @@ constexpr const char* kHelp =
     "\n"
     "Builds tag T (at most 10 characters) on the key expression EXPR from every record of the\n"
     "table, deleted ones included, in the table's production index (TABLE with \".CDX\",\n"
-    "created when missing) or in the compound index file FILE. A tag of that name is\n"
-    "replaced once the new one is built; an expression that cannot be built changes nothing.\n"
+    "created when missing) or in the index file FILE: a compound (.CDX) or multiple (.MDX)\n"
+    "file gets tag T, replacing a tag of that name once the new one is built; a single index\n"
+    "file (.NDX, .NTX) is written anew with its one index, named after the file. An\n"
+    "expression that cannot be built changes nothing.\n"
     "\n"
     "  --for EXPR    only the records for which the logical expression EXPR holds\n"
     "  --unique      only the first record of each key\n"
@@ -32,12 +34,13 @@ int RunIndex(VerbContext& context) {
   definition.unique = context.arguments.Has("--unique");
   definition.general = context.arguments.Has("--general");
   index->AddTag(definition);
-  tables::XBobjCDXTag& tag = *index->CdxTagByName(definition.name);
+  tables::XBobjIndexTag& tag =
+      IsSingleIndexFile(*index) ? *index->TagByIndex(0) : *index->TagByName(definition.name);
   std::int64_t keys = 0;
   for (tag.Move(tables::xb_move::First); tag.current(); tag.Move(tables::xb_move::Next))
     ++keys;
   context.out << "built tag " << context.codec.ToTerminal(tag.name()) << " in "
-              << DisplayName(context, index->path()) << ": " << keys << " keys\n";
+              << DisplayName(context, index->diskFile().path()) << ": " << keys << " keys\n";
   return kExitSuccess;
 }
 
@@ -45,7 +48,7 @@ int RunIndex(VerbContext& context) {
 
 const Verb& IndexVerb() {
   static const Verb verb{"index",
-                         "build a tag of a compound index file",
+                         "build a tag of an index file",
                          kHelp,
                          {{"TABLE"}},
                          {{"--tag", true},

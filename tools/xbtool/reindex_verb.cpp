@@ -1,4 +1,4 @@
-// reindex TABLE: rebuilds every tag of a compound index file.
+// reindex TABLE: rebuilds every tag of an index file.
 #include "tables/index/exp_global_registry.hpp"
 #include "tools/xbtool/index_access.hpp"
 #include "tools/xbtool/table_access.hpp"
@@ -10,7 +10,8 @@ constexpr const char* kHelp =
     "Usage: xbtool reindex TABLE [--index FILE] [--key K]\n"
     "\n"
     "Rebuilds every tag of the table's production index (TABLE with \".CDX\") or of the\n"
-    "compound index file FILE from the table's records, on fresh pages: the file shrinks to\n"
+    "index file FILE (.CDX, .MDX, .NDX, .NTX) from the table's records, on fresh pages: the file "
+    "shrinks to\n"
     "what its tags need. Run it after a program that does not keep the index current changed\n"
     "the table.\n";
 
@@ -20,19 +21,16 @@ int RunReindex(VerbContext& context) {
   auto index = OpenIndex(context, *table, IndexAccess::Change);
   index->Rebuild();
   context.out << "rebuilt " << index->TagCount() << " tags in "
-              << DisplayName(context, index->path()) << '\n';
+              << DisplayName(context, index->diskFile().path()) << '\n';
   return kExitSuccess;
 }
 
 }  // namespace
 
 const Verb& ReindexVerb() {
-  static const Verb verb{"reindex",
-                         "rebuild every tag of a compound index file",
-                         kHelp,
-                         {{"TABLE"}},
-                         {{"--index", true}},
-                         RunReindex};
+  static const Verb verb{
+      "reindex", "rebuild every tag of an index file", kHelp, {{"TABLE"}}, {{"--index", true}},
+      RunReindex};
   return verb;
 }
 

@@ -1,6 +1,7 @@
 // seek TABLE --tag T KEY: the first record of a key, found by the table handler.
 #include <nlohmann/json.hpp>
 
+#include "tables/handler/db_handler.hpp"
 #include "tables/index/cdx_tag.hpp"
 #include "tables/storage/dbf_date.hpp"
 #include "tools/xbtool/index_access.hpp"
@@ -25,10 +26,10 @@ constexpr const char* kHelp =
     "  --json    {\"found\": true|false, \"recno\": N|null}\n";
 
 // KEY as the handler's seek reads it: text and numbers as given, dates as yyyymmdd.
-std::string SeekText(const VerbContext& context, const tables::XBobjCDXTag& tag,
+std::string SeekText(const VerbContext& context, const tables::XBobjIndexTag& tag,
                      std::string_view text) {
   const tables::TxbVariant key = KeyArgument(context, tag, text);
-  switch (tag.keyType()) {
+  switch (FactsOf(tag).keyType) {
     case tables::XbKeyType::Date:
       return tables::XbDate().StorageText(key.AsDate());
     case tables::XbKeyType::Logical:
@@ -41,14 +42,20 @@ std::string SeekText(const VerbContext& context, const tables::XBobjCDXTag& tag,
   return std::string(key.bytes());
 }
 
+// The tag named by --tag; without one, the only tag open (a single index file's).
+std::string TagToSeekIn(const VerbContext& context, const tables::XBO_dBHandler& table) {
+  const std::string named = context.arguments.Value("--tag").value_or("");
+  if (!named.empty()) return named;
+  const tables::XBobjIndexTag* only = table.TagByNumber(1);
+  if (!only || table.TagByNumber(2)) throw UsageError("give the tag to seek in with --tag T");
+  return only->name();
+}
+
 int RunSeek(VerbContext& context) {
   const auto& positionals = context.arguments.positionals();
   auto table = OpenHandler(context, positionals[0], TableAccess::Read);
-  const std::string tagName = context.arguments.Value("--tag").value_or("");
-  if (tagName.empty()) throw UsageError("give the tag to seek in with --tag T");
-  table->SelectOrder(tagName, false);
-  const auto* tag = dynamic_cast<const tables::XBobjCDXTag*>(table->currentTag());
-  if (!tag) throw ToolError("tag " + tagName + " is not a tag of a compound index file");
+  table->SelectOrder(TagToSeekIn(context, *table), false);
+  const tables::XBobjIndexTag* tag = table->currentTag();
   const bool near = context.arguments.Has("--near") || context.arguments.Has("--soft");
   table->SetSeekOptions(!context.arguments.Has("--prefix"), near);
   const bool found = table->Seek(SeekText(context, *tag, positionals[1]));

@@ -1,4 +1,4 @@
-// tags TABLE: the tags of a compound index file.
+// tags TABLE: the tags of an index file.
 #include <iomanip>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -13,14 +13,15 @@ namespace {
 constexpr const char* kHelp =
     "Usage: xbtool tags TABLE [--index FILE] [--json] [--key K]\n"
     "\n"
-    "Lists the tags of the table's production index (TABLE with \".CDX\") or of the compound\n"
-    "index file FILE: name, key expression, FOR expression, key type (C, N, D, L), key\n"
+    "Lists the tags of the table's production index (TABLE with \".CDX\", else \".MDX\") or\n"
+    "of the index file FILE (.CDX, .MDX, .NDX or .NTX; a single index file's one tag is named\n"
+    "after the file): name, key expression, FOR expression, key type (C, N, D, L), key\n"
     "length, unique and descending flags and the number of keys.\n"
     "\n"
     "  --json  one JSON array: [{\"name\", \"expression\", \"for\" (null when none),\n"
     "          \"key_type\", \"key_length\", \"unique\", \"descending\", \"key_count\"}]\n";
 
-std::int64_t KeyCount(tables::XBobjCDXTag& tag) {
+std::int64_t KeyCount(tables::XBobjIndexTag& tag) {
   std::int64_t count = 0;
   const int start = tag.descending() ? tables::xb_move::Last : tables::xb_move::First;
   const int step = tag.descending() ? tables::xb_move::Previous : tables::xb_move::Next;
@@ -37,11 +38,11 @@ int RunTags(VerbContext& context) {
   std::optional<JsonArrayLines> lines;
   if (json) lines.emplace(context.out);
   for (int i = 0; i < index->TagCount(); ++i) {
-    tables::XBobjCDXTag& tag = *index->CdxTag(i);
-    const tables::CdxTagHeader& header = tag.header();
-    const std::string forText = context.codec.ToTerminal(header.forExpression);
+    tables::XBobjIndexTag& tag = *index->TagByIndex(i);
+    const TagFacts facts = FactsOf(tag);
+    const std::string forText = context.codec.ToTerminal(facts.forExpression);
     const std::string name = context.codec.ToTerminal(tag.name());
-    const std::string expression = context.codec.ToTerminal(header.keyExpression);
+    const std::string expression = context.codec.ToTerminal(facts.expression);
     const std::int64_t count = KeyCount(tag);
     if (json) {
       JsonObjectLine line;
@@ -49,17 +50,17 @@ int RunTags(VerbContext& context) {
           .Add("expression", expression)
           .Add("for", forText.empty() ? Json(nullptr) : Json(forText))
           .Add("key_type", KeyTypeName(tag))
-          .Add("key_length", header.keyLength)
+          .Add("key_length", facts.keyLength)
           .Add("unique", tag.unique())
-          .Add("descending", tag.descending())
+          .Add("descending", facts.descending)
           .Add("key_count", count);
       lines->Element(line.Text());
       continue;
     }
     context.out << std::left << std::setw(11) << name << KeyTypeName(tag) << std::right
-                << std::setw(4) << header.keyLength << std::setw(9) << count << " keys  "
+                << std::setw(4) << facts.keyLength << std::setw(9) << count << " keys  "
                 << expression << (forText.empty() ? "" : "  FOR " + forText)
-                << (tag.unique() ? "  UNIQUE" : "") << (tag.descending() ? "  DESCENDING" : "")
+                << (tag.unique() ? "  UNIQUE" : "") << (facts.descending ? "  DESCENDING" : "")
                 << '\n';
   }
   if (lines) lines->End();
@@ -69,8 +70,8 @@ int RunTags(VerbContext& context) {
 }  // namespace
 
 const Verb& TagsVerb() {
-  static const Verb verb{"tags",      "list the tags of a compound index file", kHelp,
-                         {{"TABLE"}}, {{"--index", true}, {"--json"}},          RunTags};
+  static const Verb verb{"tags",      "list the tags of an index file", kHelp,
+                         {{"TABLE"}}, {{"--index", true}, {"--json"}},  RunTags};
   return verb;
 }
 

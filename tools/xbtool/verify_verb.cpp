@@ -1,8 +1,10 @@
 // verify TABLE: every tag of every index file checked against the table.
 #include <nlohmann/json.hpp>
 
+#include "tables/index/cdx_file.hpp"
 #include "tables/index/cdx_verifier.hpp"
 #include "tables/index/exp_global_registry.hpp"
+#include "tables/index/family_verifier.hpp"
 #include "tools/xbtool/index_access.hpp"
 #include "tools/xbtool/table_access.hpp"
 
@@ -12,9 +14,10 @@ namespace {
 constexpr const char* kHelp =
     "Usage: xbtool verify TABLE [--index FILE ...] [--json] [--key K]\n"
     "\n"
-    "Checks the table's production index, or each compound index file named with --index:\n"
-    "for the tag directory and every tag the tree (sibling chains, interior keys against\n"
-    "their children, no page reached twice), the key order (equal keys by record number),\n"
+    "Checks the table's production index, or each index file named with --index (.CDX, .MDX,\n"
+    ".NDX, .NTX): for every tag (and a compound file's tag directory) the tree (sibling chains\n"
+    "or key bounds, interior keys against their children, no page reached twice), the key\n"
+    "order (in compound files equal keys by record number),\n"
     "walks forwards and backwards, and the keys against the table (every key equals the key\n"
     "expression on its record; every record whose FOR holds has one entry, or one per\n"
     "distinct key in a unique tag). Exit status 0 when clean, 1 with each fault named (tag\n"
@@ -38,14 +41,14 @@ Json FileJson(const std::string& name, const tables::XbIndexCheck& check, const 
 }
 
 void PrintFile(std::ostream& out, const std::string& name, const tables::XbIndexCheck& check,
-               const TextCodec& codec) {
+               const TextCodec& codec, int tagCount) {
   for (const auto& fault : check.faults) {
     out << name << ": tag " << codec.ToTerminal(fault.tag);
     if (fault.page >= 0) out << ", page " << fault.page;
     out << ": " << codec.ToTerminal(fault.description) << '\n';
   }
   if (check.clean()) {
-    out << name << ": clean (" << check.tags.size() - 1 << " tags)\n";
+    out << name << ": clean (" << tagCount << " tags)\n";
   }
 }
 
@@ -56,13 +59,15 @@ int RunVerify(VerbContext& context) {
   bool clean = true;
   Json report = Json::array();
   for (auto& file : files) {
-    const tables::XbIndexCheck check = tables::XbVerifyCdx(*file);
+    auto* compound = dynamic_cast<tables::XBobjCDXFile*>(file.get());
+    const tables::XbIndexCheck check =
+        compound ? tables::XbVerifyCdx(*compound) : tables::XbVerifyIndexFamily(*file);
     clean = clean && check.clean();
-    const std::string name = DisplayName(context, file->path());
+    const std::string name = DisplayName(context, file->diskFile().path());
     if (context.arguments.Has("--json")) {
       report.push_back(FileJson(name, check, context.codec));
     } else {
-      PrintFile(context.out, name, check, context.codec);
+      PrintFile(context.out, name, check, context.codec, file->TagCount());
     }
   }
   if (context.arguments.Has("--json")) {

@@ -22,7 +22,7 @@ int RunWalk(VerbContext& context) {
   const tables::TxbExpEngineScope expressions;
   auto table = OpenTable(context, context.arguments.positionals()[0], TableAccess::Read);
   auto index = OpenIndex(context, *table, IndexAccess::Read);
-  tables::XBobjCDXTag& tag = ChosenTag(context, *index);
+  tables::XBobjIndexTag& tag = ChosenTag(context, *index);
   const bool backwards = context.arguments.Has("--desc");
   const bool json = context.arguments.Has("--json");
   std::optional<JsonArrayLines> lines;

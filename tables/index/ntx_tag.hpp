@@ -1,0 +1,43 @@
+#pragma once
+// XBobjNTXTag: the one tag of an NTX file: its header page, its text keys and the reading of
+// its pages. The keys of an interior page are entries of their own; in memory such a page
+// becomes an interior node whose children alternate between the real child pages and
+// one-entry leaves, one per key, addressed as the page offset plus 1 plus the slot.
+// Keys read from the file are brought to this engine's form (numbers and dates as their
+// canonical text), so that keys other programs wrote seek as keys written here.
+#include <cstdint>
+#include <string>
+
+#include "tables/index/family_tag.hpp"
+#include "tables/index/ntx_layout.hpp"
+
+namespace tables {
+
+class XBobjNTXTag : public XBobjFamilyTag {
+ public:
+  // keyType: the type of the key expression's values.
+  XBobjNTXTag(XBobjIndexFile& file, std::string name, const NtxHeader& header, XbKeyType keyType);
+
+  std::string ConvertKey(const TxbVariant& value) const override;
+  TxbVariant KeyValue(std::string_view key) const override;
+  std::uint32_t ReadRootOffset() override {
+    return RootRead(header_.root, kNtxPageSize, header_.maxKeys);
+  }
+  void ReadNode(std::uint32_t page, XBobjIndexKey& node) override;
+  bool IsEntryNode(std::uint32_t page) const override { return page % kNtxPageSize != 0; }
+
+  const NtxHeader& header() const { return header_; }
+  void SetHeader(const NtxHeader& header);
+  // A key form as a page stores it: blank-padded to the key length.
+  std::string StoredKey(std::string_view key) const;
+  // The key form of a key as a page stores it (another program's numbers and dates included).
+  std::string KeyFromStored(std::string_view stored) const;
+
+ private:
+  void ReadEntryLeaf(std::uint32_t page, std::uint32_t slot, XBobjIndexKey& node);
+  NtxStoredPage ReadStoredPage(std::uint32_t page);
+
+  NtxHeader header_;
+};
+
+}  // namespace tables
