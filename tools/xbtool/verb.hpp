@@ -51,5 +51,7 @@ const Verb& VerifyVerb();
 const Verb& IndexVerb();
 const Verb& ReindexVerb();
 const Verb& DropTagVerb();
+const Verb& FilterVerb();
+const Verb& RekeyVerb();
 
 }  // namespace tools::xbtool
