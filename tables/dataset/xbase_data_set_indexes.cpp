@@ -114,6 +114,9 @@ void TXbaseDataSet::ReopenIndexFiles() {
 void TXbaseDataSet::SelectIndex() {
   TxbDataSetTable& table = Table();
   table.SelectOrder(indexName_, true);
+  // Natural order turns the handler's read-ahead on; a record read for an edit must come from
+  // the file.
+  table.SetReadAhead(false);
   if (table.outsideOrder() || table.bof() || table.eof()) table.GoRecord(xb_move::First);
 }
 
