@@ -99,7 +99,7 @@ TEST_F(ScriptedFormTest, FormEditsChangeExactlyTheRecordsTheyShould) {
   users.Append();
   actor.Type("UserNameEdit", "KID");
   actor.Select("AgeCombo", "Grade 1");
-  actor.Check("DBCheckBox4", false);
+  actor.Check("DBCheckBox4", true);
   actor.Check("DBCheckBox3", true);
   users.Post();
 
@@ -125,7 +125,7 @@ TEST_F(ScriptedFormTest, FormEditsChangeExactlyTheRecordsTheyShould) {
     {"_recno": 3, "_deleted": false, "USERNAME": "OLD", "AGE": "Grade 1",
      "ADULT": "N", "PORN": true},
     {"_recno": 4, "_deleted": false, "USERNAME": "KID", "AGE": "Grade 1",
-     "ADULT": "N", "PORN": true}])");
+     "ADULT": "Y", "PORN": true}])");
   EXPECT_EQ(Export(), expected);
 
   int status = -1;
