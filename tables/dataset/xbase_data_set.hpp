@@ -33,8 +33,8 @@
 
 namespace tables {
 
-// Status reports of the table (a record notification with the record number) and of tag
-// builds (phase, event, value).
+// Status reports: of the table (the notification, the record number, 0) and of tag builds
+// (the phase, the event as XbBuildStatus::Event, the record count, record or key ordinal).
 using TxbStatusReport = std::function<void(int stat1, int stat2, int stat3)>;
 
 class TXbaseDataSet : public db::TDataSet {
@@ -173,6 +173,10 @@ class TXbaseDataSet : public db::TDataSet {
 
   // Indexes.
   void ReopenIndexFiles();
+  // Opens (or creates) the compound file a tag build writes to, so that its reports reach
+  // OnStatus.
+  void OpenBuildTarget(std::string_view fileName);
+  void ReportBuildsOf(XBobjIndexFile& file);
   void SelectIndex();
   std::vector<std::string> KeyFieldNames() const;
   void ApplyMasterRange();

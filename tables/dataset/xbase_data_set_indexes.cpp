@@ -7,6 +7,7 @@
 #include "tables/dataset/xbase_data_set.hpp"
 #include "tables/dataset/xbase_messages.hpp"
 #include "tables/handler/index_list.hpp"
+#include "tables/index/cdx_file.hpp"
 #include "tables/index/cdx_tag.hpp"
 #include "tables/storage/xbase_error.hpp"
 
@@ -108,6 +109,8 @@ void TXbaseDataSet::ReopenIndexFiles() {
     table.CloseIndexes();
     Fail(msg::ErrorGetting(paths[std::min(opened, paths.size() - 1)]));
   }
+  for (int slot = 1; XBobjIndexFile* file = table.IndexSlot(slot); ++slot)
+    ReportBuildsOf(*file);
   SelectIndex();
 }
 
@@ -143,6 +146,7 @@ void TXbaseDataSet::CreateIndexTag(std::string_view fileName, std::string_view t
   buildingIndex_ = true;
   DisableControls();
   try {
+    OpenBuildTarget(fileName);
     table.CreateIndexTag(fileName, tagName, keyExpr, forExpr, duplicates, option);
   } catch (...) {
     buildingIndex_ = false;
@@ -152,6 +156,32 @@ void TXbaseDataSet::CreateIndexTag(std::string_view fileName, std::string_view t
   buildingIndex_ = false;
   EnableControls();
   First();
+}
+
+void TXbaseDataSet::OpenBuildTarget(std::string_view fileName) {
+  TxbDataSetTable& table = Table();
+  std::string name(fileName);
+  name.erase(0, name.find_first_not_of(' '));
+  name.erase(name.find_last_not_of(' ') + 1);
+  if (name.empty()) name = XbProductionIndexPath(table.path());
+  if (platform::PathExtension(name).empty()) name += ".CDX";
+  const std::string path =
+      XbIndexFilePath(machine_.codePages(), std::string(platform::PathFolder(table.path())), name);
+  for (int slot = 1; slot <= kIndexSlots; ++slot) {
+    if (XBobjIndexFile* open = table.IndexSlot(slot); open && open->diskFile().path() == path) {
+      return;
+    }
+  }
+  XBobjIndexFile& file = table.AdoptIndexFile(std::make_unique<XBobjCDXFile>(
+      table, path, encryptionKey_, XbIndexOpenMode{true, table.shared(), table.writable()}));
+  ReportBuildsOf(file);
+}
+
+void TXbaseDataSet::ReportBuildsOf(XBobjIndexFile& file) {
+  file.SetStatusHandler([this](const XbBuildStatus& status) {
+    if (OnStatus)
+      OnStatus(status.phase, static_cast<int>(status.event), static_cast<int>(status.value));
+  });
 }
 
 void TXbaseDataSet::UpdateIndexDefs() {

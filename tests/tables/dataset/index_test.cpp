@@ -107,6 +107,26 @@ TEST_F(IndexTest, IndexFilesThatAreMissingRepeatedOrInvalidAreRefused) {
   EXPECT_EQ(people->FieldByName("NAME").AsString(), "ANN");
 }
 
+TEST_F(IndexTest, TagBuildsAndRecordReadsReportTheirProgressToOnStatus) {
+  MakePeople();
+  auto people = OpenPeople();
+  std::vector<std::vector<int>> reports;
+  people->OnStatus = [&](int stat1, int stat2, int stat3) {
+    reports.push_back({stat1, stat2, stat3});
+  };
+  people->CreateIndexTag("", "NAME", "NAME", "", true, 0);
+  const auto started = [&](int phase, int count) {
+    const std::vector<int> start{phase, static_cast<int>(XbBuildStatus::Event::Start), count};
+    return std::find(reports.begin(), reports.end(), start) != reports.end();
+  };
+  EXPECT_TRUE(started(1, 5));
+  EXPECT_TRUE(started(2, 5));
+  reports.clear();
+  people->SetRecNo(2);
+  EXPECT_NE(std::find(reports.begin(), reports.end(), std::vector<int>{xb_status::AfterRead, 2, 0}),
+            reports.end());
+}
+
 TEST_F(IndexTest, FailedTagBuildLeavesTheDatasetUsable) {
   MakePeople();
   auto people = OpenPeople();
