@@ -111,10 +111,13 @@ TEST_F(IndexTest, TagBuildsAndRecordReadsReportTheirProgressToOnStatus) {
   MakePeople();
   auto people = OpenPeople();
   std::vector<std::vector<int>> reports;
+  std::string duringBuild;
   people->OnStatus = [&](int stat1, int stat2, int stat3) {
     reports.push_back({stat1, stat2, stat3});
+    if (duringBuild.empty() && stat1 == 1) duringBuild = MessageOf([&] { people->First(); });
   };
   people->CreateIndexTag("", "NAME", "NAME", "", true, 0);
+  EXPECT_EQ(duringBuild, "People: Table is busy building an index");
   const auto started = [&](int phase, int count) {
     const std::vector<int> start{phase, static_cast<int>(XbBuildStatus::Event::Start), count};
     return std::find(reports.begin(), reports.end(), start) != reports.end();
@@ -162,6 +165,13 @@ TEST_F(IndexTest, DetailFollowsTheMastersCurrentRecordThroughTheTag) {
   EXPECT_EQ(petsOf("BOB"), (std::vector<std::string>{"CAT", "FISH"}));
   EXPECT_EQ(petsOf("ANN"), (std::vector<std::string>{"DOG"}));
   EXPECT_EQ(petsOf("EVE"), (std::vector<std::string>{}));
+  // While the master inserts, the detail shows every record.
+  people->Append();
+  std::vector<std::string> all;
+  for (pets.First(); !pets.Eof(); pets.Next())
+    all.push_back(pets.FieldByName("PET").AsString());
+  EXPECT_EQ(all, (std::vector<std::string>{"DOG", "CAT", "FISH"}));
+  people->Cancel();
 
   EXPECT_EQ(MessageOf([&] { pets.SetMasterFields("NAME;AGE"); }),
             "Pets: Master/Detail relation failed, field missmatch for C:\\DATA\\PETS.DBF");

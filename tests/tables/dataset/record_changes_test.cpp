@@ -123,6 +123,36 @@ TEST_F(RecordChangesTest, ReadOnlyDatasetRefusesChangesAndClosedDatasetNamesItsT
             "People: Cannot perform this operation on a closed dataset C:\\DATA\\PEOPLE.DBF");
 }
 
+TEST_F(RecordChangesTest, ReadOnlySetWhileOpenStaysOnForATableOpenedWithoutWriteAccess) {
+  MakePeople();
+  TXbaseDataSet people(sim.machine(), "People");
+  people.SetTableName("C:\\DATA\\PEOPLE.DBF");
+  people.SetReadOnly(true);
+  people.Open();
+  people.SetReadOnly(false);
+  EXPECT_TRUE(people.ReadOnly());
+  EXPECT_FALSE(people.CanModify());
+  people.Close();
+  people.SetReadOnly(false);
+  people.Open();
+  people.SetReadOnly(true);
+  EXPECT_FALSE(people.CanModify());
+  people.SetReadOnly(false);
+  EXPECT_TRUE(people.CanModify());
+}
+
+TEST_F(RecordChangesTest, LocateAndLookupWalkTheTable) {
+  MakePeople();
+  auto people = OpenPeople();
+  EXPECT_TRUE(people->Locate("AGE", {db::FieldValue(std::int64_t{60})}));
+  EXPECT_EQ(people->FieldByName("NAME").AsString(), "DAN");
+  const auto found = people->Lookup("NAME", {db::FieldValue(std::string("BOB"))}, "AGE");
+  ASSERT_TRUE(found);
+  EXPECT_EQ(std::get<std::int64_t>(*(*found)[0]), 40);
+  EXPECT_EQ(people->FieldByName("NAME").AsString(), "DAN");
+  EXPECT_FALSE(people->Locate("NAME", {db::FieldValue(std::string("ZED"))}));
+}
+
 TEST_F(RecordChangesTest, FieldWritesOutsideEditAreRefused) {
   MakePeople();
   auto people = OpenPeople();
