@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "framework/db/database_messages.hpp"
 #include "platform/path_parts.hpp"
@@ -60,7 +61,7 @@ TXbaseDataSet::~TXbaseDataSet() {
 // --- Properties ---
 
 void TXbaseDataSet::CheckClosed() const {
-  if (Active()) Fail(msg::kPropertyWhileOpen);
+  if (Active()) Fail(db::messages::kOpen);
 }
 
 void TXbaseDataSet::SetAutoFlush(bool on) {
@@ -189,12 +190,12 @@ void TXbaseDataSet::InternalClose() {
 }
 
 TxbDataSetTable& TXbaseDataSet::Table() const {
-  if (!table_) Fail(std::string(msg::kClosedTable) + " " + tableName_);
+  if (!table_) Fail(std::string(db::messages::kClosed) + " " + tableName_);
   return *table_;
 }
 
 void TXbaseDataSet::CheckActive() const {
-  if (!Active()) Fail(std::string(msg::kClosedTable) + " " + tableName_);
+  if (!Active()) Fail(std::string(db::messages::kClosed) + " " + tableName_);
   if (buildingIndex_) Fail(msg::kBusyBuilding);
 }
 

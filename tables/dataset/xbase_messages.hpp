@@ -11,10 +11,6 @@ inline constexpr std::string_view kRecordLocked = "Record is locked by another u
 inline constexpr std::string_view kCannotDelete = "Cannot delete the record";
 inline constexpr std::string_view kCannotRecall = "Cannot recall the record";
 inline constexpr std::string_view kBusyBuilding = "Table is busy building an index";
-inline constexpr std::string_view kClosedTable =
-    "Cannot perform this operation on a closed dataset";
-inline constexpr std::string_view kPropertyWhileOpen =
-    "Cannot perform this operation on an open dataset";
 
 inline std::string CannotFindFile(std::string_view path) {
   return "Cannot find file " + std::string(path);
