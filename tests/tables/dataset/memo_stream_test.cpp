@@ -93,9 +93,21 @@ TEST_P(MemoStreamTest, WritingStreamsNeedEditState) {
   EXPECT_EQ(StoredMemo(1), "first memo");
 }
 
+std::string MemoKindName(const ::testing::TestParamInfo<MemoKind>& info) {
+  switch (info.param.version) {
+    case 0x83:
+      return "Dbt";
+    case 0x8B:
+      return "DBaseIvDbt";
+    default:
+      return "Fpt";
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryMemoKind, MemoStreamTest,
                          ::testing::Values(MemoKind{0x83, "NOTES.DBT"}, MemoKind{0x8B, "NOTES.DBT"},
-                                           MemoKind{0xF5, "NOTES.FPT"}));
+                                           MemoKind{0xF5, "NOTES.FPT"}),
+                         MemoKindName);
 
 }  // namespace
 }  // namespace tables::testing
