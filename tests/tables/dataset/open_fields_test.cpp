@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "platform/sim/machine_profiles.hpp"
+#include "platform/sim/sim_machine.hpp"
 #include "tables/storage/aliases.hpp"
 #include "tests/tables/dataset/dataset_test_table.hpp"
 
@@ -57,6 +59,28 @@ TEST_F(OpenTest, AliasOfXbaseCfgResolvesAndUnknownDirectoryBecomesAnAlias) {
   EXPECT_EQ(XbAliases().Directory("c:\\data"), "c:\\data");
   people.Open();
   EXPECT_EQ(people.RecordCount(), 5);
+}
+
+TEST(DefaultDirectoryTest, DefaultDirectoryIsTheProgramsOwnFolder) {
+  TxbExpEngineScope expressions;
+  platform::testing::TempFolder folder;
+  platform::sim::MakeMachine(folder.path(), "win98");
+  platform::sim::SimOptions options;
+  options.programPath = "C:\\KVSETUP\\SETUP.EXE";
+  options.virtualClock = true;
+  auto machine = platform::sim::SimMachine::Open(folder.path(), options);
+  const platform::ScopedMachine installed(*machine);
+  const XbEngineScope engine(*machine);
+  machine->files().MakeFolder("C:\\KVSETUP");
+  MakeDataSetTable(*machine, "C:\\KVSETUP\\KV015.DAT", 0x03, {{"SITE", 'C', 20}}, {{{"a.com"}}});
+  const std::size_t aliases = XbAliases().entries().size();
+  TXbaseDataSet list(*machine, "URLSDB");
+  list.SetDatabaseName("Default Directory");
+  list.SetTableName("KV015.Dat");
+  EXPECT_EQ(list.TablePath(), "C:\\KVSETUP\\KV015.Dat");
+  list.Open();
+  EXPECT_EQ(list.FieldByName("SITE").AsString(), "a.com");
+  EXPECT_EQ(XbAliases().entries().size(), aliases);
 }
 
 TEST_F(OpenTest, MissingNameMissingFileAndKeyErrorsAreRefused) {
