@@ -93,6 +93,16 @@ TEST_P(MemoStreamTest, WritingStreamsNeedEditState) {
   EXPECT_EQ(StoredMemo(1), "first memo");
 }
 
+TEST_P(MemoStreamTest, MemoTextIsConvertedBetweenOemAndAnsi) {
+  notes->Edit();
+  WriteThroughStream("caf\xE9");  // e-acute in code page 1252
+  notes->Post();
+  EXPECT_EQ(StoredMemo(1), "caf\x82");  // and in code page 437
+  EXPECT_EQ(notes->FieldByName("NOTE").AsString(), "caf\xE9");
+  notes->SetTranslateASCII(false);
+  EXPECT_EQ(notes->FieldByName("NOTE").AsString(), "caf\x82");
+}
+
 std::string MemoKindName(const ::testing::TestParamInfo<MemoKind>& info) {
   switch (info.param.version) {
     case 0x83:
