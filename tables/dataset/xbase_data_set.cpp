@@ -164,6 +164,7 @@ void TXbaseDataSet::InternalOpen() {
   pendingMemos_.clear();
   lockedRecord_ = 0;
   InternalFirst();
+  ApplyFilter();
   ReopenIndexFiles();
   ApplyMasterRange();
 }
@@ -441,11 +442,15 @@ void TXbaseDataSet::RecallRecord() {
   });
 }
 
-void TXbaseDataSet::FilterChanged() {
+void TXbaseDataSet::ApplyFilter() {
   TxbDataSetTable& table = Table();
   const bool on = Filtered() && !Filter().empty();
   if (on) table.BuildFilter(Filter(), filterCaseInsensitive_, filterPartialCompare_);
   table.EnableFilter(on);
+}
+
+void TXbaseDataSet::FilterChanged() {
+  ApplyFilter();
   First();
 }
 

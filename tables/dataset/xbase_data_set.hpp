@@ -158,6 +158,8 @@ class TXbaseDataSet : public db::TDataSet {
   void LockForChange(std::int32_t recNo);
   void ChangeDeletionFlag(const db::RecordBuffer& buffer, bool deleted);
   void WritePendingMemos();
+  // Has the handler filter by the Filter text while Filtered.
+  void ApplyFilter();
   void ReleaseRecordLock();
 
   // Fields.

@@ -185,6 +185,20 @@ TEST_F(RecordChangesTest, FilterExpressionIsEvaluatedByTheEngine) {
   people->SetFiltered(true);
   EXPECT_EQ(Names(*people), (std::vector<std::string>{"CY", "DAN", "EVE"}));
   EXPECT_FALSE(people->IsSequenced());
+  people->SetFilterOptions(false, true);
+  people->SetFilter("NAME = 'D*'");
+  EXPECT_EQ(Names(*people), (std::vector<std::string>{"DAN"}));
+}
+
+TEST_F(RecordChangesTest, FilterSetBeforeOpenHoldsFromTheFirstRecord) {
+  MakePeople();
+  TXbaseDataSet people(sim.machine(), "People");
+  people.SetTableName("C:\\DATA\\PEOPLE.DBF");
+  people.SetFilter("AGE < 45");
+  people.SetFiltered(true);
+  people.Open();
+  EXPECT_EQ(people.FieldByName("NAME").AsString(), "ANN");
+  EXPECT_EQ(Names(people), (std::vector<std::string>{"ANN", "BOB"}));
 }
 
 }  // namespace
