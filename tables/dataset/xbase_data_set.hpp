@@ -85,7 +85,8 @@ class TXbaseDataSet : public db::TDataSet {
   // While the component is read from its form's resource, a new TableName keeps IndexFiles.
   void SetLoading(bool loading) { loading_ = loading; }
 
-  // Hooks: the expression functions the dataset defines, and status reports.
+  // Hooks: the expression functions the dataset defines (taken when the table opens), and
+  // status reports.
   TxbFormulaMake OnFormula;
   TxbStatusReport OnStatus;
 
