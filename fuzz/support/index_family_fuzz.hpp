@@ -25,8 +25,7 @@ void ExerciseIndexFile(tables::XBobjIndexFile& file);
 // Writes the bytes as name beside the table and reads them through the file open(table, path)
 // makes.
 template <typename Open>
-void ReadIndexBytes(std::string_view name, const std::uint8_t* data, std::size_t size,
-                    Open open) {
+void ReadIndexBytes(std::string_view name, const std::uint8_t* data, std::size_t size, Open open) {
   const tables::TxbExpEngineScope expressions;
   const std::string table = IndexFuzzTable();
   const std::string path = FuzzMachine::Get().Write(name, data, size);

@@ -3,7 +3,6 @@
 
 #include "tables/handler/db_handler.hpp"
 #include "tables/handler/index_locks.hpp"
-#include "tables/index/cdx_tag.hpp"
 #include "tables/storage/dbf_date.hpp"
 #include "tables/storage/xbase_error.hpp"
 
@@ -20,9 +19,7 @@ bool StartsWith(std::string_view key, std::string_view prefix) {
 
 std::string XBO_dBHandler::SeekKeyFor(XBobjIndexTag& tag, std::string_view keyText) const {
   TxbVariant value;
-  const auto* cdx = dynamic_cast<const XBobjCDXTag*>(&tag);
-  const XbKeyType type = cdx ? cdx->keyType() : XbKeyType::Character;
-  switch (type) {
+  switch (tag.keyType()) {
     case XbKeyType::Numeric:
       value.SetNumber(std::strtod(std::string(keyText).c_str(), nullptr));
       break;

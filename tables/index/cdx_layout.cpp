@@ -119,8 +119,8 @@ void DecodeLeaf(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey&
   int storedEnd = static_cast<int>(kCdxPageSize);
   node.entries.resize(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    const std::uint64_t value = ReadEntryInteger(page, kKeyArea + i * layout.entryBytes,
-                                                 layout.entryBytes);
+    const std::uint64_t value =
+        ReadEntryInteger(page, kKeyArea + i * layout.entryBytes, layout.entryBytes);
     const auto record = static_cast<std::int32_t>(value & recordMask);
     const int duplicate = static_cast<int>((value >> layout.recordBits) & duplicateMask);
     const int trailing =

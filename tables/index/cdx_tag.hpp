@@ -17,10 +17,6 @@ namespace tables {
 
 class XBobjCDXFile;
 
-// The key types a tag reports: its keys are text (C), numbers (N), dates (D) or logicals (L,
-// stored as the one-character texts T and F).
-enum class XbKeyType : char { Character = 'C', Numeric = 'N', Date = 'D', Logical = 'L' };
-
 class XBobjCDXTag : public XBobjIndexTag {
  public:
   // The tag whose header lies at headerOffset: reads and checks the header, compiles the
@@ -57,7 +53,7 @@ class XBobjCDXTag : public XBobjIndexTag {
   // True when the tag has no FOR expression or it gives a logical true for the current record.
   bool EvaluateFor();
 
-  XbKeyType keyType() const { return keyType_; }
+  XbKeyType keyType() const override { return keyType_; }
   const CdxKeyForm& keyForm() const { return form_; }
   const CdxTagHeader& header() const { return header_; }
   std::uint32_t headerOffset() const { return headerOffset_; }

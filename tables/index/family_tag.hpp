@@ -49,6 +49,7 @@ class XBobjFamilyTag : public XBobjIndexTag {
   void ForEachRecordKey(const std::function<void(const std::string&, std::int32_t)>& add);
 
   const XbFamilyTagFacts& facts() const { return facts_; }
+  XbKeyType keyType() const override { return facts_.keyType; }
   // Orders two key forms as the tag stores them: -1, 0 or 1.
   int CompareStored(std::string_view left, std::string_view right) const;
   // Whether page names a node made up in memory for one key of a B-tree page, not a page.

@@ -74,9 +74,13 @@ int XBobjIndexTag::Descend(std::string_view probe, std::int32_t record, bool pre
     XBobjIndexKey& node = path_.back();
     if (node.entries.empty()) return 1;
     // Entries are in order, so the comparison results fall from 1 through 0 to -1 along the
-    // node: the first entry to stop at is found by halving.
+    // node: the first entry to stop at is found by halving. An interior node's last entry
+    // leads to everything above the others (in some formats it holds no key at all), so it is
+    // taken when no other entry stops the probe rather than compared.
+    const int count = static_cast<int>(node.entries.size());
+    const int searched = node.leaf ? count : count - 1;
     int low = 0;
-    int high = static_cast<int>(node.entries.size());
+    int high = searched;
     int result = 1;
     while (low < high) {
       const int middle = low + (high - low) / 2;
@@ -89,8 +93,8 @@ int XBobjIndexTag::Descend(std::string_view probe, std::int32_t record, bool pre
         low = middle + 1;
       }
     }
-    if (low == static_cast<int>(node.entries.size())) {
-      low = high - 1;
+    if (low == searched) {
+      low = count - 1;
       result = 1;
     }
     node.position = low;

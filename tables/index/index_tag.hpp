@@ -33,6 +33,10 @@ inline constexpr int kInvalidIndexCode = 2112;
 // Record number that matches any record in a search.
 inline constexpr std::int32_t kAnyRecord = -1;
 
+// The key types a tag reports: its keys are text (C), numbers (N), dates (D) or logicals (L,
+// stored as the one-character texts T and F).
+enum class XbKeyType : char { Character = 'C', Numeric = 'N', Date = 'D', Logical = 'L' };
+
 class XBobjIndexTag {
  public:
   explicit XBobjIndexTag(std::string name) : name_(std::move(name)) {}
@@ -47,6 +51,9 @@ class XBobjIndexTag {
   virtual std::uint32_t ReadRootOffset() = 0;
   // Reads and decodes the node at page; a damaged node raises an engine error naming it.
   virtual void ReadNode(std::uint32_t page, XBobjIndexKey& node) = 0;
+
+  // The type of the tag's keys, as its file's header gives it.
+  virtual XbKeyType keyType() const { return XbKeyType::Character; }
 
   const std::string& name() const { return name_; }
   bool characterKeys() const { return characterKeys_; }

@@ -203,9 +203,8 @@ TEST_F(EarlierInstallTest, RegistryKeysAndIndexesOfTheEarlierInstallation) {
   EXPECT_EQ(String(LocalMachine, "Software\\KV", "DefaultUser"), "PARENT");
   EXPECT_EQ(Dword(LocalMachine, "Software\\KV", "IdleTimeOut"), 20u);
   EXPECT_EQ(Dword(CurrentUser, "Software\\KV", "Sound"), 1u);
-  EXPECT_EQ(
-      String(LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Qalvint"),
-      "qalvint");
+  EXPECT_EQ(String(LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Qalvint"),
+            "qalvint");
   EXPECT_TRUE(Exists(std::string(kSystem) + "Qalvint.exe"));
   const ToolRun verify = Xbtool({"verify", std::string(kSystem) + "KV100.dat"});
   EXPECT_EQ(verify.code, 0) << verify.err;

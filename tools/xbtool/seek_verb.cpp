@@ -25,21 +25,21 @@ constexpr const char* kHelp =
     "  --soft    the same as --near\n"
     "  --json    {\"found\": true|false, \"recno\": N|null}\n";
 
-// KEY as the handler's seek reads it: text and numbers as given, dates as yyyymmdd.
+// KEY as the handler's seek reads it: text and numbers as given, dates as yyyymmdd (also for
+// a tag whose file stores dates as text).
 std::string SeekText(const VerbContext& context, const tables::XBobjIndexTag& tag,
                      std::string_view text) {
   const tables::TxbVariant key = KeyArgument(context, tag, text);
-  switch (FactsOf(tag).keyType) {
-    case tables::XbKeyType::Date:
+  switch (key.type()) {
+    case tables::TxbVariant::Date:
       return tables::XbDate().StorageText(key.AsDate());
-    case tables::XbKeyType::Logical:
+    case tables::TxbVariant::Logical:
       return key.AsLogical() ? "T" : "F";
-    case tables::XbKeyType::Numeric:
+    case tables::TxbVariant::Number:
       return std::string(text);
-    case tables::XbKeyType::Character:
-      break;
+    default:
+      return std::string(key.bytes());
   }
-  return std::string(key.bytes());
 }
 
 // The tag named by --tag; without one, the only tag open (a single index file's).

@@ -22,21 +22,22 @@ class CdxUpkeep : public HandlerTest {
   }
 };
 
-TEST_F(CdxUpkeep, AppendedRecordsAreFoundAndOrdered) {
-  for (const bool shared : {false, true}) {
-    auto table = Indexed(3, shared);
-    table->BlankRecord();
-    table->SetFieldText("NAME", "A FIRST");
-    table->SetFieldNumber("NUM", 0.5);
-    table->AppendRecord();
-    EXPECT_TRUE(table->Seek("A FIRST"));
-    EXPECT_EQ(table->position(), 4);
-    EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{4, 1, 2, 3}));
-    table->SelectOrder("NUM", false);
-    EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{4, 1, 2, 3}));
-    table->Close();
-  }
+class CdxUpkeepBySharing : public CdxUpkeep, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CdxUpkeepBySharing, AppendedRecordsAreFoundAndOrdered) {
+  auto table = Indexed(3, GetParam());
+  table->BlankRecord();
+  table->SetFieldText("NAME", "A FIRST");
+  table->SetFieldNumber("NUM", 0.5);
+  table->AppendRecord();
+  EXPECT_TRUE(table->Seek("A FIRST"));
+  EXPECT_EQ(table->position(), 4);
+  EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{4, 1, 2, 3}));
+  table->SelectOrder("NUM", false);
+  EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{4, 1, 2, 3}));
 }
+
+INSTANTIATE_TEST_SUITE_P(ExclusiveAndShared, CdxUpkeepBySharing, ::testing::Bool());
 
 TEST_F(CdxUpkeep, AChangedKeyMovesAndTheOldOneIsGone) {
   auto table = Indexed(3, true);
