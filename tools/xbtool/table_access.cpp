@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "tables/index/cdx_file.hpp"
+#include "tables/index/mdx_file.hpp"
 #include "tables/storage/xbase_error.hpp"
 #include "tools/xbtool/tool_error.hpp"
 
@@ -20,8 +21,13 @@ std::unique_ptr<tables::XBO_dBHandler> OpenHandler(const VerbContext& context,
                                                        access != TableAccess::Exclusive,
                                                        access != TableAccess::Read, context.key);
   std::string list;
-  const std::string production = tables::XbProductionIndexPath(table->path());
-  if (context.machine.files().Exists(production)) list = "\"" + production + "\"";
+  for (const std::string& production :
+       {tables::XbProductionIndexPath(table->path()), tables::XbProductionMdxPath(table->path())}) {
+    if (context.machine.files().Exists(production)) {
+      list = "\"" + production + "\"";
+      break;
+    }
+  }
   for (const std::string& name : context.arguments.Values("--index")) {
     list += " \"" + name + "\"";
   }
