@@ -1,12 +1,13 @@
-# The table engine as a package for other programs: its libraries (expressions and indexes,
-# storage, the platform interface and its host implementation), their headers under
-# include/korvane, the CMake package KorvaneTables (target Korvane::tables) and the pkg-config
+# The table engine as a package for other programs: its libraries (the table handler,
+# expressions and indexes, storage, the platform interface and its host implementation), their
+# headers under include/korvane, the CMake package KorvaneTables (target Korvane::tables) and the pkg-config
 # file korvane-tables.pc.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-set(korvane_package_libraries korvane_tables_index korvane_tables_storage korvane_platform_native
-                              korvane_platform)
+set(korvane_package_libraries korvane_tables_handler korvane_tables_index korvane_tables_storage
+                              korvane_platform_native korvane_platform)
+set_target_properties(korvane_tables_handler PROPERTIES EXPORT_NAME tables_handler)
 set_target_properties(korvane_tables_index PROPERTIES EXPORT_NAME tables_index)
 set_target_properties(korvane_tables_storage PROPERTIES EXPORT_NAME tables_storage)
 set_target_properties(korvane_platform_native PROPERTIES EXPORT_NAME platform_native)
@@ -16,12 +17,12 @@ set_target_properties(korvane_platform PROPERTIES EXPORT_NAME platform)
 add_library(korvane_tables INTERFACE)
 add_library(Korvane::tables ALIAS korvane_tables)
 set_target_properties(korvane_tables PROPERTIES EXPORT_NAME tables)
-target_link_libraries(korvane_tables INTERFACE korvane_tables_index korvane_platform_native)
+target_link_libraries(korvane_tables INTERFACE korvane_tables_handler korvane_platform_native)
 target_compile_features(korvane_tables INTERFACE cxx_std_20)
 
 install(TARGETS korvane_tables ${korvane_package_libraries} EXPORT KorvaneTablesTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-foreach(folder platform platform/native tables/storage tables/index)
+foreach(folder platform platform/native tables/storage tables/index tables/handler)
   file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.hpp)
   install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/korvane/${folder})
 endforeach()

@@ -19,6 +19,8 @@ class XbAliasList {
   void Load(platform::Machine& machine);
   // The directory of an alias, names compared without regard to case.
   std::optional<std::string> Directory(std::string_view alias) const;
+  // Adds name=directory (a name already present gets the new directory).
+  void Add(const std::string& name, const std::string& directory) { Set(name, directory); }
   const std::vector<std::string>& entries() const { return entries_; }
 
  private:

@@ -9,6 +9,7 @@
 
 #include "bench/standard_records.hpp"
 #include "bench/standard_table.hpp"
+#include "tables/handler/db_handler.hpp"
 #include "tables/index/cdx_file.hpp"
 #include "tables/index/exp_global_registry.hpp"
 
@@ -22,6 +23,9 @@ constexpr std::uint64_t kSeekSeed = 12345;
 constexpr std::uint32_t kReadBlock = 64 * 1024;
 constexpr const char* kTag = "SITE";
 constexpr const char* kKeyExpression = "Upper(SITE)";
+constexpr const char* kScanFilter = "NUM > 500";
+constexpr std::int32_t kIndexedAppends = 100000;
+constexpr std::uint64_t kIndexedAppendSeed = 777;
 
 double PeakMiB() {
   rusage usage{};
@@ -123,15 +127,52 @@ std::string SeekPhase(const std::string& base, std::int32_t count) {
 }
 
 std::string ScanPhase(const std::string& base, std::int32_t count) {
-  auto table = OpenTable(base, false);
+  const tables::TxbExpEngineScope expressions;
+  const Clock::duration read = ReadInBlocks(TablePath(base));
+  tables::XBO_dBHandler table(TablePath(base), false, false, "");
   std::int64_t matches = 0;
   const auto start = Clock::now();
-  for (std::int32_t n = 1; n <= table->recordCount(); ++n) {
-    table->ReadRecord(n);
-    if (table->GetFieldNumber(4) > 500) ++matches;
-  }
+  table.SetReadAhead(true);
+  table.BuildFilter(kScanFilter, false, false);
+  table.EnableFilter(true);
+  for (table.GoRecord(tables::xb_move::First); !table.eof(); table.Skip(1))
+    ++matches;
   const Clock::duration work = Clock::now() - start;
-  return Report("scan", count, work) + " matches=" + std::to_string(matches);
+  return Report("scan", count, work) + " matches=" + std::to_string(matches) + "\n" +
+         Report("read64k", table.recordCount(), read);
+}
+
+std::string IndexedAppendPhase(const std::string& base, std::int32_t count) {
+  const tables::TxbExpEngineScope expressions;
+  tables::XBO_dBHandler table(TablePath(base), false, true, "");
+  if (table.recordCount() != count) {
+    throw std::runtime_error("the table holds " + std::to_string(table.recordCount()) +
+                             " records, not N: run the phases before with the same N");
+  }
+  table.OpenIndexes(base + ".CDX", kTag);
+  bench::StandardRecords records(kIndexedAppendSeed);
+  Clock::duration work{};
+  for (std::int32_t n = 1; n <= kIndexedAppends; ++n) {
+    table.BlankRecord();
+    bench::FillStandardFields(table, records.Next(n));
+    const auto start = Clock::now();
+    table.AppendRecord();
+    work += Clock::now() - start;
+  }
+  const auto start = Clock::now();
+  table.Close();
+  work += Clock::now() - start;
+  tables::XBO_dBHandler check(TablePath(base), false, false, "");
+  check.OpenIndexes(base + ".CDX", kTag);
+  std::int64_t keys = 0;
+  tables::XBobjIndexTag& tag = *check.currentTag();
+  for (tag.Move(tables::xb_move::First); tag.current(); tag.Move(tables::xb_move::Next))
+    ++keys;
+  if (keys != check.recordCount()) {
+    throw std::runtime_error("the tag holds " + std::to_string(keys) + " keys for " +
+                             std::to_string(check.recordCount()) + " records");
+  }
+  return Report("appendidx", kIndexedAppends, work);
 }
 
 }  // namespace tools::xbbench

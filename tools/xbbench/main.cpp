@@ -1,5 +1,6 @@
 // xbbench PHASE N BASE: one phase of the standard benchmark on the host files BASE.DBF, BASE.FPT
-// and BASE.CDX; phases append, index, seek and scan, each on the files the one before left.
+// and BASE.CDX; phases append, index, seek, scan and appendidx, each on the files the one
+// before left.
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -13,7 +14,8 @@ namespace {
 constexpr const char* kUsage =
     "Usage: xbbench PHASE N BASE\n"
     "  PHASE  append (creates BASE.DBF with N records), index (tag SITE on Upper(SITE) in\n"
-    "         BASE.CDX), seek (100,000 exact seeks) or scan (records with NUM > 500)\n"
+    "         BASE.CDX), seek (100,000 exact seeks), scan (records with NUM > 500) or\n"
+    "         appendidx (100,000 more records with the tag kept current)\n"
     "  N      the number of records\n"
     "  BASE   the files' path without extension\n";
 
@@ -45,6 +47,8 @@ int main(int argc, char** argv) {
       std::cout << tools::xbbench::SeekPhase(base, records) << '\n';
     } else if (phase == "scan") {
       std::cout << tools::xbbench::ScanPhase(base, records) << '\n';
+    } else if (phase == "appendidx") {
+      std::cout << tools::xbbench::IndexedAppendPhase(base, records) << '\n';
     } else {
       std::cerr << "xbbench: unknown phase " << phase << "\n" << kUsage;
       return 2;

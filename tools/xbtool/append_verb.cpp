@@ -10,10 +10,11 @@ namespace tools::xbtool {
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: xbtool append FILE NAME=VALUE ... [--key K]\n"
+    "Usage: xbtool append FILE NAME=VALUE ... [--index FILE]... [--key K]\n"
     "\n"
-    "Appends a record; fields not named stay blank (numbers 0). Values are given as the\n"
-    "field stores them:\n"
+    "Appends a record; fields not named stay blank (numbers 0). The table's production index\n"
+    "(its name with .CDX) and the files named by --index are kept current. Values are given\n"
+    "as the field stores them:\n"
     "  C        text, at most the field's length\n"
     "  N, F     a decimal number with at most the field's decimals (12.50, -3)\n"
     "  D        yyyymmdd or YYYY-MM-DD\n"
@@ -40,10 +41,10 @@ void BlankNewRecord(tables::XBO_dBaseFld& table) {
 int RunAppend(VerbContext& context) {
   const auto& positionals = context.arguments.positionals();
   const auto assignments = ParseAssignments(positionals, 1);
-  auto table = OpenTable(context, positionals[0], TableAccess::Change);
+  auto table = OpenHandler(context, positionals[0], TableAccess::Change);
   BlankNewRecord(*table);
   AssignFields(*table, assignments, context.codec);
-  table->AppendRecord();
+  WriteThroughHandler([&] { table->AppendRecord(); });
   context.out << "appended record " << table->currentRecord() << '\n';
   return kExitSuccess;
 }
@@ -51,8 +52,12 @@ int RunAppend(VerbContext& context) {
 }  // namespace
 
 const Verb& AppendVerb() {
-  static const Verb verb{
-      "append", "append a record", kHelp, {{"FILE"}, {"NAME=VALUE", false, true}}, {}, RunAppend};
+  static const Verb verb{"append",
+                         "append a record",
+                         kHelp,
+                         {{"FILE"}, {"NAME=VALUE", false, true}},
+                         {{"--index", true, true}},
+                         RunAppend};
   return verb;
 }
 

@@ -4,6 +4,7 @@
 #include "tools/xbtool/csv_writer.hpp"
 #include "tools/xbtool/field_value.hpp"
 #include "tools/xbtool/json_output.hpp"
+#include "tools/xbtool/record_json.hpp"
 #include "tools/xbtool/table_access.hpp"
 
 namespace tools::xbtool {
@@ -25,33 +26,9 @@ constexpr const char* kHelp =
     "          RFC 4180 quoting; the same values as plain text (L and _deleted as T or F,\n"
     "          null as an empty field).\n";
 
-Json JsonValue(const FieldValue& value) {
-  switch (value.kind) {
-    case FieldValue::Kind::Text:
-      return value.text;
-    case FieldValue::Kind::Boolean:
-      return value.boolean;
-    default:
-      return nullptr;
-  }
-}
-
 void WriteJson(VerbContext& context, tables::XBO_dBaseFld& table) {
   JsonArrayLines records(context.out);
-  ForEachRecord(table, [&] {
-    JsonObjectLine record;
-    record.Add("_recno", table.currentRecord()).Add("_deleted", table.RecordDeleted());
-    for (int n = 1; n <= table.FieldCount(); ++n) {
-      const std::string name = context.codec.ToTerminal(table.FieldName(n));
-      const FieldValue value = ReadFieldValue(table, n, context.codec);
-      if (value.kind == FieldValue::Kind::Number) {
-        record.AddNumber(name, value.text);
-      } else {
-        record.Add(name, JsonValue(value));
-      }
-    }
-    records.Element(record.Text());
-  });
+  ForEachRecord(table, [&] { records.Element(RecordJson(context, table)); });
   records.End();
 }
 

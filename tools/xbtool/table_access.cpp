@@ -3,21 +3,29 @@
 #include <limits>
 
 #include "tables/index/cdx_file.hpp"
+#include "tables/storage/xbase_error.hpp"
 #include "tools/xbtool/tool_error.hpp"
 
 namespace tools::xbtool {
 
 std::unique_ptr<tables::XBO_dBaseFld> OpenTable(const VerbContext& context, std::string_view file,
                                                 TableAccess access) {
-  auto table =
-      std::make_unique<tables::XBO_dBaseFld>(file, true, access != TableAccess::Read, context.key);
-  const std::string index = tables::XbProductionIndexPath(table->path());
-  if (access == TableAccess::Change && context.machine.files().Exists(index)) {
-    throw ToolError("the table has a production index (" + DisplayName(context, index) +
-                    ") that xbtool cannot keep current on record changes; nothing was changed. "
-                    "Move the index file aside, make the change, put it back and rebuild it "
-                    "with \"xbtool reindex\".");
+  return std::make_unique<tables::XBO_dBaseFld>(file, access != TableAccess::Exclusive,
+                                                access != TableAccess::Read, context.key);
+}
+
+std::unique_ptr<tables::XBO_dBHandler> OpenHandler(const VerbContext& context,
+                                                   std::string_view file, TableAccess access) {
+  auto table = std::make_unique<tables::XBO_dBHandler>(context.machine, file,
+                                                       access != TableAccess::Exclusive,
+                                                       access != TableAccess::Read, context.key);
+  std::string list;
+  const std::string production = tables::XbProductionIndexPath(table->path());
+  if (context.machine.files().Exists(production)) list = "\"" + production + "\"";
+  for (const std::string& name : context.arguments.Values("--index")) {
+    list += " \"" + name + "\"";
   }
+  if (!list.empty()) table->OpenIndexes(list, "");
   return table;
 }
 
@@ -38,13 +46,24 @@ void ForEachRecord(tables::XBO_dBaseFld& table, const std::function<void()>& vis
   }
 }
 
-void ChangeRecord(tables::XBO_dBaseFld& table, std::int32_t n,
+void WriteThroughHandler(const std::function<void()>& write) {
+  try {
+    write();
+  } catch (const tables::EXbaseError& error) {
+    if (error.code() == tables::xb_code::RecordLocked) {
+      throw ToolError(std::string("Record is locked by another user (") + error.what() +
+                      "); nothing was changed");
+    }
+    throw;
+  }
+}
+
+void ChangeRecord(tables::XBO_dBHandler& table, std::int32_t n,
                   const std::function<void()>& change) {
-  if (!table.LockRecord(n)) throw ToolError("Record is locked by another user");
+  // A record the table does not have is an error, not an append.
   table.ReadRecord(n);
   change();
-  table.WriteRecord(n);
-  table.Unlock();
+  WriteThroughHandler([&] { table.PutRecord(n); });
 }
 
 std::int32_t RecordNumberArgument(std::string_view text) {

@@ -52,5 +52,7 @@ const Verb& IndexVerb();
 const Verb& ReindexVerb();
 const Verb& DropTagVerb();
 const Verb& GetVerb();
+const Verb& FilterVerb();
+const Verb& RekeyVerb();
 
 }  // namespace tools::xbtool

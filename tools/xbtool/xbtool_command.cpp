@@ -1,5 +1,6 @@
 #include "tools/xbtool/xbtool_command.hpp"
 
+#include "tables/index/exp_global_registry.hpp"
 #include "tables/storage/xbase_error.hpp"
 #include "tools/xbtool/command_line.hpp"
 #include "tools/xbtool/tool_machine.hpp"
@@ -26,9 +27,10 @@ const std::vector<OptionRule> kCommonOptions = {
 
 const std::vector<const Verb*>& Verbs() {
   static const std::vector<const Verb*> verbs = {
-      &InfoVerb(),   &DumpVerb(),   &ExportVerb(), &CreateVerb(),  &AppendVerb(),  &SetVerb(),
-      &DeleteVerb(), &RecallVerb(), &LockVerb(),   &EvalVerb(),    &TagsVerb(),    &WalkVerb(),
-      &SeekVerb(),   &VerifyVerb(), &IndexVerb(),  &ReindexVerb(), &DropTagVerb(), &GetVerb()};
+      &InfoVerb(),    &DumpVerb(),    &ExportVerb(), &CreateVerb(), &AppendVerb(),
+      &SetVerb(),     &DeleteVerb(),  &RecallVerb(), &LockVerb(),   &EvalVerb(),
+      &TagsVerb(),    &WalkVerb(),    &SeekVerb(),   &VerifyVerb(), &IndexVerb(),
+      &ReindexVerb(), &DropTagVerb(), &FilterVerb(), &RekeyVerb(),  &GetVerb()};
   return verbs;
 }
 
@@ -58,6 +60,8 @@ void ReportUsageError(const Verb& verb, const std::string& message, std::ostream
 int RunVerb(const Verb& verb, const ParsedArguments& parsed, std::ostream& out, std::ostream& err) {
   const TextCodec codec = TextCodec::FromOptions(parsed);
   ToolMachine machine(parsed.Value("--machine"));
+  // Table handlers evaluate keys and filters in every verb that opens one.
+  const tables::TxbExpEngineScope expressions;
   VerbContext context{parsed,
                       codec,
                       codec.ToTable(parsed.Value("--key").value_or("")),

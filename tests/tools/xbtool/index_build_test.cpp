@@ -1,7 +1,6 @@
 // Tags built by xbtool on the tables of the Harbour CDX fixtures, with the fixtures' expressions
 // and options: they walk as Harbour's do, their headers are Harbour's byte for byte where the
 // layout leaves no freedom, libdbd-xbase-perl reads them, and reindex and droptag keep them so.
-// Changing such a table record by record is refused.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -130,20 +129,6 @@ TEST_P(BuiltIndex, StaysRightThroughReindexAndDroptag) {
   EXPECT_NE(walk.err.find("no tag " + name), std::string::npos) << walk.err;
   EXPECT_EQ(Xbtool({"verify", table}).code, 0);
   EXPECT_EQ(Xbtool({"droptag", table, "--tag", name}).code, 2);
-}
-
-TEST_P(BuiltIndex, RecordChangesAreRefusedWhileTheIndexWouldGoStale) {
-  const std::string before = ReadFile(table);
-  for (const std::vector<std::string>& change :
-       {std::vector<std::string>{"append", table, "NUM=1"},
-        std::vector<std::string>{"set", table, "1", "NUM=2"},
-        std::vector<std::string>{"delete", table, "1"}}) {
-    const auto outcome = Xbtool(change);
-    EXPECT_EQ(outcome.code, 2) << change[0];
-    EXPECT_NE(outcome.err.find("production index"), std::string::npos) << outcome.err;
-    EXPECT_NE(outcome.err.find("xbtool reindex"), std::string::npos) << outcome.err;
-  }
-  EXPECT_EQ(ReadFile(table), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Harbour, BuiltIndex, ::testing::Values("hb_cdx_5k", "hb_cdx_opts"));

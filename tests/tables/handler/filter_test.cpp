@@ -1,0 +1,131 @@
+// The handler's filter and its bit set: records visited, bits following record writes, the
+// compiler flags, and the set's pages and bounds.
+#include <gtest/gtest.h>
+
+#include "tables/storage/xbase_error.hpp"
+#include "tests/tables/handler/handler_test_table.hpp"
+#include "tests/tables/storage/engine_error_of.hpp"
+
+namespace tables::testing {
+namespace {
+
+using Filter = HandlerTest;
+
+std::vector<HandlerRow> NamedRows(const std::vector<std::string>& names) {
+  std::vector<HandlerRow> rows;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    rows.push_back({names[i], static_cast<double>(i + 1), false, ""});
+  }
+  return rows;
+}
+
+TEST_F(Filter, VisitsOnlyAdmittedRecordsAndFollowsWrites) {
+  MakeHandlerTable(sim.machine(), NamedRows({"X", "Y", "X", "Z", "X"}));
+  auto table = Open();
+  table->BuildFilter("NAME = 'X'", false, false);
+  table->EnableFilter(true);
+  EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{1, 3, 5}));
+  table->GoRecord(3);
+  table->SetFieldText("NAME", "W");
+  table->PutRecord(3);
+  EXPECT_FALSE(table->filterSet()->Test(3));
+  EXPECT_TRUE(table->outsideOrder());
+  EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{1, 5}));
+  table->BlankRecord();
+  table->SetFieldText("NAME", "X");
+  table->AppendRecord();
+  EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{1, 5, 6}));
+  table->GoRecord(xb_move::Last);
+  EXPECT_EQ(table->position(), 6);
+  table->Skip(-1);
+  EXPECT_EQ(table->position(), 5);
+  table->EnableFilter(false);
+  EXPECT_EQ(Visit(*table).size(), 6u);
+}
+
+TEST_F(Filter, FlagsReachTheCompiler) {
+  MakeHandlerTable(sim.machine(), NamedRows({"alpha", "ALPHABET", "beta"}));
+  auto table = Open();
+  table->EnableFilter(true);
+  table->BuildFilter("NAME = 'alpha'", false, false);
+  EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{1}));
+  table->BuildFilter("NAME = 'ALPHA'", false, false);
+  EXPECT_TRUE(Visit(*table).empty());
+  table->BuildFilter("NAME = 'ALPHA'", true, false);
+  EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{1}));
+  table->BuildFilter("NAME = '*ET'", false, true);
+  EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{2}));
+}
+
+TEST_F(Filter, BuildingKeepsThePositionAndTheWantedFlag) {
+  MakeHandlerTable(sim.machine(), NamedRows({"X", "Y", "X"}));
+  auto table = Open();
+  table->GoRecord(2);
+  table->BuildFilter("NAME = 'X'", false, false);
+  EXPECT_EQ(table->currentRecord(), 2);
+  EXPECT_FALSE(table->filterActive());
+  EXPECT_FALSE(table->readAhead());
+}
+
+TEST_F(Filter, ANonLogicalExpressionIsRefused) {
+  MakeHandlerTable(sim.machine(), NamedRows({"X"}));
+  auto table = Open();
+  EXPECT_EQ(ErrorOf([&] { table->BuildFilter("NAME", false, false); }).first,
+            "Filter expression must return boolean result");
+  EXPECT_THROW(table->BuildFilter("NOSUCH = 1", false, false), EXbaseError);
+  table->EnableFilter(true);
+  EXPECT_FALSE(table->filterActive());
+  EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{1}));
+}
+
+TEST_F(Filter, RebuildPicksUpChangesOfOtherPrograms) {
+  MakeHandlerTable(sim.machine(), NamedRows({"X", "Y"}));
+  auto mine = Open(true);
+  auto theirs = Open(true);
+  mine->BuildFilter("NAME = 'X'", false, false);
+  mine->EnableFilter(true);
+  theirs->GoRecord(2);
+  theirs->SetFieldText("NAME", "X");
+  theirs->PutRecord(2);
+  EXPECT_EQ(Visit(*mine), (std::vector<std::int32_t>{1}));
+  mine->RebuildFilter();
+  EXPECT_EQ(Visit(*mine), (std::vector<std::int32_t>{1, 2}));
+}
+
+TEST(HugeSet, PagesComeOnDemandAndSearchesCrossThem) {
+  TxbHugeSet set;
+  EXPECT_EQ(set.pagesAllocated(), 0u);
+  set.Reset(500000);
+  EXPECT_EQ(set.pagesAllocated(), 0u);
+  set.Set(3);
+  set.Set(300000);
+  EXPECT_EQ(set.pagesAllocated(), 2u);
+  EXPECT_EQ(set.highest(), 500000);
+  EXPECT_EQ(set.NextAfter(0), 3);
+  EXPECT_EQ(set.NextAfter(3), 300000);
+  EXPECT_EQ(set.NextAfter(300000), 0);
+  EXPECT_EQ(set.PreviousBefore(set.highest() + 1), 300000);
+  EXPECT_EQ(set.PreviousBefore(300000), 3);
+  EXPECT_EQ(set.PreviousBefore(3), 0);
+  EXPECT_EQ(set.NextAfter(63), 300000);
+  set.Set(64);
+  EXPECT_EQ(set.PreviousBefore(65), 64);
+  EXPECT_EQ(set.PreviousBefore(64), 3);
+}
+
+TEST(HugeSet, ClearingForgetsTheHighestAndTestsBeyondItAreFalse) {
+  TxbHugeSet set;
+  set.Set(10);
+  set.Set(131072);
+  EXPECT_TRUE(set.Test(131072));
+  set.Clear();
+  EXPECT_EQ(set.highest(), 0);
+  EXPECT_FALSE(set.Test(10));
+  EXPECT_EQ(set.NextAfter(0), 0);
+  set.Set(5);
+  EXPECT_FALSE(set.Test(131072));
+  EXPECT_FALSE(set.Test(-1));
+}
+
+}  // namespace
+}  // namespace tables::testing
