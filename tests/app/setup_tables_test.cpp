@@ -3,8 +3,16 @@
 // carried into the new tables, without the setup folder ever receiving them.
 #include <filesystem>
 
+#include "app/help.hpp"
+#include "app/setup.hpp"
+#include "app/splash.hpp"
+#include "app/table_key.hpp"
+#include "framework/forms/form_actor.hpp"
+#include "framework/forms/script_backend.hpp"
 #include "installed_tables.hpp"
+#include "tables/storage/dbf_fields.hpp"
 #include "tools/mkdist/earlier_install.hpp"
+#include "user_edit_form_fixture.hpp"
 
 namespace app_test {
 namespace {
@@ -95,6 +103,35 @@ TEST_F(SetupTablesTest, ANewInstallationStoresTheAnsweredAccounts) {
   // The form's index over the installed table is current; the site lists are as shipped.
   ExpectVerified(InSystem("KVUS.dat"), "USERNAME");
   EXPECT_EQ(ReadFile(InSystem("KV015.dat")), ReadFile("C:\\KVSETUP\\KV015.dat"));
+  EXPECT_TRUE(Running("qalvint.exe"));
+}
+
+// The filter program the finish page starts opens the users table itself: when it is asked
+// for, the account form has stored PARENT and let the table go.
+TEST_F(SetupTablesTest, TheUsersTableIsClosedBeforeTheFilterProgramCanStart) {
+  MakeMachine("win98");
+  WatchingScript script;
+  std::string parentAge;
+  script.onMessage = [&](const forms::MessageRequest& request) {
+    if (request.text != app::kStartNowQuestion) return;
+    tables::XBO_dBaseFld users(InSystem("KVUS.dat"), false, true, app::kTableKey);
+    users.ReadRecord(1);
+    parentAge = users.GetFieldDisplay("Age");
+  };
+  script.AnswerMessages(
+      {forms::ModalResult::No, forms::ModalResult::No, forms::ModalResult::Ok});
+  script.Then([](forms::FormActor& form) { form.Click("Finish"); });
+  forms::ScriptBackend backend;
+  backend.SetAnswers(&script);
+  {
+    app::SetupProgram setup(backend);
+    setup.Forms().splashform->Show();
+    backend.Advance(5000);
+    for (std::string_view button : {"Next", "Next", "Save", "Save"})
+      backend.Actor().Click(button);
+    EXPECT_TRUE(script.Done());
+  }
+  EXPECT_EQ(parentAge, "Age 25-34");
   EXPECT_TRUE(Running("qalvint.exe"));
 }
 
