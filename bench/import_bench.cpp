@@ -35,9 +35,9 @@ std::vector<mkdist::SiteEntry> UserSites(std::string_view list,
                                          const std::vector<mkdist::SiteEntry>& shipped) {
   std::vector<mkdist::SiteEntry> sites;
   for (int i = 0; i < kSitesPerList; ++i) {
-    std::string site = i % 2 == 0 ? shipped[static_cast<std::size_t>(i)].site
-                                   : "www.user-" + std::string(list) + "-" + std::to_string(i) +
-                                         ".example";
+    std::string site = i % 2 == 0
+                           ? shipped[static_cast<std::size_t>(i)].site
+                           : "www.user-" + std::string(list) + "-" + std::to_string(i) + ".example";
     if (i % 8 == 0) site = mkdist::MixedCase(site);
     sites.push_back({site, "Y", "AB"});
   }
@@ -48,8 +48,7 @@ void MakeTables(const Folders& folders) {
   for (const std::string& folder : {folders.shipped, folders.old, folders.work})
     std::filesystem::create_directories(folder);
   for (const mkdist::SiteListName& list : mkdist::kSiteLists) {
-    const std::vector<mkdist::SiteEntry> shipped =
-        mkdist::ShippedSites({list.name, kSitesPerList});
+    const std::vector<mkdist::SiteEntry> shipped = mkdist::ShippedSites({list.name, kSitesPerList});
     mkdist::WriteTable(folders.shipped, mkdist::SiteListRecipe(list.name, shipped));
     mkdist::WriteTable(folders.old,
                        mkdist::SiteListRecipe(list.name, UserSites(list.name, shipped)));

@@ -118,8 +118,7 @@ TEST_F(SetupTablesTest, TheUsersTableIsClosedBeforeTheFilterProgramCanStart) {
     users.ReadRecord(1);
     parentAge = users.GetFieldDisplay("Age");
   };
-  script.AnswerMessages(
-      {forms::ModalResult::No, forms::ModalResult::No, forms::ModalResult::Ok});
+  script.AnswerMessages({forms::ModalResult::No, forms::ModalResult::No, forms::ModalResult::Ok});
   script.Then([](forms::FormActor& form) { form.Click("Finish"); });
   forms::ScriptBackend backend;
   backend.SetAnswers(&script);
