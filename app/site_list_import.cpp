@@ -34,7 +34,7 @@ std::span<const std::string_view> SiteListNames() {
 
 void ImportSiteList(tables::TXbaseDataSet& newList, const std::string& newListPath,
                     tables::TXbaseDataSet& oldList, const std::string& oldListPath) {
-  PointAtTable(newList, newListPath, false);
+  PointAtTable(newList, newListPath, true);
   PointAtTable(oldList, oldListPath, false);
   OpenInTagOrder(newList, IndexFileOf(newListPath), kSiteTag);
   oldList.Open();

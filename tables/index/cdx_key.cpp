@@ -134,7 +134,16 @@ int CdxCompareKeys(std::string_view left, std::string_view right) {
 }
 
 std::string_view CdxTrimBlanks(std::string_view text) {
+  // Keys are padded to the tag's length: most of a short key's bytes are trailing blanks,
+  // passed over eight at a time.
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
   std::size_t end = text.size();
+  while (end >= sizeof kEightBlanks) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + end - sizeof word, sizeof word);
+    if (word != kEightBlanks) break;
+    end -= sizeof word;
+  }
   while (end > 0 && text[end - 1] == ' ')
     --end;
   return text.substr(0, end);
