@@ -14,8 +14,9 @@ namespace app {
 std::span<const std::string_view> SiteListNames();
 
 // Opens the new list (newListPath, in the order of its tag "SITE", built when its index file
-// is missing) in newList and the old list in oldList, both shared with the product key, merges
-// and closes both.
+// is missing) in newList and the old list in oldList, both with the product key, merges and
+// closes both. The new list is a working copy of the installer's own and is opened
+// exclusively, which lets its index pages stay in memory; the old one is opened shared.
 void ImportSiteList(tables::TXbaseDataSet& newList, const std::string& newListPath,
                     tables::TXbaseDataSet& oldList, const std::string& oldListPath);
 
