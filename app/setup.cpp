@@ -4,6 +4,7 @@
 #include "app/splash.hpp"
 #include "app/unit1.hpp"
 #include "app/user_edit_unit.hpp"
+#include "app/users_table_dataset.hpp"
 
 namespace app {
 
@@ -14,6 +15,7 @@ SetupProgram::SetupProgram(forms::Backend& backend) : application_(backend) {
   application_.CreateForm<TUserEditForm>(forms_);
   application_.CreateForm<TfrmHelp>(forms_);
   forms_.start = &application_.CreateForm<TStart>();
+  forms_.openUsersTable = OpenUsersTable;
 }
 
 int SetupProgram::Run() {

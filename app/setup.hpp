@@ -9,6 +9,8 @@
 #include "app/setup_forms.hpp"
 #include "framework/forms/application.hpp"
 #include "framework/forms/backend.hpp"
+#include "tables/index/exp_global_registry.hpp"
+#include "tables/storage/engine.hpp"
 
 namespace app {
 
@@ -32,6 +34,10 @@ class SetupProgram {
   // (what was done stays done).
   void HandleError(const std::exception& error);
 
+  // The table engine's process-wide objects and expression functions, from start to exit:
+  // made before the forms and their tables, released after them.
+  tables::XbEngineScope engine_;
+  tables::TxbExpEngineScope expressions_;
   forms::TApplication application_;
   // After the application: the forms it does not own go first.
   SetupForms forms_;

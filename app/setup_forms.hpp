@@ -29,8 +29,8 @@ struct SetupForms {
   std::unique_ptr<TNTStuffForm> ntStuffForm;
   // What the NT permission step may widen, as the administrator chose before the run.
   NtWidening widening;
-  // Opens the users table for the account form. Empty while the installer has no table-backed
-  // dataset: the form then records its step as not carried out.
+  // Opens the users table for the account form (the table engine's, or a test's stand-in).
+  // Left empty, the form records its step as not carried out.
   UsersTableOpener openUsersTable;
 };
 

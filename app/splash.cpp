@@ -1,5 +1,6 @@
 #include "app/splash.hpp"
 
+#include "app/shipped_tables_check.hpp"
 #include "app/splash_proxy_questions.hpp"
 #include "app/splash_texts.hpp"
 #include "app/system_folders.hpp"
@@ -147,6 +148,7 @@ void TSplashform::RunInstallationPage() {
   // Without the site list the installation could not finish; find that out before anything
   // on the machine changes.
   CheckSiteListPresent(setupDir_);
+  CheckShippedTablesOpen(setupDir_);
   CheckNTPermissionsPossible();
   WriteProxyAnswers(AskProxyQuestions());
   grpSetup.Hide();

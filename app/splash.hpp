@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/merge_folder.hpp"
 #include "app/program_stop_report.hpp"
 #include "app/setup_forms.hpp"
 #include "app/splash_product_settings.hpp"
@@ -16,6 +17,7 @@
 #include "framework/forms/rich_edit.hpp"
 #include "framework/forms/timer.hpp"
 #include "sysinfo/mystd.hpp"
+#include "tables/dataset/xbase_data_set.hpp"
 
 namespace app {
 
@@ -24,13 +26,6 @@ inline constexpr std::string_view kInstallingCaption = "Copying files, please wa
 inline constexpr std::string_view kImportQuestion =
     "You are installing a new version of Korvane. Would you like to import your existing "
     "blocking list?";
-
-// Steps of the installation this installer cannot carry out yet. Each one that comes up is
-// recorded (StepsNotCarriedOut) and named on the finish page instead of passing for done.
-inline constexpr std::string_view kSiteImportStep =
-    "importing your own blocked sites into the new site lists";
-inline constexpr std::string_view kUserMergeStep =
-    "carrying the user accounts of the earlier installation over";
 
 // The folder of the running program (SetupDir), without a trailing backslash.
 std::string ProgramFolder();
@@ -109,6 +104,12 @@ class TSplashform : public forms::TForm {
   std::vector<std::string> stepsNotCarriedOut_;
   ProgramStopReport stopReport_;
   std::vector<std::string> accessChanges_;
+  MergeFolder mergeFolder_;
+  // After the merge folder: closed before its working copies are deleted. URLSDB holds the
+  // new site list, Temptable the old list or users table, UsersDb the new users table.
+  tables::TXbaseDataSet URLSDB{"URLSDB"};
+  tables::TXbaseDataSet Temptable{"Temptable"};
+  tables::TXbaseDataSet UsersDb{"UsersDb"};
 };
 
 }  // namespace app

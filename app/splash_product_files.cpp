@@ -48,15 +48,19 @@ bool HasEarlierInstallation(std::string_view systemDir) {
   return false;
 }
 
-std::vector<std::string> CopyProductFiles(std::string_view systemDir) {
+std::string FromCurrentFolder(std::string_view name) {
+  return std::string(name);
+}
+
+std::vector<std::string> CopyProductFiles(std::string_view systemDir,
+                                          const ProductFileSource& sourceOf) {
   platform::FileSystem& files = platform::CurrentMachine().files();
   std::vector<std::string> notReplaced;
   for (const ProductFile& file : ProductFiles()) {
     std::string target = platform::PathJoin(systemDir, file.name);
     if (file.keepExisting && files.Exists(target)) continue;
-    // The source is the bare name: the setup program runs with its own folder as the current
-    // folder. A copy that fails (for example onto a program still running) is noted.
-    if (files.Copy(file.name, target, false) != platform::win_error::Success)
+    // A copy that fails (for example onto a program still running) is noted.
+    if (files.Copy(sourceOf(file.name), target, false) != platform::win_error::Success)
       notReplaced.push_back(std::move(target));
   }
   return notReplaced;

@@ -1,6 +1,7 @@
 #pragma once
 // The product's files: which of them mark an earlier installation, which are copied into the
 // system folder, and which stale index files are deleted.
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,10 +26,16 @@ std::span<const std::string_view> StaleIndexFiles();
 // True when any marker file exists in the system folder.
 bool HasEarlierInstallation(std::string_view systemDir);
 
-// Copies every product file from the current folder into the system folder, overwriting
-// existing targets except those marked keepExisting. A failed copy does not stop the others;
-// the targets that could not be written are returned, in copy order.
-std::vector<std::string> CopyProductFiles(std::string_view systemDir);
+// Where a product file is copied from, by its name.
+using ProductFileSource = std::function<std::string(std::string_view name)>;
+// The bare name: the setup program runs with its own folder as the current folder.
+std::string FromCurrentFolder(std::string_view name);
+
+// Copies every product file into the system folder, overwriting existing targets except those
+// marked keepExisting. A failed copy does not stop the others; the targets that could not be
+// written are returned, in copy order.
+std::vector<std::string> CopyProductFiles(std::string_view systemDir,
+                                          const ProductFileSource& sourceOf = FromCurrentFolder);
 
 // Deletes the stale index files, first in the setup folder, then in the system folder,
 // ignoring failures.

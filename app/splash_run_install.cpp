@@ -56,7 +56,9 @@ void TSplashform::RunInstall() {
 
   if (existingInstall_) MergeOldData(internetSettings, machineKey);
 
-  stopReport_.filesNotReplaced = CopyProductFiles(systemDir_);
+  stopReport_.filesNotReplaced = CopyProductFiles(
+      systemDir_, [this](std::string_view name) { return mergeFolder_.SourceOf(name); });
+  mergeFolder_.Clear();
   if (appinfo.WindowKind() != sysinfo::z_95) SetNTPermissions();
   DeleteStaleIndexFiles(setupDir_, systemDir_);
   RegisterFilterProgram();

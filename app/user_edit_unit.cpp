@@ -15,8 +15,6 @@
 namespace app {
 namespace {
 
-constexpr std::array<std::string_view, 7> kCategoryFields{"Porn",  "Adult",  "Violence", "Hate",
-                                                          "Drugs", "Gamble", "Weapon"};
 // Every field the form reads or writes: a table without one of them cannot be worked on.
 constexpr std::array<std::string_view, 6> kAccountFields{"UserName", "UserPass", "Age",
                                                          "Submit",   "Logit",    "WordBlock"};

@@ -5,6 +5,7 @@
 //
 // Whoever opens the table supplies both, so the form runs unchanged over the table engine's
 // dataset or any other dataset with those fields.
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +14,10 @@
 #include "framework/db/data_set.hpp"
 
 namespace app {
+
+// The seven category fields, truth values: the user is blocked from that category.
+inline constexpr std::array<std::string_view, 7> kCategoryFields{
+    "Porn", "Adult", "Violence", "Hate", "Drugs", "Gamble", "Weapon"};
 
 class UsersTable {
  public:

@@ -115,14 +115,38 @@ void XBobjIndexFile::ForgetChunks(std::uint32_t offset, std::uint32_t length) {
 
 void XBobjIndexFile::WriteBlock(std::uint32_t offset, const std::uint8_t* buffer,
                                 std::uint32_t length) {
-  ForgetChunks(offset, length);
-  if (cipherKey_.empty()) {
-    file_.WriteAt(offset, buffer, length);
-    return;
+  try {
+    if (cipherKey_.empty()) {
+      file_.WriteAt(offset, buffer, length);
+    } else {
+      std::vector<std::uint8_t> enciphered(buffer, buffer + length);
+      Transform(cipherKey_, enciphered.data(), length);
+      file_.WriteAt(offset, enciphered.data(), length);
+    }
+  } catch (...) {
+    ForgetChunks(offset, length);
+    throw;
   }
-  std::vector<std::uint8_t> enciphered(buffer, buffer + length);
-  Transform(cipherKey_, enciphered.data(), length);
-  file_.WriteAt(offset, enciphered.data(), length);
+  KeepWritten(offset, buffer, length);
+}
+
+void XBobjIndexFile::KeepWritten(std::uint32_t offset, const std::uint8_t* buffer,
+                                 std::uint32_t length) {
+  const std::size_t writeEnd = std::size_t{offset} + length;
+  const std::size_t end =
+      std::min<std::size_t>((writeEnd + kChunkSize - 1) / kChunkSize, keptChunks_.size());
+  for (std::size_t chunk = offset / kChunkSize; chunk < end; ++chunk) {
+    if (keptChunks_[chunk] == 0) continue;
+    const std::size_t chunkStart = chunk * kChunkSize;
+    const std::size_t from = std::max<std::size_t>(offset, chunkStart);
+    const std::size_t to = std::min<std::size_t>(writeEnd, chunkStart + kChunkSize);
+    // Pages past those read (the file ended there) are read again when wanted.
+    if (to > chunkStart + std::size_t{keptChunks_[chunk]} * kCdxPageSize) {
+      keptChunks_[chunk] = 0;
+      continue;
+    }
+    std::memcpy(kept_[chunk].get() + (from - chunkStart), buffer + (from - offset), to - from);
+  }
 }
 
 void XBobjIndexFile::Rename(std::string_view newName) {

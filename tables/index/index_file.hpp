@@ -121,10 +121,13 @@ class XBobjIndexFile {
   std::function<void(const XbBuildStatus&)> statusHandler_;
   // Forgets the kept chunks that bytes offset to offset + length touch.
   void ForgetChunks(std::uint32_t offset, std::uint32_t length);
+  // Puts deciphered bytes just written into the kept chunks they fall in, so that a page
+  // written is not read and deciphered again; a chunk the write reaches past is forgotten.
+  void KeepWritten(std::uint32_t offset, const std::uint8_t* buffer, std::uint32_t length);
 
   // Deciphered pages of a file open exclusively (nobody else can change them), in chunks read
   // at once, each in storage of its own (kept for reuse when forgotten); a chunk's count of
-  // pages read (0: not kept). Every write of this file forgets the chunks it touches.
+  // pages read (0: not kept). Every write of this file is copied into the chunks it touches.
   std::vector<std::unique_ptr<std::uint8_t[]>> kept_;
   std::vector<std::uint32_t> keptChunks_;
 };

@@ -6,6 +6,7 @@
 #include "app/registry_paths.hpp"
 #include "platform/sddl.hpp"
 #include "setup_run_fixture.hpp"
+#include "tools/mkdist/earlier_install.hpp"
 #include "winsec/sid_store.hpp"
 
 namespace app_test {
@@ -83,10 +84,16 @@ class NtPermissionsTest : public SetupRunTest {
 
 TEST_F(NtPermissionsTest, Nt4WidensBothKeysAndEveryFileKeepingTheirOwnEntries) {
   MakeMachine("nt4");
-  // Eleven files already there, each with a list of its own: overwriting keeps it.
+  // Eleven files already there, each with a list of its own: overwriting keeps it. The users
+  // table is a real one: the upgrade merges its accounts.
   int n = 0;
   for (const char* name : kFiles) {
-    WriteFile(File(name), "old");
+    if (std::string_view(name) == "KVUS.dat") {
+      mkdist::WriteTable(SystemDir(), mkdist::UsersRecipe(mkdist::UsersLayout::OlderRelease,
+                                                          mkdist::EarlierAccounts()));
+    } else {
+      WriteFile(File(name), "old");
+    }
     SetFileDacl(File(name), "D:(A;;0x001F01FF;;;S-1-5-32-544)(D;;0x" + std::to_string(10000 + n++) +
                                 ";;;S-1-5-32-545)");
   }

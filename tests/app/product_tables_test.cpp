@@ -173,13 +173,16 @@ TEST_F(EarlierInstallTest, SiteListsHoldTheUsersOwnSitesAndDeletedRecords) {
   std::vector<std::string> own;
   for (std::size_t i = 0; i < sites.size(); ++i)
     if (users[i] == "Y" || users[i] == "-Y") own.push_back(sites[i] + "|" + reasons[i]);
-  ASSERT_EQ(own.size(), 5u);
+  ASSERT_EQ(own.size(), 6u);
   // The one the new list ships too, spelled the same.
   const std::string shipped = mkdist::ShippedSites(mkdist::kSiteLists[0])[1].site;
   EXPECT_EQ(own[0], shipped + "|AB");
   EXPECT_EQ(own[1], "www.My-Own-KV015-Block.com|AB");
   EXPECT_EQ(own[3], "-www.Removed-KV015.org|-H");
   EXPECT_EQ(own[4], "own-KV015-no-reason.net|");
+  const std::string mixed = mkdist::ShippedSites(mkdist::kSiteLists[0])[2].site;
+  EXPECT_EQ(own[5], mkdist::MixedCase(mixed) + "|RV");
+  EXPECT_NE(mkdist::MixedCase(mixed), mixed);
   const auto deleted = std::count_if(sites.begin(), sites.end(),
                                      [](const std::string& site) { return site[0] == '-'; });
   EXPECT_EQ(deleted, 600 / 7 + 1 + 1);

@@ -1,5 +1,7 @@
 #include "tools/mkdist/earlier_install.hpp"
 
+#include <cctype>
+
 #include "framework/registry/registry.hpp"
 #include "platform/exception.hpp"
 #include "platform/machine.hpp"
@@ -65,6 +67,13 @@ void PutRegistryKeys() {
 
 }  // namespace
 
+std::string MixedCase(std::string_view site) {
+  std::string mixed(site);
+  for (std::size_t i = 0; i < mixed.size(); i += 2)
+    mixed[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(mixed[i])));
+  return mixed;
+}
+
 std::vector<SiteEntry> EarlierSiteEntries(const SiteListName& list) {
   std::vector<SiteEntry> entries = ShippedSites({list.name, kEarlierShippedSites});
   for (std::size_t i = 0; i < entries.size(); i += kDeletedEvery)
@@ -77,6 +86,8 @@ std::vector<SiteEntry> EarlierSiteEntries(const SiteListName& list) {
   entries.push_back({"own-" + own + "-lower.net", "Y", "V"});
   entries.push_back({"www.Removed-" + own + ".org", "Y", "H", true});
   entries.push_back({"own-" + own + "-no-reason.net", "Y", ""});
+  // Another shipped site, which the user wrote in mixed case.
+  entries.push_back({MixedCase(entries[2].site), "Y", "RV"});
   return entries;
 }
 

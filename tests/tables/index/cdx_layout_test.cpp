@@ -50,6 +50,16 @@ std::string DecodeFault(const CdxKeyForm& form, const Page& page) {
   return "no fault";
 }
 
+TEST(CdxKeyText, LosesItsTrailingBlanksHoweverMany) {
+  for (const std::size_t blanks : {0, 1, 7, 8, 9, 15, 16, 17, 80}) {
+    SCOPED_TRACE(blanks);
+    EXPECT_EQ(CdxTrimBlanks("a b" + std::string(blanks, ' ')), "a b");
+    EXPECT_EQ(CdxTrimBlanks(std::string(blanks, ' ')), "");
+  }
+  const std::string inner = std::string(9, ' ') + "x";
+  EXPECT_EQ(CdxTrimBlanks(inner + std::string(8, ' ')), inner);
+}
+
 TEST(CdxLeafLayout, GrowsWithTheHighestRecordNumber) {
   const CdxLeafLayout directory = CdxLeafLayoutFor(10, 1536);
   EXPECT_EQ(directory.recordBits, 16);

@@ -1,7 +1,7 @@
 // Keeping compound tags current through appends and changes: where leaves and interior nodes
 // split, the root page that stays, unchanged keys, FOR conditions, unique tags, emptied tags,
-// long keys, enciphered files, and thousands of random record changes after which every tag
-// equals a fresh build and passes the verifier.
+// long keys, enciphered files, pages kept in memory, and thousands of random record changes after
+// which every tag equals a fresh build and passes the verifier.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -140,6 +140,28 @@ TEST_F(CdxUpkeep, LeavesWrittenOnceTheTableHolds16384RecordsTakeFourByteEntries)
   EXPECT_EQ(bytes[last.page + 20], 22);
   EXPECT_EQ(last.entries.back().record, 16384);
   EXPECT_EQ(table.Disagreements(), "");
+}
+
+// A file open exclusively keeps the pages it reads and writes in memory: across chunks of
+// pages and as the file grows, what it walks there is what the enciphered file holds.
+TEST_F(CdxUpkeep, PagesKeptInMemoryAreWhatTheEncipheredFileHolds) {
+  UpkeepTable table(sim, {{"NAME", 'C', 40}}, "q3#Lm9!");
+  table.Index({TagDefinition("N", "NAME")});
+  // Long keys that share little, so that the file spans several chunks.
+  const auto longName = [](const char* prefix, int n) {
+    return Numbered(prefix, n) + std::string(30, static_cast<char>('a' + n % 26));
+  };
+  for (int n = 1; n <= 4000; ++n)
+    ASSERT_TRUE(table.Append(Name(longName("K", n * 7919 % 4001))));
+  for (int n = 1; n <= 4000; n += 3)
+    table.Change(n, Name(longName("C", n)));
+  ASSERT_GT(table.IndexBytes().size(), 2u * 64 * 1024);
+  const Walked inMemory = WalkTag(table.tag("N"));
+  table.Close();
+  const auto stored = table.OpenTable(true);
+  const auto index = table.OpenIndex(*stored, true);
+  EXPECT_EQ(WalkTag(*index->TagByName("N")), inMemory);
+  EXPECT_EQ(Faults(XbVerifyCdx(*index)), "");
 }
 
 TEST_F(CdxUpkeep, AChangeThatKeepsTheKeyLeavesTheTagUntouched) {

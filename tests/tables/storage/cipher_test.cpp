@@ -30,6 +30,22 @@ TEST(TransformBlock, OnlyThePositionModulo256Counts) {
   EXPECT_EQ(masks[257], 0x21);
 }
 
+// Long blocks run through many mask cycles (lcm(256, key length) bytes); keys of other
+// lengths in between must not leave their masks behind.
+TEST(TransformBlock, LongBlocksAndChangingKeysFollowTheByteRule) {
+  for (std::string_view key :
+       {std::string_view("q3#Lm9!"), std::string_view("\x05"),
+        std::string_view("abcdefghijklmnopq"), std::string_view("q3#Lm9!")}) {
+    SCOPED_TRACE(key);
+    const std::vector<std::uint8_t> masks = Masks(key, 9000);
+    for (std::size_t i = 0; i < masks.size(); ++i) {
+      const auto expected =
+          static_cast<std::uint8_t>((i & 0xFF) | static_cast<std::uint8_t>(key[i % key.size()]));
+      ASSERT_EQ(masks[i], expected) << i;
+    }
+  }
+}
+
 TEST(TransformBlock, TwiceGivesBackTheBytes) {
   std::vector<std::uint8_t> original(1000);
   for (std::size_t i = 0; i < original.size(); ++i)
