@@ -90,70 +90,115 @@ std::uint32_t ChildOffset(std::uint32_t offset) {
   return offset;
 }
 
-void DecodeLeaf(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey& node, int count) {
-  CdxLeafLayout layout;
-  layout.recordBits = page[kLeafRecordBits];
-  layout.duplicateBits = page[kLeafDuplicateBits];
-  layout.trailingBits = page[kLeafTrailingBits];
-  layout.entryBytes = page[kLeafEntryBytes];
-  const int bits = layout.recordBits + layout.duplicateBits + layout.trailingBits;
-  if (layout.entryBytes < 1 || layout.entryBytes > 8 || layout.recordBits < 1 ||
-      layout.recordBits > 32 || layout.duplicateBits > 16 || layout.trailingBits > 16 ||
-      bits > 8 * layout.entryBytes) {
-    Fault("leaf bit fields (record " + std::to_string(layout.recordBits) + ", duplicate " +
-          std::to_string(layout.duplicateBits) + ", trailing " +
-          std::to_string(layout.trailingBits) + ", bytes per entry " +
-          std::to_string(layout.entryBytes) + ") do not fit together");
+// Reads a leaf's entries one after the other (prefix compression allows no other order),
+// checking each; the key is rebuilt in a buffer of its own, padded to the key length.
+class LeafCursor {
+ public:
+  LeafCursor(const CdxKeyForm& form, const std::uint8_t* page, int count)
+      : form_(form), page_(page), count_(count) {
+    layout_.recordBits = page[kLeafRecordBits];
+    layout_.duplicateBits = page[kLeafDuplicateBits];
+    layout_.trailingBits = page[kLeafTrailingBits];
+    layout_.entryBytes = page[kLeafEntryBytes];
+    const int bits = layout_.recordBits + layout_.duplicateBits + layout_.trailingBits;
+    if (layout_.entryBytes < 1 || layout_.entryBytes > 8 || layout_.recordBits < 1 ||
+        layout_.recordBits > 32 || layout_.duplicateBits > 16 || layout_.trailingBits > 16 ||
+        bits > 8 * layout_.entryBytes) {
+      Fault("leaf bit fields (record " + std::to_string(layout_.recordBits) + ", duplicate " +
+            std::to_string(layout_.duplicateBits) + ", trailing " +
+            std::to_string(layout_.trailingBits) + ", bytes per entry " +
+            std::to_string(layout_.entryBytes) + ") do not fit together");
+    }
+    if (count * layout_.entryBytes > kCdxKeyAreaSize) {
+      Fault("leaf holds " + std::to_string(count) + " keys, more than fit in a page");
+    }
+    recordMask_ = Mask(layout_.recordBits);
+    duplicateMask_ = Mask(layout_.duplicateBits);
+    trailingMask_ = Mask(layout_.trailingBits);
+    entriesEnd_ = kKeyArea + count * layout_.entryBytes;
+    std::fill(work_.begin(), work_.begin() + form.keyLength, form.Pad());
   }
-  if (count * layout.entryBytes > kCdxKeyAreaSize) {
-    Fault("leaf holds " + std::to_string(count) + " keys, more than fit in a page");
-  }
-  const std::uint32_t recordMask = Mask(layout.recordBits);
-  const std::uint32_t duplicateMask = Mask(layout.duplicateBits);
-  const std::uint32_t trailingMask = Mask(layout.trailingBits);
-  const int entriesEnd = kKeyArea + count * layout.entryBytes;
-  std::array<char, kCdxMaxKeyLength> work;
-  std::fill(work.begin(), work.begin() + form.keyLength, form.Pad());
-  // work holds padding from paddedFrom on; only what the previous key overwrote is padded again.
-  std::size_t paddedFrom = 0;
-  int storedEnd = static_cast<int>(kCdxPageSize);
-  node.entries.resize(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) {
+
+  // Decodes entry index(), the one after the last decoded; there must be one.
+  void Next() {
+    const int i = index_++;
     const std::uint64_t value =
-        ReadEntryInteger(page, kKeyArea + i * layout.entryBytes, layout.entryBytes);
-    const auto record = static_cast<std::int32_t>(value & recordMask);
-    const int duplicate = static_cast<int>((value >> layout.recordBits) & duplicateMask);
+        ReadEntryInteger(page_, kKeyArea + i * layout_.entryBytes, layout_.entryBytes);
+    record_ = static_cast<std::int32_t>(value & recordMask_);
+    const int duplicate = static_cast<int>((value >> layout_.recordBits) & duplicateMask_);
     const int trailing =
-        static_cast<int>((value >> (layout.recordBits + layout.duplicateBits)) & trailingMask);
-    const int stored = form.keyLength - duplicate - trailing;
+        static_cast<int>((value >> (layout_.recordBits + layout_.duplicateBits)) & trailingMask_);
+    const int stored = form_.keyLength - duplicate - trailing;
     if (stored < 0 || (i == 0 && duplicate != 0)) {
       Fault("leaf entry " + std::to_string(i) + " has duplicate count " +
             std::to_string(duplicate) + " and trailing count " + std::to_string(trailing) +
-            " for key length " + std::to_string(form.keyLength));
+            " for key length " + std::to_string(form_.keyLength));
     }
-    storedEnd -= stored;
-    if (storedEnd < entriesEnd)
+    storedEnd_ -= stored;
+    if (storedEnd_ < entriesEnd_)
       Fault("the key bytes of leaf entry " + std::to_string(i) + " overlap the entry table");
-    std::memcpy(work.data() + duplicate, page + storedEnd, static_cast<std::size_t>(stored));
-    const auto length = static_cast<std::size_t>(form.keyLength - trailing);
-    if (paddedFrom > length) {
-      std::fill(work.begin() + static_cast<std::ptrdiff_t>(length),
-                work.begin() + static_cast<std::ptrdiff_t>(paddedFrom), form.Pad());
+    std::memcpy(work_.data() + duplicate, page_ + storedEnd_, static_cast<std::size_t>(stored));
+    length_ = static_cast<std::size_t>(form_.keyLength - trailing);
+    // work_ holds padding from paddedFrom_ on; only what the previous key overwrote is padded
+    // again.
+    if (paddedFrom_ > length_) {
+      std::fill(work_.begin() + static_cast<std::ptrdiff_t>(length_),
+                work_.begin() + static_cast<std::ptrdiff_t>(paddedFrom_), form_.Pad());
     }
-    paddedFrom = length;
-    XBobjIndexKeyData& entry = node.entries[static_cast<std::size_t>(i)];
-    AssignKey(form, std::string_view(work.data(), length), entry.key);
-    entry.record = record;
-    entry.pointer = static_cast<std::uint32_t>(record);
+    paddedFrom_ = length_;
+  }
+
+  bool done() const { return index_ == count_; }
+  int index() const { return index_; }
+  std::int32_t record() const { return record_; }
+  // The stored bytes of the entry decoded last, without its trailing padding.
+  std::string_view stored() const { return {work_.data(), length_}; }
+  // The key of the entry decoded last as a node holds it, for a form that needs no change
+  // of its bytes (not GENERAL): text without trailing blanks, other keys padded.
+  std::string_view plainKey() const {
+    if (form_.character) return CdxTrimBlanks(stored());
+    return {work_.data(), static_cast<std::size_t>(form_.keyLength)};
+  }
+
+ private:
+  const CdxKeyForm& form_;
+  const std::uint8_t* page_;
+  int count_;
+  CdxLeafLayout layout_;
+  std::uint32_t recordMask_ = 0;
+  std::uint32_t duplicateMask_ = 0;
+  std::uint32_t trailingMask_ = 0;
+  int entriesEnd_ = 0;
+  int storedEnd_ = static_cast<int>(kCdxPageSize);
+  int index_ = 0;
+  std::int32_t record_ = 0;
+  std::size_t length_ = 0;
+  std::size_t paddedFrom_ = 0;
+  std::array<char, kCdxMaxKeyLength> work_;
+};
+
+void DecodeLeaf(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey& node, int count) {
+  LeafCursor cursor(form, page, count);
+  node.entries.resize(static_cast<std::size_t>(count));
+  while (!cursor.done()) {
+    XBobjIndexKeyData& entry = node.entries[static_cast<std::size_t>(cursor.index())];
+    cursor.Next();
+    AssignKey(form, cursor.stored(), entry.key);
+    entry.record = cursor.record();
+    entry.pointer = static_cast<std::uint32_t>(entry.record);
+  }
+}
+
+void CheckInteriorCount(const CdxKeyForm& form, int count) {
+  if (count > form.InteriorCapacity()) {
+    Fault("interior node holds " + std::to_string(count) + " keys, more than its capacity " +
+          std::to_string(form.InteriorCapacity()));
   }
 }
 
 void DecodeInterior(const CdxKeyForm& form, const std::uint8_t* page, XBobjIndexKey& node,
                     int count) {
-  if (count > form.InteriorCapacity()) {
-    Fault("interior node holds " + std::to_string(count) + " keys, more than its capacity " +
-          std::to_string(form.InteriorCapacity()));
-  }
+  CheckInteriorCount(form, count);
   const auto keyLength = static_cast<std::size_t>(form.keyLength);
   node.entries.resize(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
@@ -299,8 +344,10 @@ void CdxWriteInterior(const CdxKeyForm& form, const std::vector<XBobjIndexKeyDat
   }
 }
 
-void CdxDecodeNode(const CdxKeyForm& form, const std::uint8_t* page, std::uint32_t offset,
-                   XBobjIndexKey& node) {
+namespace {
+
+// The node fields in front of the entries; returns the entry count.
+int DecodeHead(const std::uint8_t* page, std::uint32_t offset, XBobjIndexKey& node) {
   const std::uint16_t attribute = ReadLE16(page);
   if (attribute > (cdx_attribute::Leaf | cdx_attribute::Root)) {
     Fault("node attribute " + std::to_string(attribute) + " is none of 0 to 3");
@@ -311,12 +358,86 @@ void CdxDecodeNode(const CdxKeyForm& form, const std::uint8_t* page, std::uint32
   node.left = ReadLE32(page + 4);
   node.right = ReadLE32(page + 8);
   node.position = -1;
-  const int count = ReadLE16(page + 2);
+  node.partial = false;
+  return ReadLE16(page + 2);
+}
+
+int SearchLeaf(const CdxKeyForm& form, const std::uint8_t* page, const XBobjNodeSearch& search,
+               XBobjIndexKey& node, int count) {
+  LeafCursor cursor(form, page, count);
+  int result = 1;
+  while (!cursor.done()) {
+    cursor.Next();
+    result = search.Order(cursor.plainKey(), cursor.record());
+    if (search.StopsAt(result)) break;
+  }
+  if (!search.StopsAt(result)) result = 1;
+  node.position = cursor.index() - 1;
+  node.partial = true;
+  node.entries.resize(static_cast<std::size_t>(count));
+  XBobjIndexKeyData& entry = node.entries[static_cast<std::size_t>(node.position)];
+  entry.key.assign(cursor.plainKey());
+  entry.record = cursor.record();
+  entry.pointer = static_cast<std::uint32_t>(entry.record);
+  return result;
+}
+
+int SearchInterior(const CdxKeyForm& form, const std::uint8_t* page, const XBobjNodeSearch& search,
+                   XBobjIndexKey& node, int count) {
+  CheckInteriorCount(form, count);
+  const auto keyLength = static_cast<std::size_t>(form.keyLength);
+  const auto entryAt = [&](int i) { return page + kInteriorArea + i * (form.keyLength + 8); };
+  const auto keyAt = [&](const std::uint8_t* at) {
+    const std::string_view bytes(reinterpret_cast<const char*>(at), keyLength);
+    return form.character ? CdxTrimBlanks(bytes) : bytes;
+  };
+  // As in a decoded node: halving over all but the last entry, which is taken when no other
+  // one stops the search.
+  int low = 0;
+  int high = count - 1;
+  while (low < high) {
+    const int middle = low + (high - low) / 2;
+    const std::uint8_t* at = entryAt(middle);
+    const auto record = static_cast<std::int32_t>(ReadBE32(at + keyLength));
+    if (search.StopsAt(search.Order(keyAt(at), record))) {
+      high = middle;
+    } else {
+      low = middle + 1;
+    }
+  }
+  node.position = low;
+  node.partial = true;
+  node.entries.resize(static_cast<std::size_t>(count));
+  const std::uint8_t* at = entryAt(low);
+  XBobjIndexKeyData& entry = node.entries[static_cast<std::size_t>(low)];
+  entry.key.assign(keyAt(at));
+  entry.record = static_cast<std::int32_t>(ReadBE32(at + keyLength));
+  entry.pointer = ChildOffset(ReadBE32(at + keyLength + 4));
+  return 1;
+}
+
+}  // namespace
+
+void CdxDecodeNode(const CdxKeyForm& form, const std::uint8_t* page, std::uint32_t offset,
+                   XBobjIndexKey& node) {
+  const int count = DecodeHead(page, offset, node);
   if (node.leaf) {
     DecodeLeaf(form, page, node, count);
   } else {
     DecodeInterior(form, page, node, count);
   }
+}
+
+int CdxSearchNode(const CdxKeyForm& form, const std::uint8_t* page, std::uint32_t offset,
+                  const XBobjNodeSearch& search, XBobjIndexKey& node) {
+  if (form.general) throw std::logic_error("GENERAL keys are searched in decoded nodes");
+  const int count = DecodeHead(page, offset, node);
+  if (count == 0) {
+    node.entries.clear();
+    return 1;
+  }
+  return node.leaf ? SearchLeaf(form, page, search, node, count)
+                   : SearchInterior(form, page, search, node, count);
 }
 
 CdxTagHeader CdxReadHeader(const std::uint8_t* bytes, std::uint64_t fileSize) {

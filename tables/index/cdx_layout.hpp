@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tables/index/index_key.hpp"
+#include "tables/index/node_search.hpp"
 
 namespace tables {
 
@@ -101,6 +102,12 @@ void CdxWriteInterior(const CdxKeyForm& form, const std::vector<XBobjIndexKeyDat
 // Decodes a node page (leaf or interior) into node; page offset and key form as given.
 void CdxDecodeNode(const CdxKeyForm& form, const std::uint8_t* page, std::uint32_t offset,
                    XBobjIndexKey& node);
+
+// Reads a node page only as far as search needs (see XBobjIndexTag::SearchNode): interior
+// entries are halved on the page's bytes, leaf entries decoded up to the first the search
+// stops at; only that entry is decoded into node, which is left partial. Not for GENERAL keys.
+int CdxSearchNode(const CdxKeyForm& form, const std::uint8_t* page, std::uint32_t offset,
+                  const XBobjNodeSearch& search, XBobjIndexKey& node);
 
 // A tag header (the directory's too), as far as this engine reads and writes it.
 struct CdxTagHeader {

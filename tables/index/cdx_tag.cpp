@@ -149,18 +149,38 @@ void XBobjCDXTag::AssignConverted(const TxbVariant& value, std::string& key) con
   throw EXbaseError(kTypeMismatch);
 }
 
-void XBobjCDXTag::ReadNode(std::uint32_t page, XBobjIndexKey& node) {
-  std::uint8_t scratch[kCdxPageSize];
+const std::uint8_t* XBobjCDXTag::PageBytes(std::uint32_t page, std::uint8_t* scratch) {
   const std::uint8_t* bytes = nullptr;
   if (page < kCdxHeaderSize || page % kCdxPageSize != 0 ||
       !(bytes = file_.ReadPage(page, scratch))) {
     NodeFault(page, "the page lies outside the file");
   }
+  return bytes;
+}
+
+void XBobjCDXTag::ReadNode(std::uint32_t page, XBobjIndexKey& node) {
+  std::uint8_t scratch[kCdxPageSize];
+  const std::uint8_t* bytes = PageBytes(page, scratch);
   try {
     CdxDecodeNode(form_, bytes, page, node);
   } catch (const CdxLayoutError& error) {
     NodeFault(page, error.what());
   }
+}
+
+int XBobjCDXTag::SearchNode(std::uint32_t page, const XBobjNodeSearch& search,
+                            XBobjIndexKey& node) {
+  // GENERAL keys change form when decoded; they are compared decoded.
+  if (form_.general) return XBobjIndexTag::SearchNode(page, search, node);
+  std::uint8_t scratch[kCdxPageSize];
+  const std::uint8_t* bytes = PageBytes(page, scratch);
+  int result = 1;
+  try {
+    result = CdxSearchNode(form_, bytes, page, search, node);
+  } catch (const CdxLayoutError& error) {
+    NodeFault(page, error.what());
+  }
+  return result;
 }
 
 void XBobjCDXTag::NodeFault(std::uint32_t page, const std::string& reason) const {

@@ -45,6 +45,7 @@ class XBobjCDXTag : public XBobjIndexTag {
   // The root page; notes the file's version the tree is read at.
   std::uint32_t ReadRootOffset() override;
   void ReadNode(std::uint32_t page, XBobjIndexKey& node) override;
+  int SearchNode(std::uint32_t page, const XBobjNodeSearch& search, XBobjIndexKey& node) override;
   [[noreturn]] void NodeFault(std::uint32_t page, const std::string& reason) const override;
 
   // The key of the table's current record in key form; false when the expression gives no
@@ -74,6 +75,8 @@ class XBobjCDXTag : public XBobjIndexTag {
   void CompileExpressions();
   void LearnKeyType();
   void SetForm();
+  // The page's bytes; a page outside the file raises the node fault.
+  const std::uint8_t* PageBytes(std::uint32_t page, std::uint8_t* scratch);
 
   XBobjCDXFile& file_;
   std::uint32_t headerOffset_;

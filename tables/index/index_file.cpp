@@ -14,7 +14,8 @@
 namespace tables {
 namespace {
 
-// Pages are kept in chunks of 64 KiB, read at once, for the first 64 MiB of a file.
+// Pages are kept in chunks of 64 KiB, read at once, at most 64 MiB of them per file: the
+// chunks read first, among them those of a tree's upper levels that every search passes.
 constexpr std::uint32_t kChunkSize = 64 * 1024;
 constexpr std::size_t kMaxKeptChunks = 1024;
 
@@ -86,7 +87,8 @@ bool XBobjIndexFile::TryReadBlock(std::uint32_t offset, std::uint8_t* buffer,
 
 const std::uint8_t* XBobjIndexFile::ReadPage(std::uint32_t offset, std::uint8_t* scratch) {
   const std::size_t chunk = offset / kChunkSize;
-  if (file_.shared() || chunk >= kMaxKeptChunks) {
+  const bool hasStorage = chunk < kept_.size() && kept_[chunk];
+  if (file_.shared() || (!hasStorage && chunksStored_ >= kMaxKeptChunks)) {
     if (file_.ReadAt(offset, scratch, kCdxPageSize) < kCdxPageSize) return nullptr;
     if (!cipherKey_.empty()) Transform(cipherKey_, scratch, kCdxPageSize);
     return scratch;
@@ -97,7 +99,10 @@ const std::uint8_t* XBobjIndexFile::ReadPage(std::uint32_t offset, std::uint8_t*
   auto& bytes = kept_[chunk];
   if (keptChunks_[chunk] == 0) {
     // The pages around it are read with it: a tree's pages lie together.
-    if (!bytes) bytes = std::make_unique_for_overwrite<std::uint8_t[]>(kChunkSize);
+    if (!bytes) {
+      bytes = std::make_unique_for_overwrite<std::uint8_t[]>(kChunkSize);
+      ++chunksStored_;
+    }
     const std::uint32_t read = file_.ReadAt(chunk * kChunkSize, bytes.get(), kChunkSize);
     if (!cipherKey_.empty()) Transform(cipherKey_, bytes.get(), read);
     keptChunks_[chunk] = read / kCdxPageSize;

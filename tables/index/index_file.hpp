@@ -130,6 +130,7 @@ class XBobjIndexFile {
   // pages read (0: not kept). Every write of this file is copied into the chunks it touches.
   std::vector<std::unique_ptr<std::uint8_t[]>> kept_;
   std::vector<std::uint32_t> keptChunks_;
+  std::size_t chunksStored_ = 0;  // chunks with storage in kept_
 };
 
 }  // namespace tables

@@ -18,6 +18,8 @@ struct XBobjIndexKey {
   bool root = false;
   std::vector<XBobjIndexKeyData> entries;
   int position = -1;  // the current entry; -1 none
+  // A node a search read without decoding it all: only the current entry is valid.
+  bool partial = false;
 
   const XBobjIndexKeyData& Current() const { return entries[static_cast<std::size_t>(position)]; }
 };

@@ -28,19 +28,11 @@ const XBobjIndexKeyData* XBobjIndexTag::current() const {
 
 int XBobjIndexTag::Compare(std::string_view probe, std::int32_t record,
                            const XBobjIndexKeyData& entry, bool prefixMatches) const {
-  int result = CdxCompareKeys(probe, entry.key);
-  if (result < 0 && prefixMatches && probe.size() < entry.key.size() &&
-      std::string_view(entry.key).substr(0, probe.size()) == probe) {
-    result = 0;
-  }
-  if (storedDescending_) result = -result;
-  if (result == 0 && record != kAnyRecord && record != entry.record) {
-    result = record < entry.record ? -1 : 1;
-  }
-  return result;
+  const XBobjNodeSearch search{probe, record, prefixMatches, storedDescending_, false};
+  return search.Order(entry.key, entry.record);
 }
 
-void XBobjIndexTag::PushNode(std::uint32_t page) {
+XBobjIndexKey XBobjIndexTag::TakeNode(std::uint32_t page) {
   const std::uint32_t parent = path_.empty() ? kNoPage : path_.back().page;
   if (path_.size() >= kMaxDepth) NodeFault(parent, "the tree is deeper than 32 levels");
   for (const XBobjIndexKey& node : path_) {
@@ -53,8 +45,65 @@ void XBobjIndexTag::PushNode(std::uint32_t page) {
     node = std::move(spare_.back());
     spare_.pop_back();
   }
+  node.partial = false;
+  return node;
+}
+
+void XBobjIndexTag::PushNode(std::uint32_t page) {
+  XBobjIndexKey node = TakeNode(page);
   ReadNode(page, node);
   path_.push_back(std::move(node));
+}
+
+int XBobjIndexTag::PushSearchedNode(std::uint32_t page, const XBobjNodeSearch& search) {
+  XBobjIndexKey node = TakeNode(page);
+  const int result = SearchNode(page, search, node);
+  path_.push_back(std::move(node));
+  return result;
+}
+
+void XBobjIndexTag::CompletePath() {
+  for (XBobjIndexKey& node : path_) {
+    if (!node.partial) continue;
+    const int position = node.position;
+    ReadNode(node.page, node);
+    node.partial = false;
+    if (position >= static_cast<int>(node.entries.size()))
+      NodeFault(node.page, "the node changed while it was read");
+    node.position = position;
+  }
+}
+
+int XBobjIndexTag::SearchNode(std::uint32_t page, const XBobjNodeSearch& search,
+                              XBobjIndexKey& node) {
+  ReadNode(page, node);
+  if (node.entries.empty()) return 1;
+  // Entries are in order, so the comparison results fall from 1 through 0 to -1 along the
+  // node: the first entry to stop at is found by halving. An interior node's last entry
+  // leads to everything above the others (in some formats it holds no key at all), so it is
+  // taken when no other entry stops the probe rather than compared.
+  const int count = static_cast<int>(node.entries.size());
+  const int searched = node.leaf ? count : count - 1;
+  int low = 0;
+  int high = searched;
+  int result = 1;
+  while (low < high) {
+    const int middle = low + (high - low) / 2;
+    const XBobjIndexKeyData& entry = node.entries[static_cast<std::size_t>(middle)];
+    const int order = search.Order(entry.key, entry.record);
+    if (search.StopsAt(order)) {
+      high = middle;
+      result = order;
+    } else {
+      low = middle + 1;
+    }
+  }
+  if (low == searched) {
+    low = count - 1;
+    result = 1;
+  }
+  node.position = low;
+  return result;
 }
 
 void XBobjIndexTag::TrimPath(std::size_t depth) {
@@ -69,37 +118,15 @@ int XBobjIndexTag::Descend(std::string_view probe, std::int32_t record, bool pre
                            Stop stop) {
   TrimPath(0);
   bof_ = eof_ = false;
-  PushNode(ReadRootOffset());
+  const XBobjNodeSearch search{probe, record, prefixMatches, storedDescending_,
+                               stop == Stop::AfterEqual};
+  std::uint32_t page = ReadRootOffset();
   for (;;) {
-    XBobjIndexKey& node = path_.back();
+    const int result = PushSearchedNode(page, search);
+    const XBobjIndexKey& node = path_.back();
     if (node.entries.empty()) return 1;
-    // Entries are in order, so the comparison results fall from 1 through 0 to -1 along the
-    // node: the first entry to stop at is found by halving. An interior node's last entry
-    // leads to everything above the others (in some formats it holds no key at all), so it is
-    // taken when no other entry stops the probe rather than compared.
-    const int count = static_cast<int>(node.entries.size());
-    const int searched = node.leaf ? count : count - 1;
-    int low = 0;
-    int high = searched;
-    int result = 1;
-    while (low < high) {
-      const int middle = low + (high - low) / 2;
-      const int order =
-          Compare(probe, record, node.entries[static_cast<std::size_t>(middle)], prefixMatches);
-      if (stop == Stop::AtNotSmaller ? order <= 0 : order < 0) {
-        high = middle;
-        result = order;
-      } else {
-        low = middle + 1;
-      }
-    }
-    if (low == searched) {
-      low = count - 1;
-      result = 1;
-    }
-    node.position = low;
     if (node.leaf) return result > 0 ? StepPastLeaf(probe, record, prefixMatches, stop) : result;
-    PushNode(node.Current().pointer);
+    page = node.Current().pointer;
   }
 }
 
@@ -129,6 +156,7 @@ void XBobjIndexTag::DescendEdge(bool first) {
 
 bool XBobjIndexTag::StepForward() {
   if (path_.empty()) return false;
+  CompletePath();
   XBobjIndexKey& leaf = path_.back();
   if (leaf.position + 1 < static_cast<int>(leaf.entries.size())) {
     ++leaf.position;
@@ -150,6 +178,7 @@ bool XBobjIndexTag::StepForward() {
 
 bool XBobjIndexTag::StepBackward() {
   if (path_.empty()) return false;
+  CompletePath();
   XBobjIndexKey& leaf = path_.back();
   if (leaf.position > 0) {
     --leaf.position;

@@ -15,6 +15,7 @@
 
 #include "tables/index/index_key.hpp"
 #include "tables/index/key_variant.hpp"
+#include "tables/index/node_search.hpp"
 
 namespace tables {
 
@@ -51,6 +52,13 @@ class XBobjIndexTag {
   virtual std::uint32_t ReadRootOffset() = 0;
   // Reads and decodes the node at page; a damaged node raises an engine error naming it.
   virtual void ReadNode(std::uint32_t page, XBobjIndexKey& node) = 0;
+
+  // Reads the node at page into node and finds where search stops in it: sets the position
+  // to the first entry the search stops at (an interior node's last entry when no other one
+  // stops it, a leaf's last entry with result 1 when none does) and returns, for a leaf, the
+  // comparison there; an empty node gives 1. Formats may leave the node partial. The default
+  // decodes the whole node and halves on its entries.
+  virtual int SearchNode(std::uint32_t page, const XBobjNodeSearch& search, XBobjIndexKey& node);
 
   // The type of the tag's keys, as its file's header gives it.
   virtual XbKeyType keyType() const { return XbKeyType::Character; }
@@ -118,6 +126,12 @@ class XBobjIndexTag {
   // SeekEntry where equal keys are not ordered by record number: scans them from the first.
   std::int32_t ScanEqualKeys(std::string_view key, std::int32_t record);
   void PushNode(std::uint32_t page);
+  // PushNode for a search: the node is searched as it is read.
+  int PushSearchedNode(std::uint32_t page, const XBobjNodeSearch& search);
+  // Takes a node for page from the spares, after checking that page may go on the path.
+  XBobjIndexKey TakeNode(std::uint32_t page);
+  // Decodes the path's partial nodes in full, their positions kept, before a step.
+  void CompletePath();
   // Shortens the path to depth nodes, keeping the others as spares.
   void TrimPath(std::size_t depth);
   void DescendEdge(bool first);
