@@ -17,6 +17,8 @@ namespace {
 // Pages are kept in chunks of 64 KiB, read at once, for the first 64 MiB of a file.
 constexpr std::uint32_t kChunkSize = 64 * 1024;
 constexpr std::size_t kMaxKeptChunks = 1024;
+// Deferred pages beyond this many (8 MiB) are written before the next change.
+constexpr std::size_t kMaxDeferredPages = 16 * 1024;
 
 bool SameNameIgnoringCase(std::string_view left, std::string_view right) {
   if (left.size() != right.size()) return false;
@@ -40,6 +42,14 @@ void Transform(std::string_view key, std::uint8_t* buffer, std::uint32_t length)
 XBobjIndexFile::XBobjIndexFile(XBO_dBaseFld& table, std::string cipherKey)
     : file_(table.machine()), table_(table), cipherKey_(std::move(cipherKey)) {}
 
+XBobjIndexFile::~XBobjIndexFile() {
+  try {
+    WriteDeferred();
+  } catch (const std::exception&) {
+    // A destructor cannot raise; the tree on disk is as of the last write, which reindex repairs.
+  }
+}
+
 void XBobjIndexFile::StatusReport(const XbBuildStatus& status) {
   if (statusHandler_) statusHandler_(status);
 }
@@ -54,8 +64,12 @@ std::uint32_t XBobjIndexFile::AllocatePage() {
   return page;
 }
 
+std::uint64_t XBobjIndexFile::FileSize() {
+  return std::max(file_.FileSize(), deferredEnd_);
+}
+
 void XBobjIndexFile::ResetNextPage() {
-  const std::uint64_t size = file_.FileSize();
+  const std::uint64_t size = FileSize();
   nextPage_ = static_cast<std::int64_t>((size + kCdxPageSize - 1) / kCdxPageSize * kCdxPageSize);
 }
 
@@ -79,12 +93,18 @@ bool XBobjIndexFile::TryReadBlock(std::uint32_t offset, std::uint8_t* buffer,
     if (page && page != buffer) std::memcpy(buffer, page, kCdxPageSize);
     return page != nullptr;
   }
+  WriteDeferred();
   if (file_.ReadAt(offset, buffer, length) < length) return false;
   if (!cipherKey_.empty()) Transform(cipherKey_, buffer, length);
   return true;
 }
 
 const std::uint8_t* XBobjIndexFile::ReadPage(std::uint32_t offset, std::uint8_t* scratch) {
+  if (!deferred_.empty()) {
+    if (const auto found = deferred_.find(offset); found != deferred_.end()) {
+      return found->second.data();
+    }
+  }
   const std::size_t chunk = offset / kChunkSize;
   if (file_.shared() || chunk >= kMaxKeptChunks) {
     if (file_.ReadAt(offset, scratch, kCdxPageSize) < kCdxPageSize) return nullptr;
@@ -113,8 +133,72 @@ void XBobjIndexFile::ForgetChunks(std::uint32_t offset, std::uint32_t length) {
     keptChunks_[chunk] = 0;
 }
 
+XBobjIndexFile::DeferWrites::DeferWrites(XBobjIndexFile& file) : file_(file) {
+  if (file_.deferred_.size() > kMaxDeferredPages) file_.WriteDeferred();
+  file_.deferring_ = !file_.file_.shared() && file_.file_.writable();
+}
+
+void XBobjIndexFile::KeepDeferred(std::uint32_t offset, const std::uint8_t* buffer,
+                                  std::uint32_t length) {
+  for (std::uint32_t at = 0; at < length; at += kCdxPageSize) {
+    std::memcpy(deferred_[offset + at].data(), buffer + at, kCdxPageSize);
+  }
+  deferredEnd_ = std::max<std::uint64_t>(deferredEnd_, std::uint64_t{offset} + length);
+}
+
+void XBobjIndexFile::PutWritten(std::uint32_t offset, const std::uint8_t* page) {
+  const std::size_t chunk = offset / kChunkSize;
+  if (chunk >= keptChunks_.size() || keptChunks_[chunk] == 0) return;
+  if ((offset % kChunkSize) / kCdxPageSize < keptChunks_[chunk]) {
+    std::memcpy(kept_[chunk].get() + offset % kChunkSize, page, kCdxPageSize);
+  } else {
+    keptChunks_[chunk] = 0;
+  }
+}
+
+std::size_t XBobjIndexFile::WriteDeferredRun(const std::vector<std::uint32_t>& offsets,
+                                             std::size_t first) {
+  std::size_t end = first + 1;
+  while (end < offsets.size() && offsets[end] == offsets[end - 1] + kCdxPageSize)
+    ++end;
+  const auto length = static_cast<std::uint32_t>((end - first) * kCdxPageSize);
+  runBuffer_.resize(length);
+  for (std::size_t i = first; i < end; ++i) {
+    std::memcpy(runBuffer_.data() + (i - first) * kCdxPageSize, deferred_[offsets[i]].data(),
+                kCdxPageSize);
+  }
+  if (!cipherKey_.empty()) Transform(cipherKey_, runBuffer_.data(), length);
+  file_.WriteAt(offsets[first], runBuffer_.data(), length);
+  return end - first;
+}
+
+void XBobjIndexFile::WriteDeferred() {
+  if (deferred_.empty()) return;
+  std::vector<std::uint32_t> offsets;
+  offsets.reserve(deferred_.size());
+  for (const auto& entry : deferred_)
+    offsets.push_back(entry.first);
+  std::sort(offsets.begin(), offsets.end());
+  try {
+    for (std::size_t first = 0; first < offsets.size();)
+      first += WriteDeferredRun(offsets, first);
+  } catch (const std::exception& error) {
+    throw EXbaseError(file_.path() + ": the index changes held in memory could not be written (" +
+                      error.what() + "); reindex the file if the program ends now");
+  }
+  for (const std::uint32_t offset : offsets)
+    PutWritten(offset, deferred_[offset].data());
+  deferred_.clear();
+  deferredEnd_ = 0;
+}
+
 void XBobjIndexFile::WriteBlock(std::uint32_t offset, const std::uint8_t* buffer,
                                 std::uint32_t length) {
+  if (deferring_ && offset % kCdxPageSize == 0 && length % kCdxPageSize == 0) {
+    KeepDeferred(offset, buffer, length);
+    return;
+  }
+  WriteDeferred();
   ForgetChunks(offset, length);
   if (cipherKey_.empty()) {
     file_.WriteAt(offset, buffer, length);
@@ -126,6 +210,7 @@ void XBobjIndexFile::WriteBlock(std::uint32_t offset, const std::uint8_t* buffer
 }
 
 void XBobjIndexFile::Rename(std::string_view newName) {
+  WriteDeferred();
   std::string folder(platform::PathFolder(newName));
   if (folder.empty()) folder = platform::PathFolder(file_.path());
   const std::string name =
@@ -134,6 +219,7 @@ void XBobjIndexFile::Rename(std::string_view newName) {
 }
 
 void XBobjIndexFile::ReKey(std::string_view newKey) {
+  WriteDeferred();
   ForgetPages();
   const std::uint64_t size = file_.FileSize();
   std::uint8_t page[kCdxPageSize];
