@@ -146,16 +146,6 @@ void XBobjIndexFile::KeepDeferred(std::uint32_t offset, const std::uint8_t* buff
   deferredEnd_ = std::max<std::uint64_t>(deferredEnd_, std::uint64_t{offset} + length);
 }
 
-void XBobjIndexFile::PutWritten(std::uint32_t offset, const std::uint8_t* page) {
-  const std::size_t chunk = offset / kChunkSize;
-  if (chunk >= keptChunks_.size() || keptChunks_[chunk] == 0) return;
-  if ((offset % kChunkSize) / kCdxPageSize < keptChunks_[chunk]) {
-    std::memcpy(kept_[chunk].get() + offset % kChunkSize, page, kCdxPageSize);
-  } else {
-    keptChunks_[chunk] = 0;
-  }
-}
-
 std::size_t XBobjIndexFile::WriteDeferredRun(const std::vector<std::uint32_t>& offsets,
                                              std::size_t first) {
   std::size_t end = first + 1;
@@ -186,8 +176,9 @@ void XBobjIndexFile::WriteDeferred() {
     throw EXbaseError(file_.path() + ": the index changes held in memory could not be written (" +
                       error.what() + "); reindex the file if the program ends now");
   }
+  // The kept chunks are read afresh: the file is the one copy from now on.
   for (const std::uint32_t offset : offsets)
-    PutWritten(offset, deferred_[offset].data());
+    ForgetChunks(offset, kCdxPageSize);
   deferred_.clear();
   deferredEnd_ = 0;
 }

@@ -145,7 +145,6 @@ class XBobjIndexFile {
   // Writes the deferred pages from first on that follow each other without a gap, as one
   // write; returns the number of pages written.
   std::size_t WriteDeferredRun(const std::vector<std::uint32_t>& offsets, std::size_t first);
-  void PutWritten(std::uint32_t offset, const std::uint8_t* page);
 
   // Deciphered pages of a file open exclusively (nobody else can change them), in chunks read
   // at once, each in storage of its own (kept for reuse when forgotten); a chunk's count of

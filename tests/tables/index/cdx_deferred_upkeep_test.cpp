@@ -43,12 +43,13 @@ TEST_F(CdxDeferredUpkeep, KeptPagesReachTheFileAsTheSharedWriterWritesThem) {
   StorageTestMachine deferredSim;
   UpkeepTable deferred(deferredSim, {{"NAME", 'C', 10}});
   deferred.Index({TagDefinition("N", "NAME")});
-  const std::vector<std::uint8_t> before = deferred.IndexBytes();
+  const std::vector<std::uint8_t> before = deferredSim.ReadBytes(StorageTestMachine::Path("T.CDX"));
   for (int n = 1; n <= kAppends; ++n)
     deferred.Append(Name(n));
 
   EXPECT_TRUE(deferred.index().HasDeferredWrites());
-  EXPECT_EQ(deferred.IndexBytes(), before) << "nothing is written before the flush";
+  EXPECT_EQ(deferredSim.ReadBytes(StorageTestMachine::Path("T.CDX")), before)
+      << "nothing is written before the flush";
   EXPECT_EQ(WalkTag(deferred.tag("N")).size(), std::size_t{kAppends}) << "the kept pages are read";
   EXPECT_EQ(deferred.Disagreements(), "");
 
