@@ -169,13 +169,9 @@ void XBobjIndexFile::WriteDeferred() {
   for (const auto& entry : deferred_)
     offsets.push_back(entry.first);
   std::sort(offsets.begin(), offsets.end());
-  try {
-    for (std::size_t first = 0; first < offsets.size();)
-      first += WriteDeferredRun(offsets, first);
-  } catch (const std::exception& error) {
-    throw EXbaseError(file_.path() + ": the index changes held in memory could not be written (" +
-                      error.what() + "); reindex the file if the program ends now");
-  }
+  // A write the disk refuses raises its own error naming the file; every page stays kept.
+  for (std::size_t first = 0; first < offsets.size();)
+    first += WriteDeferredRun(offsets, first);
   // The kept chunks are read afresh: the file is the one copy from now on.
   for (const std::uint32_t offset : offsets)
     ForgetChunks(offset, kCdxPageSize);

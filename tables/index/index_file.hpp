@@ -68,8 +68,8 @@ class XBobjIndexFile {
   const std::uint8_t* ReadPage(std::uint32_t offset, std::uint8_t* scratch);
   // While writes are deferred (see DeferWrites) the pages are kept in memory instead.
   virtual void WriteBlock(std::uint32_t offset, const std::uint8_t* buffer, std::uint32_t length);
-  // Writes the pages whose writes were deferred, in ascending order; raises naming the file
-  // when the disk refuses (the pages stay kept, so that a later call can try again).
+  // Writes the pages whose writes were deferred, in ascending order; a write the disk refuses
+  // raises its error naming the file, and the pages stay kept for a later call to try again.
   void WriteDeferred();
   bool HasDeferredWrites() const { return !deferred_.empty(); }
   virtual void Rebuild() = 0;
