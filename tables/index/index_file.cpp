@@ -17,8 +17,8 @@ namespace {
 // Pages are kept in chunks of 64 KiB, read at once, for the first 64 MiB of a file.
 constexpr std::uint32_t kChunkSize = 64 * 1024;
 constexpr std::size_t kMaxKeptChunks = 1024;
-// Deferred pages beyond this many (8 MiB) are written before the next change.
-constexpr std::size_t kMaxDeferredPages = 16 * 1024;
+// Deferred pages beyond this many (32 MiB) are written before the next change.
+constexpr std::size_t kMaxDeferredPages = 64 * 1024;
 
 bool SameNameIgnoringCase(std::string_view left, std::string_view right) {
   if (left.size() != right.size()) return false;
