@@ -2,6 +2,7 @@
 #include "tables/handler/db_handler.hpp"
 
 #include <algorithm>
+#include <exception>
 
 #include "platform/machine.hpp"
 
@@ -32,11 +33,18 @@ XBO_dBHandler::~XBO_dBHandler() {
 }
 
 void XBO_dBHandler::Close() {
-  CloseIndexes();
+  // The table is closed even when an index file could not write its last changes.
+  std::exception_ptr failure;
+  try {
+    CloseIndexes();
+  } catch (const std::exception&) {
+    failure = std::current_exception();
+  }
   filterExpression_.reset();
   filterSet_.reset();
   readAhead_.reset();
   XBO_dBaseFld::Close();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void XBO_dBHandler::SetEnd(std::int32_t code) {
@@ -286,8 +294,10 @@ void XBO_dBHandler::StatusNotify(int status) {
     filterSet_->Assign(currentRecord(), FilterHolds());
   }
   if (status == xb_status::AfterFlush) {
-    for (XBobjIndexFile* file : OpenFiles())
+    for (XBobjIndexFile* file : OpenFiles()) {
+      file->WriteDeferred();
       file->diskFile().Flush();
+    }
   }
   if ((status == xb_status::AfterRead || status == xb_status::AfterWrite) &&
       workState_ != xb_work::ChangingKey) {

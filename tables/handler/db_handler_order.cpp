@@ -1,5 +1,6 @@
 // The handler's index slots: opening and closing index files, the current order, tag builds.
 #include <algorithm>
+#include <exception>
 
 #include "platform/path_parts.hpp"
 #include "tables/handler/db_handler.hpp"
@@ -86,9 +87,19 @@ void XBO_dBHandler::OpenIndexes(std::string_view list, std::string_view tagName)
 void XBO_dBHandler::CloseIndexes() {
   currentTag_ = nullptr;
   currentTagName_.clear();
-  for (auto& slot : slots_)
+  // Every file is closed even when one cannot write the changes it held; the first such
+  // failure is raised afterwards.
+  std::exception_ptr failure;
+  for (auto& slot : slots_) {
+    try {
+      if (slot) slot->WriteDeferred();
+    } catch (const std::exception&) {
+      if (!failure) failure = std::current_exception();
+    }
     slot.reset();
+  }
   if (isOpen()) SetIndexFilesOpen(false);
+  if (failure) std::rethrow_exception(failure);
 }
 
 XBobjIndexTag* XBO_dBHandler::FindTag(std::string_view name) const {

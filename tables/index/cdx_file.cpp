@@ -266,6 +266,7 @@ void XBobjCDXFile::Rebuild() {
       if (file.shared() && file.lockCount() > 0) file.Unlock();
     }
   } release{file_};
+  WriteDeferred();
   file_.TruncateAt(kCdxNewFileSize);
   ForgetPages();
   version_ = 0;

@@ -230,7 +230,7 @@ void CdxTreeEditor::Flush() {
   }
 }
 
-std::uint32_t CdxTreeEditor::LeafRecordLimit(const std::vector<XBobjIndexKeyData>& entries) const {
+std::uint32_t CdxTreeEditor::LeafRecordLimit(std::span<const XBobjIndexKeyData> entries) const {
   std::uint32_t limit = highestRecord_;
   for (const XBobjIndexKeyData& entry : entries)
     limit = std::max(limit, static_cast<std::uint32_t>(entry.record));
@@ -246,8 +246,7 @@ void CdxTreeEditor::WriteNode(const XBobjIndexKey& node, std::size_t first, std:
                                  (root ? cdx_attribute::Root : 0));
   const auto begin = node.entries.begin();
   if (node.leaf) {
-    const std::vector<XBobjIndexKeyData> part(begin + static_cast<std::ptrdiff_t>(first),
-                                              begin + static_cast<std::ptrdiff_t>(end));
+    const std::span<const XBobjIndexKeyData> part(node.entries.data() + first, end - first);
     // An empty leaf keeps the narrowest layout, as a new tag's root has it.
     CdxLeafWriter writer(
         tag_.keyForm(),

@@ -8,6 +8,7 @@
 // an emptied root ends as an empty root leaf. Called with the index file locked and its next
 // free page taken from the file size.
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -66,7 +67,7 @@ class CdxTreeEditor {
   bool WriteLevel(std::size_t level);
   void WriteNode(const XBobjIndexKey& node, std::size_t first, std::size_t end, std::uint32_t page,
                  bool root, std::uint32_t left, std::uint32_t right);
-  std::uint32_t LeafRecordLimit(const std::vector<XBobjIndexKeyData>& entries) const;
+  std::uint32_t LeafRecordLimit(std::span<const XBobjIndexKeyData> entries) const;
 
   XBobjCDXTag& tag_;
   XBobjIndexFile& file_;

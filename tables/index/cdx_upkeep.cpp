@@ -171,6 +171,10 @@ bool XBobjCDXFile::ApplyRecordChange(const XbRecordChange& change) {
     directory_->ReloadHeader();
     version_ = directory_->header().version;
   }
+  // A file open exclusively keeps the changed pages in memory until the table is flushed or
+  // closed: a program that dies before then leaves the file as of the last flush, or part
+  // written, which a reindex repairs; the table's records are written at once either way.
+  const DeferWrites deferring(*this);
   ResetNextPage();
   // The new version goes out first, so that even a change that fails part way is seen.
   ++version_;

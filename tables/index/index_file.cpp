@@ -18,6 +18,8 @@ namespace {
 // chunks read first, among them those of a tree's upper levels that every search passes.
 constexpr std::uint32_t kChunkSize = 64 * 1024;
 constexpr std::size_t kMaxKeptChunks = 1024;
+// Deferred pages beyond this many (32 MiB) are written before the next change.
+constexpr std::size_t kMaxDeferredPages = 64 * 1024;
 
 bool SameNameIgnoringCase(std::string_view left, std::string_view right) {
   if (left.size() != right.size()) return false;
@@ -41,6 +43,14 @@ void Transform(std::string_view key, std::uint8_t* buffer, std::uint32_t length)
 XBobjIndexFile::XBobjIndexFile(XBO_dBaseFld& table, std::string cipherKey)
     : file_(table.machine()), table_(table), cipherKey_(std::move(cipherKey)) {}
 
+XBobjIndexFile::~XBobjIndexFile() {
+  try {
+    WriteDeferred();
+  } catch (const std::exception&) {
+    // A destructor cannot raise; the tree on disk is as of the last write, which reindex repairs.
+  }
+}
+
 void XBobjIndexFile::StatusReport(const XbBuildStatus& status) {
   if (statusHandler_) statusHandler_(status);
 }
@@ -55,8 +65,12 @@ std::uint32_t XBobjIndexFile::AllocatePage() {
   return page;
 }
 
+std::uint64_t XBobjIndexFile::FileSize() {
+  return std::max(file_.FileSize(), deferredEnd_);
+}
+
 void XBobjIndexFile::ResetNextPage() {
-  const std::uint64_t size = file_.FileSize();
+  const std::uint64_t size = FileSize();
   nextPage_ = static_cast<std::int64_t>((size + kCdxPageSize - 1) / kCdxPageSize * kCdxPageSize);
 }
 
@@ -80,12 +94,18 @@ bool XBobjIndexFile::TryReadBlock(std::uint32_t offset, std::uint8_t* buffer,
     if (page && page != buffer) std::memcpy(buffer, page, kCdxPageSize);
     return page != nullptr;
   }
+  WriteDeferred();
   if (file_.ReadAt(offset, buffer, length) < length) return false;
   if (!cipherKey_.empty()) Transform(cipherKey_, buffer, length);
   return true;
 }
 
 const std::uint8_t* XBobjIndexFile::ReadPage(std::uint32_t offset, std::uint8_t* scratch) {
+  if (!deferred_.empty()) {
+    if (const auto found = deferred_.find(offset); found != deferred_.end()) {
+      return found->second.data();
+    }
+  }
   const std::size_t chunk = offset / kChunkSize;
   const bool hasStorage = chunk < kept_.size() && kept_[chunk];
   if (file_.shared() || (!hasStorage && chunksStored_ >= kMaxKeptChunks)) {
@@ -118,8 +138,59 @@ void XBobjIndexFile::ForgetChunks(std::uint32_t offset, std::uint32_t length) {
     keptChunks_[chunk] = 0;
 }
 
+XBobjIndexFile::DeferWrites::DeferWrites(XBobjIndexFile& file) : file_(file) {
+  if (file_.deferred_.size() > kMaxDeferredPages) file_.WriteDeferred();
+  file_.deferring_ = !file_.file_.shared() && file_.file_.writable();
+}
+
+void XBobjIndexFile::KeepDeferred(std::uint32_t offset, const std::uint8_t* buffer,
+                                  std::uint32_t length) {
+  for (std::uint32_t at = 0; at < length; at += kCdxPageSize) {
+    std::memcpy(deferred_[offset + at].data(), buffer + at, kCdxPageSize);
+  }
+  deferredEnd_ = std::max<std::uint64_t>(deferredEnd_, std::uint64_t{offset} + length);
+}
+
+std::size_t XBobjIndexFile::WriteDeferredRun(const std::vector<std::uint32_t>& offsets,
+                                             std::size_t first) {
+  std::size_t end = first + 1;
+  while (end < offsets.size() && offsets[end] == offsets[end - 1] + kCdxPageSize)
+    ++end;
+  const auto length = static_cast<std::uint32_t>((end - first) * kCdxPageSize);
+  runBuffer_.resize(length);
+  for (std::size_t i = first; i < end; ++i) {
+    std::memcpy(runBuffer_.data() + (i - first) * kCdxPageSize, deferred_[offsets[i]].data(),
+                kCdxPageSize);
+  }
+  if (!cipherKey_.empty()) Transform(cipherKey_, runBuffer_.data(), length);
+  file_.WriteAt(offsets[first], runBuffer_.data(), length);
+  return end - first;
+}
+
+void XBobjIndexFile::WriteDeferred() {
+  if (deferred_.empty()) return;
+  std::vector<std::uint32_t> offsets;
+  offsets.reserve(deferred_.size());
+  for (const auto& entry : deferred_)
+    offsets.push_back(entry.first);
+  std::sort(offsets.begin(), offsets.end());
+  // A write the disk refuses raises its own error naming the file; every page stays kept.
+  for (std::size_t first = 0; first < offsets.size();)
+    first += WriteDeferredRun(offsets, first);
+  // The kept chunks take the pages written: the file is the one copy from now on.
+  for (const std::uint32_t offset : offsets)
+    KeepWritten(offset, deferred_[offset].data(), kCdxPageSize);
+  deferred_.clear();
+  deferredEnd_ = 0;
+}
+
 void XBobjIndexFile::WriteBlock(std::uint32_t offset, const std::uint8_t* buffer,
                                 std::uint32_t length) {
+  if (deferring_ && offset % kCdxPageSize == 0 && length % kCdxPageSize == 0) {
+    KeepDeferred(offset, buffer, length);
+    return;
+  }
+  WriteDeferred();
   try {
     if (cipherKey_.empty()) {
       file_.WriteAt(offset, buffer, length);
@@ -155,6 +226,7 @@ void XBobjIndexFile::KeepWritten(std::uint32_t offset, const std::uint8_t* buffe
 }
 
 void XBobjIndexFile::Rename(std::string_view newName) {
+  WriteDeferred();
   std::string folder(platform::PathFolder(newName));
   if (folder.empty()) folder = platform::PathFolder(file_.path());
   const std::string name =
@@ -163,6 +235,7 @@ void XBobjIndexFile::Rename(std::string_view newName) {
 }
 
 void XBobjIndexFile::ReKey(std::string_view newKey) {
+  WriteDeferred();
   ForgetPages();
   const std::uint64_t size = file_.FileSize();
   std::uint8_t page[kCdxPageSize];

@@ -47,7 +47,8 @@ class XBobjIndexFile {
  public:
   // cipherKey: the table key (empty for a plain table); the table must outlive the file.
   XBobjIndexFile(XBO_dBaseFld& table, std::string cipherKey);
-  virtual ~XBobjIndexFile() = default;
+  // Writes deferred pages; an error here is lost (WriteDeferred reports it to callers that ask).
+  virtual ~XBobjIndexFile();
   XBobjIndexFile(const XBobjIndexFile&) = delete;
   XBobjIndexFile& operator=(const XBobjIndexFile&) = delete;
 
@@ -65,7 +66,12 @@ class XBobjIndexFile {
   // The deciphered page at offset: a page kept in memory, or scratch filled from the file;
   // nullptr when the file ends before the page does.
   const std::uint8_t* ReadPage(std::uint32_t offset, std::uint8_t* scratch);
+  // While writes are deferred (see DeferWrites) the pages are kept in memory instead.
   virtual void WriteBlock(std::uint32_t offset, const std::uint8_t* buffer, std::uint32_t length);
+  // Writes the pages whose writes were deferred, in ascending order; a write the disk refuses
+  // raises its error naming the file, and the pages stay kept for a later call to try again.
+  void WriteDeferred();
+  bool HasDeferredWrites() const { return !deferred_.empty(); }
   virtual void Rebuild() = 0;
   // Gives the file the base name (and folder, if any) of newName; its extension stays.
   virtual void Rename(std::string_view newName);
@@ -101,7 +107,8 @@ class XBobjIndexFile {
   XBO_DiskFile& diskFile() { return file_; }
   XBO_dBaseFld& table() const { return table_; }
   const std::string& cipherKey() const { return cipherKey_; }
-  std::uint64_t FileSize() { return file_.FileSize(); }
+  // The file's size, counting pages written but still kept in memory.
+  std::uint64_t FileSize();
 
  protected:
   // The index of the tag named name in tags_, or -1.
@@ -109,6 +116,19 @@ class XBobjIndexFile {
 
   // Forgets the pages kept in memory (the file was changed as a whole).
   void ForgetPages() { keptChunks_.clear(); }
+
+  // While an object lives, page writes of a file open exclusively (nobody else reads it) stay
+  // in memory until WriteDeferred, Flush or Close; a shared file is written at once.
+  class DeferWrites {
+   public:
+    explicit DeferWrites(XBobjIndexFile& file);
+    ~DeferWrites() { file_.deferring_ = false; }
+    DeferWrites(const DeferWrites&) = delete;
+    DeferWrites& operator=(const DeferWrites&) = delete;
+
+   private:
+    XBobjIndexFile& file_;
+  };
 
   XBO_DiskFile file_;
   std::vector<std::unique_ptr<XBobjIndexTag>> tags_;
@@ -124,6 +144,10 @@ class XBobjIndexFile {
   // Puts deciphered bytes just written into the kept chunks they fall in, so that a page
   // written is not read and deciphered again; a chunk the write reaches past is forgotten.
   void KeepWritten(std::uint32_t offset, const std::uint8_t* buffer, std::uint32_t length);
+  void KeepDeferred(std::uint32_t offset, const std::uint8_t* buffer, std::uint32_t length);
+  // Writes the deferred pages from first on that follow each other without a gap, as one
+  // write; returns the number of pages written.
+  std::size_t WriteDeferredRun(const std::vector<std::uint32_t>& offsets, std::size_t first);
 
   // Deciphered pages of a file open exclusively (nobody else can change them), in chunks read
   // at once, each in storage of its own (kept for reuse when forgotten); a chunk's count of
@@ -131,6 +155,13 @@ class XBobjIndexFile {
   std::vector<std::unique_ptr<std::uint8_t[]>> kept_;
   std::vector<std::uint32_t> keptChunks_;
   std::size_t chunksStored_ = 0;  // chunks with storage in kept_
+
+  // Deciphered pages written while deferring, by offset, and the end of the last of them.
+  using Page = std::array<std::uint8_t, 512>;
+  std::unordered_map<std::uint32_t, Page> deferred_;
+  std::uint64_t deferredEnd_ = 0;
+  bool deferring_ = false;
+  std::vector<std::uint8_t> runBuffer_;
 };
 
 }  // namespace tables

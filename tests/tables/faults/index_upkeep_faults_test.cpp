@@ -41,6 +41,8 @@ TEST(IndexUpkeepFaults, AppendsThatSplitALeafAndAChange) {
           for (int n = 1; n < 80; n += 2)
             UpkeepTable::Append(table, index, fill("K" + std::to_string(101000 + n)));
           UpkeepTable::Change(table, index, 7, fill("K" + std::to_string(100001)));
+          // The file is open exclusively: its changes are kept until written out here.
+          index.WriteDeferred();
         }
         table.Close();
       },

@@ -63,5 +63,28 @@ TEST_F(CdxUpkeep, DeletedRecordsStayInTheTagAndAreSkippedWhenHidden) {
   EXPECT_TRUE(table->Seek("R2"));
 }
 
+TEST_F(CdxUpkeep, ExclusiveAppendsReachTheIndexFileAtFlushAndAtClose) {
+  auto table = Indexed(3, false);
+  const std::string path = StorageTestMachine::Path("T.CDX");
+  const std::vector<std::uint8_t> before = sim.ReadBytes(path);
+  const auto append = [&](const std::string& name) {
+    table->BlankRecord();
+    table->SetFieldText("NAME", name);
+    table->AppendRecord();
+  };
+  append("A FIRST");
+  EXPECT_EQ(sim.ReadBytes(path), before) << "the change waits in memory";
+  table->Flush();
+  const std::vector<std::uint8_t> flushed = sim.ReadBytes(path);
+  EXPECT_NE(flushed, before);
+  append("B SECOND");
+  table->Close();
+  EXPECT_NE(sim.ReadBytes(path), flushed);
+
+  auto reader = Open(true);
+  reader->OpenIndexes("T.CDX", "NAME");
+  EXPECT_EQ(Visit(*reader), (std::vector<std::int32_t>{4, 5, 1, 2, 3}));
+}
+
 }  // namespace
 }  // namespace tables::testing

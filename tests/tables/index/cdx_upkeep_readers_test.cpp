@@ -60,6 +60,8 @@ class CdxUpkeepReaders : public ::testing::Test {
       }
     }
     ASSERT_EQ(Faults(XbVerifyCdx(table.index())), "");
+    // Other programs read the file: the changes kept in memory go out first.
+    table.index().WriteDeferred();
     path = sim.HostPath(StorageTestMachine::Path("T.CDX")).string();
   }
 

@@ -119,7 +119,9 @@ class UpkeepTable {
     return walked;
   }
 
+  // The file as another program reads it: the changes kept in memory written out first.
   std::vector<std::uint8_t> IndexBytes() {
+    if (index_) index_->WriteDeferred();
     return sim_.ReadBytes(StorageTestMachine::Path("T.CDX"));
   }
 
