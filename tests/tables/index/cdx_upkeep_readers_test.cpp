@@ -1,7 +1,8 @@
 // Compound files changed record by record read back by independent readers: a byte-level decoder
-// that follows each tag's leaves along their right-sibling chain (readers/index_layout.py) and
-// libdbd-xbase-perl's XBase::Index (tests/tools/xbtool/readers/read_cdx.pl). Both must meet
-// the entries this engine walks, in the same order.
+// that follows each tag's leaves along their right-sibling chain
+// (tests/tools/xbtool/readers/index_layout.py) and libdbd-xbase-perl's XBase::Index
+// (tests/tools/xbtool/readers/read_cdx.pl). Both must meet the entries this engine walks, in the
+// same order.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -74,7 +75,7 @@ class CdxUpkeepReaders : public ::testing::Test {
 };
 
 TEST_F(CdxUpkeepReaders, TheByteDecoderMeetsEveryEntryAlongTheLeafChains) {
-  const std::string script = std::string(KORVANE_SOURCE_DIR) + "/tests/tables/index/readers";
+  const std::string script = std::string(KORVANE_SOURCE_DIR) + "/tests/tools/xbtool/readers";
   const json read = json::parse(Output(
       "python3 -c 'import sys, json; sys.path.insert(0, sys.argv[1]); import index_layout; "
       "layout, entries = index_layout.cdx_layout(sys.argv[2]); "
