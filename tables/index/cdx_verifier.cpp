@@ -1,11 +1,9 @@
 #include "tables/index/cdx_verifier.hpp"
 
-#include <algorithm>
 #include <map>
-#include <optional>
-#include <set>
 
 #include "tables/index/cdx_key.hpp"
+#include "tables/index/index_entry_checks.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
@@ -15,15 +13,6 @@ constexpr const char* kDirectoryName = "(directory)";
 constexpr std::size_t kMaxLevels = 32;
 // Faults beyond this many per tag are summed up in one line.
 constexpr std::size_t kMaxFaultsPerTag = 20;
-
-struct Entry {
-  std::string key;
-  std::int32_t record;
-  std::uint32_t page;
-  friend bool operator==(const Entry& a, const Entry& b) {
-    return a.key == b.key && a.record == b.record;
-  }
-};
 
 class TagVerifier {
  public:
@@ -149,8 +138,8 @@ class TagVerifier {
 
   void CheckOrder() {
     for (std::size_t i = 1; i < entries_.size(); ++i) {
-      const Entry& before = entries_[i - 1];
-      const Entry& entry = entries_[i];
+      const XbVerifiedEntry& before = entries_[i - 1];
+      const XbVerifiedEntry& entry = entries_[i];
       const int order = CdxCompareKeys(before.key, entry.key);
       if (order > 0) {
         Fault(entry.page, "key of record " + std::to_string(entry.record) +
@@ -165,93 +154,18 @@ class TagVerifier {
     }
   }
 
-  // The entries met by walking the tag one way; nothing when the walk failed.
-  std::optional<std::vector<Entry>> Walk(bool forwards) {
-    std::vector<Entry> met;
-    const int start = forwards ? xb_move::First : xb_move::Last;
-    const int step = forwards ? xb_move::Next : xb_move::Previous;
-    try {
-      tag_.Move(start);
-      for (const XBobjIndexKeyData* entry = tag_.current(); entry; entry = tag_.current()) {
-        if (met.size() > entries_.size()) break;
-        met.push_back({entry->key, entry->record, 0});
-        tag_.Move(step);
-      }
-    } catch (const EXbaseError& error) {
-      Fault(-1, std::string(forwards ? "forward" : "backward") + " walk: " + error.what());
-      return std::nullopt;
-    }
-    return met;
-  }
-
-  void CheckWalks() {
-    std::vector<Entry> stored = entries_;
-    if (tag_.descending()) std::reverse(stored.begin(), stored.end());
-    if (const auto forward = Walk(true); forward && *forward != stored) {
-      Fault(-1, "the forward walk meets " + std::to_string(forward->size()) + " entries, not the " +
-                    std::to_string(stored.size()) + " of the tree in order");
-    }
-    std::reverse(stored.begin(), stored.end());
-    if (const auto backward = Walk(false); backward && *backward != stored) {
-      Fault(-1, "the backward walk meets " + std::to_string(backward->size()) +
-                    " entries, not the " + std::to_string(stored.size()) + " of the tree in order");
-    }
-  }
+  void CheckWalks() { XbCheckWalks(tag_, entries_, Reporter()); }
 
   void CheckRecords() {
-    XBO_dBaseFld& table = file_.table();
-    const std::int32_t count = table.recordCount();
-    std::vector<std::optional<std::string>> expected(static_cast<std::size_t>(count) + 1);
-    try {
-      for (std::int32_t n = 1; n <= count; ++n) {
-        table.ReadRecord(n);
-        std::string key;
-        if (tag_.EvaluateFor() && tag_.EvaluateKey(key))
-          expected[static_cast<std::size_t>(n)] = key;
-      }
-    } catch (const std::exception& error) {
-      Fault(-1, std::string("evaluating the expressions: ") + error.what());
-      return;
-    }
-    std::vector<int> seen(static_cast<std::size_t>(count) + 1, 0);
-    for (const Entry& entry : entries_) {
-      if (entry.record < 1 || entry.record > count) {
-        Fault(entry.page, "record " + std::to_string(entry.record) + " is not in the table");
-        continue;
-      }
-      const auto& key = expected[static_cast<std::size_t>(entry.record)];
-      if (!key) {
-        Fault(entry.page, "record " + std::to_string(entry.record) +
-                              " has an entry though its FOR condition does not hold");
-      } else if (*key != entry.key) {
-        Fault(entry.page, "the key of record " + std::to_string(entry.record) +
-                              " is not its key expression's value");
-      }
-      if (++seen[static_cast<std::size_t>(entry.record)] == 2) {
-        Fault(entry.page, "record " + std::to_string(entry.record) + " has more than one entry");
-      }
-    }
-    CheckMissing(expected, seen);
+    XbCheckEntriesAgainstTable(
+        file_.table(),
+        [this](std::string& key) { return tag_.EvaluateFor() && tag_.EvaluateKey(key); },
+        tag_.unique(), entries_, Reporter());
   }
 
-  void CheckMissing(const std::vector<std::optional<std::string>>& expected,
-                    const std::vector<int>& seen) {
-    if (!tag_.unique()) {
-      for (std::size_t n = 1; n < expected.size(); ++n) {
-        if (expected[n] && seen[n] == 0) {
-          Fault(-1, "record " + std::to_string(n) + " has no entry");
-        }
-      }
-      return;
-    }
-    std::set<std::string> present;
-    for (const Entry& entry : entries_)
-      present.insert(entry.key);
-    for (std::size_t n = 1; n < expected.size(); ++n) {
-      if (expected[n] && present.insert(*expected[n]).second) {
-        Fault(-1, "the key of record " + std::to_string(n) + " has no entry");
-      }
-    }
+  XbFaultReport Reporter() {
+    return
+        [this](std::int64_t page, std::string description) { Fault(page, std::move(description)); };
   }
 
   XBobjCDXFile& file_;
@@ -260,7 +174,7 @@ class TagVerifier {
   std::map<std::uint32_t, std::string>& pages_;
   XbIndexCheck& check_;
   std::size_t faults_ = 0;
-  std::vector<Entry> entries_;
+  std::vector<XbVerifiedEntry> entries_;
 };
 
 }  // namespace
