@@ -3,13 +3,10 @@
 #include "tables/index/index_path.hpp"
 #include "tables/index/single_index_build.hpp"
 #include "tables/index/sort_ntx.hpp"
-#include "tables/storage/byte_order.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
 namespace {
-
-constexpr int kVersionOffset = 2;
 
 XbKeyType ExpressionType(XBobjIndexFile& file, const std::string& expression) {
   const auto learned = XBobjFamilyTag::LearnExpressionKey(file, expression);
@@ -44,13 +41,6 @@ void XBobjNTXFile::ReadHeader() {
   } catch (const std::exception& error) {
     throw EXbaseError(path + ": not a valid NTX index file: " + error.what(), kInvalidIndexCode);
   }
-}
-
-bool XBobjNTXFile::HasChanged() {
-  if (!file_.shared() || tags_.empty()) return false;
-  std::uint8_t page[kNtxPageSize];
-  ReadBlock(0, page, kNtxPageSize);
-  return ReadLE16(page + kVersionOffset) != header_.version;
 }
 
 void XBobjNTXFile::AddTag(const XbTagDefinition& definition) {

@@ -28,9 +28,19 @@ class XBobjNTXFile : public XBobjIndexFile {
   // Raises: a single index file holds its one tag until it is deleted.
   bool DropTag(std::string_view name) override;
   void Rebuild() override;
-  // True when the version counter in the file differs from the one read (never when the file
-  // is open exclusively).
+  // True when the version counter in the file differs from the one the tree was last read at
+  // (never when the file is open exclusively).
   bool HasChanged() override;
+  // 1024-byte pages from the end of the file.
+  std::uint32_t AllocatePage() override;
+  void ResetNextPage() override;
+  // The tag's keys of the record's new image and of previousImage (nullptr for an append).
+  XbRecordChange PrepareRecordChange(std::int32_t record,
+                                     const std::uint8_t* previousImage) override;
+  // Advances the version counter (32767 is followed by 1) and writes the header, then moves
+  // the tag's entries; every page changed is written before it returns. A shared file must
+  // be locked; its header is read again first, as another program may have changed it.
+  bool ApplyRecordChange(const XbRecordChange& change) override;
 
   XBobjNTXTag* NtxTag() const { return static_cast<XBobjNTXTag*>(TagByIndex(0)); }
   const std::string& path() const { return file_.path(); }
@@ -39,8 +49,12 @@ class XBobjNTXFile : public XBobjIndexFile {
  private:
   void ReadHeader();
   void WriteTag(const NtxHeader& header, XbKeyType keyType);
+  // Reads the header page again (under the lock) and writes it with the next version.
+  void AdvanceVersion();
+  bool ApplyToTag(const XbTagKeyChange& keys, std::int32_t record);
 
   NtxHeader header_;
+  std::uint64_t nextPage_ = 0;
 };
 
 }  // namespace tables

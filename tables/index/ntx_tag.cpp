@@ -25,7 +25,9 @@ XbFamilyTagFacts NtxFacts(const NtxHeader& header, XbKeyType keyType) {
 
 XBobjNTXTag::XBobjNTXTag(XBobjIndexFile& file, std::string name, const NtxHeader& header,
                          XbKeyType keyType)
-    : XBobjFamilyTag(file, std::move(name), NtxFacts(header, keyType)), header_(header) {
+    : XBobjFamilyTag(file, std::move(name), NtxFacts(header, keyType)),
+      header_(header),
+      treeVersion_(header.version) {
   SetKeyTraits(keyType == XbKeyType::Character || keyType == XbKeyType::Logical, header.descending,
                header.unique);
   SetStoredOrder(false, false);
@@ -33,6 +35,7 @@ XBobjNTXTag::XBobjNTXTag(XBobjIndexFile& file, std::string name, const NtxHeader
 
 void XBobjNTXTag::SetHeader(const NtxHeader& header) {
   header_ = header;
+  treeVersion_ = header.version;
   ForgetPath();
 }
 
