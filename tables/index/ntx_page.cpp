@@ -65,7 +65,7 @@ std::string_view NtxPage::storedKey(int slot) const {
 
 void NtxPage::Insert(int slot, const NtxStoredEntry& entry) {
   const int used = this->used();
-  if (used > header_->maxKeys || slot > used) {
+  if (count() >= header_->maxKeys || slot > used) {
     throw NtxLayoutError("no room for an entry at slot " + std::to_string(slot));
   }
   const std::uint16_t free = SlotOffset(used);
