@@ -76,6 +76,15 @@ TEST_F(NtxUpkeep, AFullRootLeafSplitsAtCountMinusHalfAndKeepsItsPage) {
   EXPECT_EQ(right.entries.front().key, "K00033");
   EXPECT_EQ(bytes.size(), 4u * kNtxPageSize) << "two new pages at the end of the file";
   EXPECT_EQ(table.Disagreements(), "");
+
+  // The root's own entry leaves: the entry before it, the left leaf's last, takes its place.
+  ASSERT_TRUE(table.Change(32, Name("Z")));
+  const std::vector<std::uint8_t> after = table.IndexBytes();
+  const NtxStoredPage changedTop = PageAt(after, header, root);
+  EXPECT_EQ(changedTop.entries[0].key, "K00031");
+  EXPECT_EQ(PageAt(after, header, top.entries[0].child).entries.size(), 30u);
+  EXPECT_EQ(PageAt(after, header, top.entries[1].child).entries.back().key, "Z     ");
+  EXPECT_EQ(table.Disagreements(), "");
 }
 
 TEST_F(NtxUpkeep, EqualKeysStayInTheOrderTheyCameIn) {
