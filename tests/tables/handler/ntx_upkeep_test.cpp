@@ -89,6 +89,26 @@ TEST_F(NtxHandlerUpkeep, ASecondHandlerSeesTheChangeAndFindsItsPlaceAgain) {
   EXPECT_EQ(Faults(*reader), "");
 }
 
+TEST_F(NtxHandlerUpkeep, AnEncipheredFileIsKeptCurrentEnciphered) {
+  const std::string key = "q3#Lm9!";
+  MakeHandlerTable(sim.machine(), NumberedRows(3), false, key);
+  {
+    auto builder = Open(false, key);
+    builder->CreateIndexTag("T.NTX", "T", "NAME", "", true, 0);
+  }
+  auto table = Open(true, key);
+  table->OpenIndexes("T.NTX", "T");
+  Append(*table, "PLAINTEXT KEY");
+  table->GoRecord(2);
+  table->SetFieldText("NAME", "A MOVED");
+  table->PutRecord(2);
+  EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{2, 4, 1, 3}));
+  EXPECT_EQ(Faults(*table), "");
+  const std::vector<std::uint8_t> bytes = sim.ReadBytes(StorageTestMachine::Path("T.NTX"));
+  const std::string text(bytes.begin(), bytes.end());
+  EXPECT_EQ(text.find("PLAINTEXT"), std::string::npos) << "a key stored in the clear";
+}
+
 TEST_F(NtxHandlerUpkeep, ManyWritesThroughOneHandlerLeaveAFileThatVerifies) {
   MakeHandlerTable(sim.machine(), NumberedRows(50));
   auto table = Indexed(true);
