@@ -28,8 +28,8 @@ class XBobjNTXFile : public XBobjIndexFile {
   // Raises: a single index file holds its one tag until it is deleted.
   bool DropTag(std::string_view name) override;
   void Rebuild() override;
-  // True when the version counter in the file differs from the one the tree was last read at
-  // (never when the file is open exclusively).
+  // True when the version counter in the file differs from the one this program last read
+  // with the tree or wrote with a change (never when the file is open exclusively).
   bool HasChanged() override;
   // 1024-byte pages from the end of the file.
   std::uint32_t AllocatePage() override;

@@ -33,8 +33,6 @@ class XBobjNTXTag : public XBobjFamilyTag {
   void NoteHeader(const NtxHeader& header) { header_ = header; }
   // The version counter as the file holds it now (this program's own in an exclusive file).
   std::uint16_t CurrentVersion();
-  // The version the tree was last read from its root at.
-  std::uint16_t treeVersion() const { return treeVersion_; }
   // A key form as a page stores it: blank-padded to the key length.
   std::string StoredKey(std::string_view key) const;
   // The key form of a key as a page stores it (another program's numbers and dates included).
