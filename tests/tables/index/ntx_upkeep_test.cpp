@@ -87,6 +87,52 @@ TEST_F(NtxUpkeep, AFullRootLeafSplitsAtCountMinusHalfAndKeepsItsPage) {
   EXPECT_EQ(table.Disagreements(), "");
 }
 
+TEST_F(NtxUpkeep, ADamagedTreeIsReportedNamingItsPageAndNotWrittenInto) {
+  NtxUpkeepTable table(sim, {{"NAME", 'C', 6}});
+  table.Index(TagDefinition("T", "NAME"));
+  for (int n = 1; n <= 63; ++n)
+    ASSERT_TRUE(table.Append(Name(Numbered("K", n))));
+  const NtxHeader header = table.tag().header();
+  const std::vector<std::uint8_t> good = table.IndexBytes();
+  table.CloseIndex();
+  const std::uint32_t slot0 = header.root + ReadLE16(good.data() + header.root + 2);
+  const std::uint32_t leftLeaf = ReadLE32(good.data() + slot0);
+  struct Damage {
+    const char* what;
+    std::uint32_t at;
+    std::uint32_t value;
+    bool word;
+    const char* reason;
+  };
+  for (const Damage& damage :
+       {Damage{"a child beyond the end", slot0, 64 * kNtxPageSize, false, "outside the file"},
+        Damage{"a child that is the root", slot0, header.root, false, "leads back"},
+        Damage{"slots sharing space", leftLeaf + 2 + 2 * 40, ReadLE16(good.data() + leftLeaf + 2),
+               true, "share the entry space"},
+        Damage{"a key count above the maximum", leftLeaf, 63, true, "claims 63 keys"}}) {
+    std::vector<std::uint8_t> bytes = good;
+    if (damage.word) {
+      WriteLE16(bytes.data() + damage.at, static_cast<std::uint16_t>(damage.value));
+    } else {
+      WriteLE32(bytes.data() + damage.at, damage.value);
+    }
+    sim.WriteBytes(StorageTestMachine::Path("T.NTX"), bytes);
+    const auto index = table.OpenIndex(table.table(), false);
+    try {
+      UpkeepTable::Change(table.table(), *index, 1, Name("K00000"));
+      ADD_FAILURE() << damage.what << ": nothing raised";
+    } catch (const EXbaseError& error) {
+      EXPECT_EQ(error.code(), kInvalidIndexCode) << damage.what;
+      EXPECT_NE(std::string(error.what()).find(damage.reason), std::string::npos)
+          << damage.what << ": " << error.what();
+    }
+    const std::vector<std::uint8_t> after = sim.ReadBytes(StorageTestMachine::Path("T.NTX"));
+    EXPECT_TRUE(std::equal(after.begin() + kNtxPageSize, after.end(), bytes.begin() + kNtxPageSize,
+                           bytes.end()))
+        << damage.what << ": a page was written";
+  }
+}
+
 TEST_F(NtxUpkeep, EqualKeysStayInTheOrderTheyCameIn) {
   NtxUpkeepTable table(sim, {{"NAME", 'C', 6}});
   table.Index(TagDefinition("T", "NAME"));
