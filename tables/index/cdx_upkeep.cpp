@@ -193,7 +193,7 @@ bool XBobjCDXFile::ApplyRecordChange(const XbRecordChange& change) {
 
 bool XBobjCDXFile::ApplyToTag(XBobjCDXTag& tag, const XbTagKeyChange& keys, std::int32_t record,
                               std::uint32_t highestRecord) {
-  CdxTreeEditor editor(tag, *this, highestRecord);
+  CdxTreeEditor& editor = tag.Editor(highestRecord);
   if (keys.oldIn && keys.newIn && keys.oldKey == keys.newKey) {
     return !editor.Holds(keys.newKey, record) && editor.Insert(keys.newKey, record);
   }
