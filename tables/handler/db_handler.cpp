@@ -203,8 +203,10 @@ void XBO_dBHandler::NoteOutside() {
 
 void XBO_dBHandler::CatchUpTag() {
   if (!tagBehind_) return;
+  // A search that fails is tried again by the next move.
+  const bool found = currentTag_->SeekEntry(behindKey_, position_) != 0;
   tagBehind_ = false;
-  if (currentTag_->SeekEntry(behindKey_, position_) == 0) outside_ = true;
+  if (!found) outside_ = true;
 }
 
 bool XBO_dBHandler::outsideOrder() {

@@ -175,27 +175,22 @@ bool XBobjCDXFile::ApplyRecordChange(const XbRecordChange& change) {
   // closed: a program that dies before then leaves the file as of the last flush, or part
   // written, which a reindex repairs; the table's records are written at once either way.
   const DeferWrites deferring(*this);
-  // A file open exclusively grows only through this object: its next free page stays known
-  // from one change to the next, and is taken from the file size again after a failure.
+  // A file open exclusively grows only through this object, which writes every page it
+  // allocates: its next free page stays known from one change to the next.
   if (file_.shared()) ResetNextPage();
-  try {
-    // The new version goes out first, so that even a change that fails part way is seen.
-    ++version_;
-    directory_->SetVersion(version_);
-    directory_->WriteHeader(directory_->header().root);
-    const auto highestRecord =
-        static_cast<std::uint32_t>(std::max(table().recordCount(), change.record));
-    bool changed = false;
-    for (std::size_t i = 0; i < tags_.size(); ++i) {
-      changed =
-          ApplyToTag(*CdxTag(static_cast<int>(i)), change.tags[i], change.record, highestRecord) ||
-          changed;
-    }
-    return changed;
-  } catch (...) {
-    ForgetNextPage();
-    throw;
+  // The new version goes out first, so that even a change that fails part way is seen.
+  ++version_;
+  directory_->SetVersion(version_);
+  directory_->WriteHeader(directory_->header().root);
+  const auto highestRecord =
+      static_cast<std::uint32_t>(std::max(table().recordCount(), change.record));
+  bool changed = false;
+  for (std::size_t i = 0; i < tags_.size(); ++i) {
+    changed =
+        ApplyToTag(*CdxTag(static_cast<int>(i)), change.tags[i], change.record, highestRecord) ||
+        changed;
   }
+  return changed;
 }
 
 bool XBobjCDXFile::ApplyToTag(XBobjCDXTag& tag, const XbTagKeyChange& keys, std::int32_t record,

@@ -115,8 +115,6 @@ class XBobjIndexFile {
 
   // Forgets the pages kept in memory (the file was changed as a whole).
   void ForgetPages() { keptChunks_.clear(); }
-  // The next page is taken from the file size again when one is allocated.
-  void ForgetNextPage() { nextPage_ = -1; }
 
   // While an object lives, page writes of a file open exclusively (nobody else reads it) stay
   // in memory until WriteDeferred, Flush or Close; a shared file is written at once.
