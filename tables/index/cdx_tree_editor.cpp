@@ -81,8 +81,10 @@ std::vector<std::size_t> CdxInteriorCuts(std::size_t count, std::size_t capacity
 CdxTreeEditor::CdxTreeEditor(XBobjCDXTag& tag, XBobjIndexFile& file) : tag_(tag), file_(file) {}
 
 void CdxTreeEditor::ClearPath() {
-  for (Level& level : path_)
-    spare_.push_back(std::move(level.node));
+  // The root's storage goes last, to be taken first: each level gets the storage it had, sized
+  // for nodes like its own.
+  for (auto level = path_.rbegin(); level != path_.rend(); ++level)
+    spare_.push_back(std::move(level->node));
   path_.clear();
 }
 
