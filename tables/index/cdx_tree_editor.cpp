@@ -137,6 +137,7 @@ XBobjIndexKey& CdxTreeEditor::Locate(std::string_view key, std::int32_t record) 
       node.leaf = true;
       level.changed = true;
     }
+    // A node searched on its page bytes already stands on the entry the search stopped at.
     if (!node.partial) {
       const auto count = static_cast<int>(node.entries.size());
       int position = 0;

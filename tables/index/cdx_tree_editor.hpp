@@ -6,9 +6,9 @@
 // first count - count / 2 entries; a root that splits keeps its page and becomes the interior
 // node above both halves. A node emptied by a removal leaves its parent and its sibling chain;
 // an emptied root ends as an empty root leaf. Called with the index file locked and its next
-// free page taken from the file size. Interior nodes on the way down are only searched on their
-// page bytes, and decoded in full when a change reaches them; the nodes' storage is used again
-// from one change to the next.
+// free page known (taken from the file size when the file is shared). Interior nodes on the
+// way down are only searched on their page bytes, and decoded in full when a change reaches
+// them; the nodes' storage is used again from one change to the next.
 #include <cstdint>
 #include <span>
 #include <string>
