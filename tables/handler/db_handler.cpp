@@ -103,6 +103,7 @@ bool XBO_dBHandler::PlainRead(std::int32_t target) {
   }
   ReadRecord(n);
   position_ = n;
+  tagBehind_ = false;
   bof_ = eof_ = false;
   return true;
 }
@@ -119,6 +120,7 @@ bool XBO_dBHandler::Visible() {
 
 std::int32_t XBO_dBHandler::TagCandidate(std::int32_t code) {
   if (code == xb_move::Reread) return SyncTag() ? position_ : currentTag_->Move(xb_move::Next);
+  CatchUpTag();
   return currentTag_->Move(code);
 }
 
@@ -185,11 +187,31 @@ void XBO_dBHandler::GoRecord(std::int32_t target) {
 }
 
 void XBO_dBHandler::NoteOutside() {
+  tagBehind_ = false;
   if (bof_ || eof_) {
     outside_ = false;
     return;
   }
-  outside_ = (filterActive() && !filterSet_->Test(position_)) || (currentTag_ && !SyncTag());
+  outside_ = filterActive() && !filterSet_->Test(position_);
+  if (!currentTag_) return;
+  if (CurrentTagKey(behindKey_)) {
+    tagBehind_ = true;
+  } else {
+    outside_ = true;
+  }
+}
+
+void XBO_dBHandler::CatchUpTag() {
+  if (!tagBehind_) return;
+  // A search that fails is tried again by the next move.
+  const bool found = currentTag_->SeekEntry(behindKey_, position_) != 0;
+  tagBehind_ = false;
+  if (!found) outside_ = true;
+}
+
+bool XBO_dBHandler::outsideOrder() {
+  CatchUpTag();
+  return outside_;
 }
 
 void XBO_dBHandler::Skip(std::int32_t count) {
@@ -209,6 +231,7 @@ void XBO_dBHandler::Skip(std::int32_t count) {
 void XBO_dBHandler::SkipInOneStep(std::int32_t count) {
   bof_ = eof_ = false;
   outside_ = false;
+  tagBehind_ = false;
   if (currentTag_) {
     SyncTag();
     const std::int32_t code = count > 0 ? xb_move::Next : xb_move::Previous;
@@ -240,18 +263,23 @@ void XBO_dBHandler::SkipInOneStep(std::int32_t count) {
 
 void XBO_dBHandler::GoEof() {
   position_ = recordCount() + 1;
+  tagBehind_ = false;
   bof_ = false;
   eof_ = true;
   outside_ = false;
   BlankRecord();
 }
 
-bool XBO_dBHandler::SyncTag() {
+bool XBO_dBHandler::CurrentTagKey(std::string& key) {
   auto* tag = dynamic_cast<XBobjCDXTag*>(currentTag_);
-  if (!tag || position_ < 1 || position_ > recordCount()) return false;
+  return tag && position_ >= 1 && position_ <= recordCount() && tag->EvaluateFor() &&
+         tag->EvaluateKey(key);
+}
+
+bool XBO_dBHandler::SyncTag() {
+  tagBehind_ = false;
   std::string key;
-  if (!tag->EvaluateFor() || !tag->EvaluateKey(key)) return false;
-  return tag->SeekEntry(key, position_) != 0;
+  return CurrentTagKey(key) && currentTag_->SeekEntry(key, position_) != 0;
 }
 
 void XBO_dBHandler::SetReadAhead(bool on) {

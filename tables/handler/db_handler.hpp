@@ -106,7 +106,9 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
   std::int32_t position() const { return position_; }
   bool bof() const { return bof_; }
   bool eof() const { return eof_; }
-  bool outsideOrder() const { return outside_; }
+  // Whether the current record lies outside the order (filtered out, or without an entry in
+  // the current tag).
+  bool outsideOrder();
   int workState() const { return workState_; }
 
   // TxbDBFLinkHost.
@@ -138,7 +140,13 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
   bool Visible();
   void MoveInOrder(std::int32_t code);
   void SkipInOneStep(std::int32_t count);
+  // Notes whether the current record lies outside the order after a write or a read by number;
+  // the tag is positioned on it only when a move needs that (CatchUpTag), so that writes in a
+  // row do not each search the tag.
   void NoteOutside();
+  void CatchUpTag();
+  // The current tag's key of the current record; false when the record has none there.
+  bool CurrentTagKey(std::string& key);
   // Positions the current tag on the current record; false when it has no entry there.
   bool SyncTag();
   void GoEof();
@@ -169,6 +177,10 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
   bool bof_ = true;
   bool eof_ = true;
   bool outside_ = false;
+  // The current tag is still to be positioned on the current record, whose key there is
+  // behindKey_ (taken when the record was written or read).
+  bool tagBehind_ = false;
+  std::string behindKey_;
   std::array<std::unique_ptr<XBobjIndexFile>, kIndexSlots> slots_;
   XBobjIndexTag* currentTag_ = nullptr;
   std::string currentTagName_;

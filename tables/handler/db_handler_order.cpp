@@ -86,6 +86,7 @@ void XBO_dBHandler::OpenIndexes(std::string_view list, std::string_view tagName)
 
 void XBO_dBHandler::CloseIndexes() {
   currentTag_ = nullptr;
+  tagBehind_ = false;
   currentTagName_.clear();
   // Every file is closed even when one cannot write the changes it held; the first such
   // failure is raised afterwards.
@@ -122,6 +123,7 @@ void XBO_dBHandler::SelectOrder(std::string_view tagName, bool keepPosition) {
   const std::string name = machine().codePages().Upper(Trimmed(tagName));
   if (name.empty()) {
     currentTag_ = nullptr;
+    tagBehind_ = false;
     currentTagName_.clear();
     SetReadAhead(true);
     if (!keepPosition) GoRecord(xb_move::First);
@@ -131,6 +133,7 @@ void XBO_dBHandler::SelectOrder(std::string_view tagName, bool keepPosition) {
   if (!tag) throw EXbaseError("Cannot find index tag " + name);
   SetReadAhead(false);
   currentTag_ = tag;
+  tagBehind_ = false;
   currentTagName_ = name;
   if (keepPosition && position_ >= 1 && position_ <= recordCount()) {
     PlainRead(position_);
@@ -170,6 +173,7 @@ void XBO_dBHandler::CreateIndexTag(std::string_view file, std::string_view tagNa
   }
   const std::string current = currentTagName_;
   currentTag_ = nullptr;
+  tagBehind_ = false;
   target->AddTag(definition);
   // The build replaced the tag objects: the order is looked up again.
   if (!current.empty()) currentTag_ = FindTag(current);

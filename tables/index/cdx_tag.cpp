@@ -2,7 +2,9 @@
 
 #include "tables/index/cdx_file.hpp"
 #include "tables/index/cdx_key.hpp"
+#include "tables/index/cdx_tree_editor.hpp"
 #include "tables/index/exp_table_link.hpp"
+#include "tables/storage/byte_order.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
@@ -181,6 +183,27 @@ int XBobjCDXTag::SearchNode(std::uint32_t page, const XBobjNodeSearch& search,
     NodeFault(page, error.what());
   }
   return result;
+}
+
+void XBobjCDXTag::ReadPathNode(std::uint32_t page, const XBobjNodeSearch& search,
+                               XBobjIndexKey& node) {
+  std::uint8_t scratch[kCdxPageSize];
+  const std::uint8_t* bytes = PageBytes(page, scratch);
+  try {
+    if (form_.general || (ReadLE16(bytes) & cdx_attribute::Leaf) != 0) {
+      CdxDecodeNode(form_, bytes, page, node);
+    } else {
+      CdxSearchNode(form_, bytes, page, search, node);
+    }
+  } catch (const CdxLayoutError& error) {
+    NodeFault(page, error.what());
+  }
+}
+
+CdxTreeEditor& XBobjCDXTag::Editor(std::uint32_t highestRecord) {
+  if (!editor_) editor_ = std::make_unique<CdxTreeEditor>(*this, file_);
+  editor_->SetHighestRecord(highestRecord);
+  return *editor_;
 }
 
 void XBobjCDXTag::NodeFault(std::uint32_t page, const std::string& reason) const {

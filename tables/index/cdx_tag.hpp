@@ -16,6 +16,7 @@
 namespace tables {
 
 class XBobjCDXFile;
+class CdxTreeEditor;
 
 class XBobjCDXTag : public XBobjIndexTag {
  public:
@@ -46,6 +47,9 @@ class XBobjCDXTag : public XBobjIndexTag {
   std::uint32_t ReadRootOffset() override;
   void ReadNode(std::uint32_t page, XBobjIndexKey& node) override;
   int SearchNode(std::uint32_t page, const XBobjNodeSearch& search, XBobjIndexKey& node) override;
+  // Reads the node at page on the way down to search's entry: a leaf (and any GENERAL-key
+  // node) decoded in full, an interior node searched as SearchNode does and left partial.
+  void ReadPathNode(std::uint32_t page, const XBobjNodeSearch& search, XBobjIndexKey& node);
   [[noreturn]] void NodeFault(std::uint32_t page, const std::string& reason) const override;
 
   // The key of the table's current record in key form; false when the expression gives no
@@ -64,6 +68,8 @@ class XBobjCDXTag : public XBobjIndexTag {
   // Reads the header again (after another program or a rebuild changed it).
   void ReloadHeader();
   void SetVersion(std::int32_t version) { header_.version = version; }
+  // The editor that keeps this tag's tree current, for a table of highestRecord records.
+  CdxTreeEditor& Editor(std::uint32_t highestRecord);
 
  protected:
   // True when the file's version moved on since the tree was last read from the root.
@@ -87,6 +93,7 @@ class XBobjCDXTag : public XBobjIndexTag {
   std::unique_ptr<TxbExpHandler> forExpression_;
   std::int32_t treeVersion_ = 0;
   TxbVariant evaluated_;  // the key expression's last value, its storage used again
+  std::unique_ptr<CdxTreeEditor> editor_;
 };
 
 }  // namespace tables

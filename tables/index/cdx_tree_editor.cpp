@@ -78,10 +78,17 @@ std::vector<std::size_t> CdxInteriorCuts(std::size_t count, std::size_t capacity
   return cuts;
 }
 
-CdxTreeEditor::CdxTreeEditor(XBobjCDXTag& tag, XBobjIndexFile& file, std::uint32_t highestRecord)
-    : tag_(tag), file_(file), highestRecord_(highestRecord) {}
+CdxTreeEditor::CdxTreeEditor(XBobjCDXTag& tag, XBobjIndexFile& file) : tag_(tag), file_(file) {}
 
-void CdxTreeEditor::PushNode(std::uint32_t page) {
+void CdxTreeEditor::ClearPath() {
+  // The root's storage goes last, to be taken first: each level gets the storage it had, sized
+  // for nodes like its own.
+  for (auto level = path_.rbegin(); level != path_.rend(); ++level)
+    spare_.push_back(std::move(level->node));
+  path_.clear();
+}
+
+void CdxTreeEditor::PushNode(std::uint32_t page, const XBobjNodeSearch& search) {
   const std::uint32_t parent = path_.empty() ? page : path_.back().node.page;
   if (path_.size() >= kMaxDepth) tag_.NodeFault(parent, "the tree is deeper than 32 levels");
   for (const Level& level : path_) {
@@ -91,17 +98,36 @@ void CdxTreeEditor::PushNode(std::uint32_t page) {
     }
   }
   Level level;
-  tag_.ReadNode(page, level.node);
+  if (!spare_.empty()) {
+    level.node = std::move(spare_.back());
+    spare_.pop_back();
+  }
+  tag_.ReadPathNode(page, search, level.node);
   if (!path_.empty() && level.node.root) {
     tag_.NodeFault(page, "a node below the root is marked as a root");
   }
   path_.push_back(std::move(level));
 }
 
+XBobjIndexKey& CdxTreeEditor::Decoded(std::size_t level) {
+  XBobjIndexKey& node = path_[level].node;
+  if (!node.partial) return node;
+  const int position = node.position;
+  tag_.ReadNode(node.page, node);
+  if (position >= static_cast<int>(node.entries.size())) {
+    tag_.NodeFault(node.page, "the node changed while it was read");
+  }
+  node.position = position;
+  return node;
+}
+
 XBobjIndexKey& CdxTreeEditor::Locate(std::string_view key, std::int32_t record) {
-  path_.clear();
+  ClearPath();
+  XBobjNodeSearch search;
+  search.probe = key;
+  search.record = record;
   // Not ReadRootOffset: that would tell the tag its own path is current.
-  PushNode(tag_.header().root);
+  PushNode(tag_.header().root, search);
   for (;;) {
     Level& level = path_.back();
     XBobjIndexKey& node = level.node;
@@ -111,18 +137,18 @@ XBobjIndexKey& CdxTreeEditor::Locate(std::string_view key, std::int32_t record) 
       node.leaf = true;
       level.changed = true;
     }
-    const auto count = static_cast<int>(node.entries.size());
-    int position = 0;
-    while (position < count &&
-           CompareEntry(key, record, node.entries[static_cast<std::size_t>(position)]) > 0) {
-      ++position;
+    // A node searched on its page bytes already stands on the entry the search stopped at.
+    if (!node.partial) {
+      const auto count = static_cast<int>(node.entries.size());
+      int position = 0;
+      while (position < count &&
+             CompareEntry(key, record, node.entries[static_cast<std::size_t>(position)]) > 0) {
+        ++position;
+      }
+      node.position = node.leaf ? position : std::min(position, count - 1);
     }
-    if (node.leaf) {
-      node.position = position;
-      return node;
-    }
-    node.position = std::min(position, count - 1);
-    PushNode(node.Current().pointer);
+    if (node.leaf) return node;
+    PushNode(node.Current().pointer, search);
   }
 }
 
@@ -175,12 +201,12 @@ bool CdxTreeEditor::Remove(std::string_view key, std::int32_t record) {
 void CdxTreeEditor::RaiseLastKey(std::size_t level) {
   for (; level > 0; --level) {
     const XBobjIndexKey& node = path_[level].node;
-    Level& parent = path_[level - 1];
-    XBobjIndexKeyData& entry = parent.node.entries[static_cast<std::size_t>(parent.node.position)];
+    XBobjIndexKey& parent = Decoded(level - 1);
+    XBobjIndexKeyData& entry = parent.entries[static_cast<std::size_t>(parent.position)];
     entry.key = node.entries.back().key;
     entry.record = node.entries.back().record;
-    parent.changed = true;
-    if (parent.node.position + 1 != static_cast<int>(parent.node.entries.size())) return;
+    path_[level - 1].changed = true;
+    if (parent.position + 1 != static_cast<int>(parent.entries.size())) return;
   }
 }
 
@@ -196,7 +222,7 @@ void CdxTreeEditor::DropEmptied(std::size_t level) {
   if (node.left != kNoPage) PatchSibling(node.left, kRightField, node.page, node.right);
   if (node.right != kNoPage) PatchSibling(node.right, kLeftField, node.page, node.left);
   path_.resize(level);
-  XBobjIndexKey& parent = path_.back().node;
+  XBobjIndexKey& parent = Decoded(level - 1);
   const auto position = static_cast<std::size_t>(parent.position);
   parent.entries.erase(parent.entries.begin() + static_cast<std::ptrdiff_t>(position));
   path_.back().changed = true;
@@ -237,6 +263,41 @@ std::uint32_t CdxTreeEditor::LeafRecordLimit(std::span<const XBobjIndexKeyData> 
   return limit;
 }
 
+std::string_view CdxTreeEditor::LeafKeyBytes(std::string_view key, std::string& scratch) const {
+  const CdxKeyForm& form = tag_.keyForm();
+  if (form.general) {
+    scratch = CdxLeafKeyBytes(form, key);
+    return scratch;
+  }
+  key = key.substr(0, static_cast<std::size_t>(form.keyLength));
+  if (!form.character) {
+    while (!key.empty() && key.back() == '\0')
+      key.remove_suffix(1);
+  }
+  return key;
+}
+
+bool CdxTreeEditor::LeafFits(const XBobjIndexKey& leaf) {
+  const int entryBytes =
+      CdxLeafLayoutFor(tag_.keyForm().keyLength, LeafRecordLimit(leaf.entries)).entryBytes;
+  int total = 0;
+  std::string_view previous;
+  for (std::size_t i = 0; i < leaf.entries.size(); ++i) {
+    const std::string_view bytes = LeafKeyBytes(leaf.entries[i].key, leafBytes_[i % 2]);
+    const auto shared = static_cast<int>(
+        std::mismatch(
+            bytes.begin(),
+            bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), previous.size())),
+            previous.begin())
+            .first -
+        bytes.begin());
+    total += entryBytes + static_cast<int>(bytes.size()) - shared;
+    if (total >= kLeafSplitSize) return false;
+    previous = bytes;
+  }
+  return true;
+}
+
 void CdxTreeEditor::WriteNode(const XBobjIndexKey& node, std::size_t first, std::size_t end,
                               std::uint32_t page, bool root, std::uint32_t left,
                               std::uint32_t right) {
@@ -266,6 +327,13 @@ void CdxTreeEditor::WriteNode(const XBobjIndexKey& node, std::size_t first, std:
 bool CdxTreeEditor::WriteLevel(std::size_t level) {
   XBobjIndexKey& node = path_[level].node;
   path_[level].changed = false;
+  const bool fits = node.leaf ? LeafFits(node)
+                              : node.entries.size() <=
+                                    static_cast<std::size_t>(tag_.keyForm().InteriorCapacity());
+  if (fits) {
+    WriteNode(node, 0, node.entries.size(), node.page, level == 0, node.left, node.right);
+    return false;
+  }
   const std::vector<std::size_t> cuts =
       node.leaf
           ? CdxLeafCuts(tag_.keyForm(),
@@ -273,10 +341,6 @@ bool CdxTreeEditor::WriteLevel(std::size_t level) {
                         node.entries)
           : CdxInteriorCuts(node.entries.size(),
                             static_cast<std::size_t>(tag_.keyForm().InteriorCapacity()));
-  if (cuts.size() == 1) {
-    WriteNode(node, 0, node.entries.size(), node.page, level == 0, node.left, node.right);
-    return false;
-  }
   bool newRoot = false;
   if (level == 0) {
     // The new root takes over the page, so the header's root offset never changes.
@@ -306,7 +370,7 @@ bool CdxTreeEditor::WriteLevel(std::size_t level) {
   }
   if (split.left != kNoPage) PatchSibling(split.left, kRightField, split.page, pages[0]);
   split.left = pages[pages.size() - 2];
-  XBobjIndexKey& parent = path_[level - 1].node;
+  XBobjIndexKey& parent = Decoded(level - 1);
   std::vector<XBobjIndexKeyData> leading;
   for (std::size_t part = 0; part + 1 < cuts.size(); ++part)
     leading.push_back(LastOf(split, cuts[part], pages[part]));

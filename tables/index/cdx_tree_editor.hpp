@@ -6,14 +6,18 @@
 // first count - count / 2 entries; a root that splits keeps its page and becomes the interior
 // node above both halves. A node emptied by a removal leaves its parent and its sibling chain;
 // an emptied root ends as an empty root leaf. Called with the index file locked and its next
-// free page taken from the file size.
+// free page known (taken from the file size when the file is shared). Interior nodes on the
+// way down are only searched on their page bytes, and decoded in full when a change reaches
+// them; the nodes' storage is used again from one change to the next.
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "tables/index/cdx_layout.hpp"
 #include "tables/index/index_key.hpp"
+#include "tables/index/node_search.hpp"
 
 namespace tables {
 
@@ -30,8 +34,10 @@ class XBobjIndexFile;
 
 class CdxTreeEditor {
  public:
-  // highestRecord: the table's record count (fixes the leaf bit widths of leaves written).
-  CdxTreeEditor(XBobjCDXTag& tag, XBobjIndexFile& file, std::uint32_t highestRecord);
+  CdxTreeEditor(XBobjCDXTag& tag, XBobjIndexFile& file);
+
+  // The table's record count (fixes the leaf bit widths of leaves written).
+  void SetHighestRecord(std::uint32_t highestRecord) { highestRecord_ = highestRecord; }
 
   // Keys in the tag's key form; longer ones are cut to the key length.
   // Whether the tree holds the entry (key, record).
@@ -53,7 +59,11 @@ class CdxTreeEditor {
   // Walks down to the leaf position of the first entry not smaller than (key, record); the
   // position is the leaf's entry count when every entry is smaller. Record 0 is below all.
   XBobjIndexKey& Locate(std::string_view key, std::int32_t record);
-  void PushNode(std::uint32_t page);
+  void PushNode(std::uint32_t page, const XBobjNodeSearch& search);
+  // The node at level decoded in full, its position kept.
+  XBobjIndexKey& Decoded(std::size_t level);
+  // Moves the path's nodes to the spares.
+  void ClearPath();
   // Gives the parents of level the new last key of that level's node, as far up as it is
   // their last entry too.
   void RaiseLastKey(std::size_t level);
@@ -68,11 +78,17 @@ class CdxTreeEditor {
   void WriteNode(const XBobjIndexKey& node, std::size_t first, std::size_t end, std::uint32_t page,
                  bool root, std::uint32_t left, std::uint32_t right);
   std::uint32_t LeafRecordLimit(std::span<const XBobjIndexKeyData> entries) const;
+  // Whether the leaf's entries fit in one page.
+  bool LeafFits(const XBobjIndexKey& leaf);
+  // The bytes a leaf stores for key (before its trailing count), in scratch when they differ.
+  std::string_view LeafKeyBytes(std::string_view key, std::string& scratch) const;
 
   XBobjCDXTag& tag_;
   XBobjIndexFile& file_;
-  std::uint32_t highestRecord_;
+  std::uint32_t highestRecord_ = 0;
   std::vector<Level> path_;
+  std::vector<XBobjIndexKey> spare_;
+  std::string leafBytes_[2];  // the stored bytes of two neighbouring keys, when converted
 };
 
 }  // namespace tables

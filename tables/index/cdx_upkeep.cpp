@@ -175,7 +175,9 @@ bool XBobjCDXFile::ApplyRecordChange(const XbRecordChange& change) {
   // closed: a program that dies before then leaves the file as of the last flush, or part
   // written, which a reindex repairs; the table's records are written at once either way.
   const DeferWrites deferring(*this);
-  ResetNextPage();
+  // A file open exclusively grows only through this object, which writes every page it
+  // allocates: its next free page stays known from one change to the next.
+  if (file_.shared()) ResetNextPage();
   // The new version goes out first, so that even a change that fails part way is seen.
   ++version_;
   directory_->SetVersion(version_);
@@ -193,7 +195,7 @@ bool XBobjCDXFile::ApplyRecordChange(const XbRecordChange& change) {
 
 bool XBobjCDXFile::ApplyToTag(XBobjCDXTag& tag, const XbTagKeyChange& keys, std::int32_t record,
                               std::uint32_t highestRecord) {
-  CdxTreeEditor editor(tag, *this, highestRecord);
+  CdxTreeEditor& editor = tag.Editor(highestRecord);
   if (keys.oldIn && keys.newIn && keys.oldKey == keys.newKey) {
     return !editor.Holds(keys.newKey, record) && editor.Insert(keys.newKey, record);
   }

@@ -101,11 +101,7 @@ bool XBobjIndexFile::TryReadBlock(std::uint32_t offset, std::uint8_t* buffer,
 }
 
 const std::uint8_t* XBobjIndexFile::ReadPage(std::uint32_t offset, std::uint8_t* scratch) {
-  if (!deferred_.empty()) {
-    if (const auto found = deferred_.find(offset); found != deferred_.end()) {
-      return found->second.data();
-    }
-  }
+  if (const std::uint8_t* kept = deferred_.Find(offset)) return kept;
   const std::size_t chunk = offset / kChunkSize;
   const bool hasStorage = chunk < kept_.size() && kept_[chunk];
   if (file_.shared() || (!hasStorage && chunksStored_ >= kMaxKeptChunks)) {
@@ -146,7 +142,7 @@ XBobjIndexFile::DeferWrites::DeferWrites(XBobjIndexFile& file) : file_(file) {
 void XBobjIndexFile::KeepDeferred(std::uint32_t offset, const std::uint8_t* buffer,
                                   std::uint32_t length) {
   for (std::uint32_t at = 0; at < length; at += kCdxPageSize) {
-    std::memcpy(deferred_[offset + at].data(), buffer + at, kCdxPageSize);
+    deferred_.Keep(offset + at, buffer + at);
   }
   deferredEnd_ = std::max<std::uint64_t>(deferredEnd_, std::uint64_t{offset} + length);
 }
@@ -159,7 +155,7 @@ std::size_t XBobjIndexFile::WriteDeferredRun(const std::vector<std::uint32_t>& o
   const auto length = static_cast<std::uint32_t>((end - first) * kCdxPageSize);
   runBuffer_.resize(length);
   for (std::size_t i = first; i < end; ++i) {
-    std::memcpy(runBuffer_.data() + (i - first) * kCdxPageSize, deferred_[offsets[i]].data(),
+    std::memcpy(runBuffer_.data() + (i - first) * kCdxPageSize, deferred_.Find(offsets[i]),
                 kCdxPageSize);
   }
   if (!cipherKey_.empty()) Transform(cipherKey_, runBuffer_.data(), length);
@@ -169,18 +165,14 @@ std::size_t XBobjIndexFile::WriteDeferredRun(const std::vector<std::uint32_t>& o
 
 void XBobjIndexFile::WriteDeferred() {
   if (deferred_.empty()) return;
-  std::vector<std::uint32_t> offsets;
-  offsets.reserve(deferred_.size());
-  for (const auto& entry : deferred_)
-    offsets.push_back(entry.first);
-  std::sort(offsets.begin(), offsets.end());
+  const std::vector<std::uint32_t> offsets = deferred_.SortedOffsets();
   // A write the disk refuses raises its own error naming the file; every page stays kept.
   for (std::size_t first = 0; first < offsets.size();)
     first += WriteDeferredRun(offsets, first);
   // The kept chunks take the pages written: the file is the one copy from now on.
   for (const std::uint32_t offset : offsets)
-    KeepWritten(offset, deferred_[offset].data(), kCdxPageSize);
-  deferred_.clear();
+    KeepWritten(offset, deferred_.Find(offset), kCdxPageSize);
+  deferred_.Clear();
   deferredEnd_ = 0;
 }
 

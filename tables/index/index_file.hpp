@@ -2,15 +2,14 @@
 // XBobjIndexFile: one open index file of a table, format-neutral: the disk file with the
 // table's cipher applied to every 512-byte block, page allocation, the index lock of the
 // table's lock protocol, the list of tags and the status reports of tag builds.
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "tables/index/deferred_pages.hpp"
 #include "tables/index/index_tag.hpp"
 #include "tables/index/record_change.hpp"
 #include "tables/storage/dbf_fields.hpp"
@@ -156,9 +155,8 @@ class XBobjIndexFile {
   std::vector<std::uint32_t> keptChunks_;
   std::size_t chunksStored_ = 0;  // chunks with storage in kept_
 
-  // Deciphered pages written while deferring, by offset, and the end of the last of them.
-  using Page = std::array<std::uint8_t, 512>;
-  std::unordered_map<std::uint32_t, Page> deferred_;
+  // Deciphered pages written while deferring, and the end of the last of them.
+  XbDeferredPages deferred_;
   std::uint64_t deferredEnd_ = 0;
   bool deferring_ = false;
   std::vector<std::uint8_t> runBuffer_;

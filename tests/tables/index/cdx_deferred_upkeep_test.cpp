@@ -3,6 +3,7 @@
 // once, leaves.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "tables/index/exp_global_registry.hpp"
@@ -84,6 +85,91 @@ TEST_F(CdxDeferredUpkeep, ARebuildWritesTheKeptPagesFirstAndStartsFromThem) {
   EXPECT_FALSE(setup.index().HasDeferredWrites());
   EXPECT_EQ(WalkTag(setup.tag("N")).size(), std::size_t{60});
   EXPECT_EQ(setup.Disagreements(), "");
+}
+
+// Random appends, changes, deletions and recalls on several tags (one whose long keys make a
+// deep tree of small interior nodes, unique, FOR, GENERAL, numeric), with a tag added and the
+// file rebuilt on the way; the same seed gives both writers the same work.
+class RandomWork {
+ public:
+  RandomWork() : random_(20261208) {}
+
+  static std::vector<XbFieldDef> Fields() {
+    return {{"SITE", 'C', 60}, {"LONG", 'C', 120}, {"NUM", 'N', 9, 2}};
+  }
+  static std::vector<XbTagDefinition> Tags() {
+    XbTagDefinition unique = TagDefinition("USITE", "UPPER(SITE)", "!DELETED()");
+    unique.unique = true;
+    XbTagDefinition general = TagDefinition("GEN", "SITE");
+    general.general = true;
+    return {TagDefinition("SITE", "UPPER(SITE)"), TagDefinition("LONG", "LONG"), unique, general,
+            TagDefinition("NUM", "NUM", "NUM > 0")};
+  }
+
+  // One step on table and index, the index locked around it.
+  void Step(int step, XBO_dBaseFld& table, XBobjCDXFile& index) {
+    index.Lock();
+    const std::int32_t count = table.recordCount();
+    const auto n = static_cast<std::int32_t>(random_() % static_cast<unsigned>(count + 1)) + 1;
+    const unsigned kind = random_() % 10;
+    if (step == kAddTagAt) {
+      index.AddTag(TagDefinition("LATE", "NUM"));
+    } else if (count == 0 || kind < 5) {
+      UpkeepTable::Append(table, index, [this](XBO_dBaseFld& t) { FillAll(t); });
+    } else if (kind < 8) {
+      UpkeepTable::Change(table, index, std::min(n, count),
+                          [this](XBO_dBaseFld& t) { FillAll(t); });
+    } else {
+      const bool deleted = kind == 8;
+      UpkeepTable::Change(table, index, std::min(n, count),
+                          [deleted](XBO_dBaseFld& t) { t.SetRecordDeleted(deleted); });
+    }
+    index.Unlock();
+    if (step == kRebuildAt) index.Rebuild();
+  }
+
+  static constexpr int kSteps = 1200;
+
+ private:
+  static constexpr int kAddTagAt = 500;
+  static constexpr int kRebuildAt = 900;
+
+  void FillAll(XBO_dBaseFld& table) {
+    static const char* const kPrefixes[] = {"www.", "http://www.", "shop.", "News."};
+    std::string site = kPrefixes[random_() % 4];
+    for (unsigned i = 3 + random_() % 12; i > 0; --i)
+      site += static_cast<char>('a' + random_() % 26);
+    table.SetFieldText("SITE", random_() % 20 == 0 ? "www.example.com" : site + ".com");
+    table.SetFieldText("LONG", std::string(random_() % 90, 'L') + std::to_string(random_() % 300));
+    table.SetFieldNumber("NUM", static_cast<double>(static_cast<int>(random_() % 2001) - 1000));
+  }
+
+  std::mt19937 random_;
+};
+
+TEST_F(CdxDeferredUpkeep, RandomWorkLeavesTheFileTheSharedWriterLeavesAndEveryTagAsAFreshBuild) {
+  StorageTestMachine eagerSim;
+  {
+    UpkeepTable setup(eagerSim, RandomWork::Fields());
+    setup.Index(RandomWork::Tags());
+    setup.Close();
+    const auto table = setup.OpenTable(true);
+    const auto index = setup.OpenIndex(*table, true);
+    RandomWork work;
+    for (int step = 0; step < RandomWork::kSteps; ++step)
+      work.Step(step, *table, *index);
+    EXPECT_FALSE(index->HasDeferredWrites());
+  }
+  StorageTestMachine deferredSim;
+  UpkeepTable deferred(deferredSim, RandomWork::Fields());
+  deferred.Index(RandomWork::Tags());
+  RandomWork work;
+  for (int step = 0; step < RandomWork::kSteps; ++step)
+    work.Step(step, deferred.table(), deferred.index());
+
+  EXPECT_TRUE(deferred.index().HasDeferredWrites());
+  EXPECT_EQ(deferred.Disagreements(), "");
+  EXPECT_EQ(deferred.IndexBytes(), eagerSim.ReadBytes(StorageTestMachine::Path("T.CDX")));
 }
 
 }  // namespace

@@ -78,6 +78,44 @@ TEST_F(CdxUpkeep, AscendingKeysSplitTheRootLeafBelow250BytesAndKeepTheRootPage) 
   EXPECT_EQ(table.Disagreements(), "");
 }
 
+// An interior node is searched on its page bytes on the way down; what it leads to is checked
+// as a decoded node's is.
+TEST_F(CdxUpkeep, ADamagedInteriorNodeOnTheWayDownIsReported) {
+  struct Damage {
+    const char* name;
+    std::size_t at;  // from the root page
+    std::uint8_t value;
+    const char* reason;
+  };
+  // Key length 10: the first entry's child pointer (big-endian) ends at byte 12 + 10 + 8.
+  for (const Damage& damage : {Damage{"child pointer", 12 + 10 + 7, 0x01, "is not a page"},
+                               Damage{"entry count", 2, 200, "more than its capacity"}}) {
+    StorageTestMachine own;
+    UpkeepTable table(own, {{"NAME", 'C', 10}});
+    table.Index({TagDefinition("N", "NAME")});
+    for (int n = 1; n <= 400; ++n)
+      table.Append(Name(Numbered("K", n)));
+    const std::uint32_t root = table.tag("N").header().root;
+    ASSERT_FALSE(Node(table.tag("N"), root).leaf);
+    std::vector<std::uint8_t> bytes = table.IndexBytes();
+    table.Close();
+    bytes[root + damage.at] = damage.value;
+    own.WriteBytes(StorageTestMachine::Path("T.CDX"), bytes);
+
+    const auto reopened = table.OpenTable(false);
+    const auto index = table.OpenIndex(*reopened, false);
+    try {
+      UpkeepTable::Append(*reopened, *index, Name("A"));
+      ADD_FAILURE() << damage.name << ": the append went through";
+    } catch (const EXbaseError& error) {
+      EXPECT_EQ(error.code(), kInvalidIndexCode) << damage.name;
+      const std::string text = error.what();
+      EXPECT_NE(text.find("page " + std::to_string(root) + ": "), std::string::npos) << text;
+      EXPECT_NE(text.find(damage.reason), std::string::npos) << text;
+    }
+  }
+}
+
 TEST_F(CdxUpkeep, AFullInteriorRootSplitsFourteenAndFourteen) {
   UpkeepTable table(sim, {{"NAME", 'C', 10}});
   table.Index({TagDefinition("N", "NAME")});
