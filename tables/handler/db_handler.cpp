@@ -7,6 +7,7 @@
 #include "platform/machine.hpp"
 
 #include "tables/index/cdx_tag.hpp"
+#include "tables/index/family_tag.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
@@ -247,11 +248,16 @@ void XBO_dBHandler::GoEof() {
 }
 
 bool XBO_dBHandler::SyncTag() {
-  auto* tag = dynamic_cast<XBobjCDXTag*>(currentTag_);
-  if (!tag || position_ < 1 || position_ > recordCount()) return false;
+  if (!currentTag_ || position_ < 1 || position_ > recordCount()) return false;
   std::string key;
-  if (!tag->EvaluateFor() || !tag->EvaluateKey(key)) return false;
-  return tag->SeekEntry(key, position_) != 0;
+  if (auto* tag = dynamic_cast<XBobjCDXTag*>(currentTag_)) {
+    if (!tag->EvaluateFor() || !tag->EvaluateKey(key)) return false;
+  } else if (auto* family = dynamic_cast<XBobjFamilyTag*>(currentTag_)) {
+    if (!family->EvaluateFor() || !family->EvaluateKey(key)) return false;
+  } else {
+    return false;
+  }
+  return currentTag_->SeekEntry(key, position_) != 0;
 }
 
 void XBO_dBHandler::SetReadAhead(bool on) {

@@ -219,8 +219,12 @@ void XBobjMDXFile::SyncSlots() {
     const XBobjMDXTag& tag = *MdxTag(i);
     header_.tags.push_back({tag.headerUnit(), tag.name(), tag.header().keyType});
   }
-  StampToday(table(), header_.updated);
+  StampUpdate();
   WriteHeader();
+}
+
+void XBobjMDXFile::StampUpdate() {
+  StampToday(table(), header_.updated);
 }
 
 void XBobjMDXFile::Rebuild() {
