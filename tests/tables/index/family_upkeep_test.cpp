@@ -220,6 +220,32 @@ TEST_F(FamilyUpkeep, AnEmptiedTreeEndsAsAnEmptyRootLeafAndGrowsAgain) {
   EXPECT_EQ(table.Disagreements(), "");
 }
 
+// Entries removed from the front until one leaf is left: the root, left with one pointer,
+// takes over its child level by level and keeps its block.
+TEST_F(FamilyUpkeep, ATreeDrainedToOneLeafGetsLowerOnItsRootBlock) {
+  FamilyUpkeepTable table(sim, kFields);
+  for (int n = 1; n <= 600; ++n)
+    table.Append([n](XBO_dBaseFld& t) {
+      t.SetFieldText("NAME", Numbered("K", n));
+      t.SetFieldLogical("FLAG", true);
+    });
+  table.AddIndex("LIVE.NDX", {TagDefinition("LIVE", "IIF(FLAG, NAME, SPACE(40))")});
+  table.AddIndex("T.MDX", {TagDefinition("LIVE", "NAME", "FLAG")});
+  XBobjFamilyTag& mdx = table.tag(1, 0);
+  ASSERT_GE(FamilyUpkeepTable::Levels(mdx), 3);
+  const std::uint32_t root = mdx.ReadRootOffset();
+  for (int n = 1; n <= 595; ++n) {
+    table.Change(n, [](XBO_dBaseFld& t) { t.SetFieldLogical("FLAG", false); });
+    if (n % 85 == 0) {
+      ASSERT_EQ(table.Disagreements(), "") << "after " << n;
+    }
+  }
+  EXPECT_EQ(FamilyUpkeepTable::Levels(mdx), 1);
+  EXPECT_EQ(mdx.ReadRootOffset(), root);
+  EXPECT_EQ(WalkTag(mdx).size(), 5u);
+  EXPECT_EQ(table.Disagreements(), "");
+}
+
 TEST_F(FamilyUpkeep, AKeyExpressionThatFailsRaisesBeforeAnythingIsWritten) {
   FamilyUpkeepTable table(sim, kFields);
   table.AddIndex("MIX.NDX", {TagDefinition("MIX", "IIF(NUM > 5, NUM, NAME)")});
