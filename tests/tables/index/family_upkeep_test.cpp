@@ -246,6 +246,42 @@ TEST_F(FamilyUpkeep, ATreeDrainedToOneLeafGetsLowerOnItsRootBlock) {
   EXPECT_EQ(table.Disagreements(), "");
 }
 
+// A tag standing on an entry while the tree changes under it (its own file's upkeep) steps on
+// from that entry in the changed tree, among equal keys too.
+TEST_F(FamilyUpkeep, ATagStepsOnFromItsEntryAfterTheTreeChangedUnderIt) {
+  FamilyUpkeepTable table(sim, kFields);
+  for (int n = 0; n < 300; n += 2)
+    table.Append(Name(Numbered("K", n)));
+  for (int n = 0; n < 3; ++n)
+    table.Append(Name("M"));
+  table.AddIndex("NAME.NDX", {TagDefinition("NAME", "NAME")});
+  table.AddIndex("T.MDX", {TagDefinition("NAME", "NAME")});
+  for (int file = 0; file < 2; ++file) {
+    XBobjFamilyTag& tag = table.tag(static_cast<std::size_t>(file), 0);
+    ASSERT_EQ(tag.SeekKey(Numbered("K", 100), true), 51);
+    ASSERT_EQ(tag.SeekKey("M", true), 151);
+    ASSERT_EQ(tag.Move(xb_move::Next), 152);
+    ASSERT_EQ(tag.SeekKey(Numbered("K", 100), true), 51);
+  }
+  for (int n = 1; n < 300; n += 2)
+    table.Append(Name(Numbered("K", n)));
+  for (int file = 0; file < 2; ++file) {
+    XBobjFamilyTag& tag = table.tag(static_cast<std::size_t>(file), 0);
+    EXPECT_EQ(tag.Move(xb_move::Next), 154 + 50) << "file " << file;
+    EXPECT_EQ(tag.current()->key, Numbered("K", 101));
+    ASSERT_EQ(tag.SeekKey("M", true), 151);
+    EXPECT_EQ(tag.Move(xb_move::Next), 152);
+  }
+  for (int n = 0; n < 40; ++n)
+    table.Append(Name(n % 2 == 0 ? "M" : Numbered("L", n)));
+  for (int file = 0; file < 2; ++file) {
+    XBobjFamilyTag& tag = table.tag(static_cast<std::size_t>(file), 0);
+    EXPECT_EQ(tag.Move(xb_move::Next), 153) << "file " << file;
+    EXPECT_EQ(tag.Move(xb_move::Next), 304);
+  }
+  EXPECT_EQ(table.Disagreements(), "");
+}
+
 TEST_F(FamilyUpkeep, AKeyExpressionThatFailsRaisesBeforeAnythingIsWritten) {
   FamilyUpkeepTable table(sim, kFields);
   table.AddIndex("MIX.NDX", {TagDefinition("MIX", "IIF(NUM > 5, NUM, NAME)")});
