@@ -130,6 +130,49 @@ TEST_F(FamilyUpkeep, DrainedKeyRangesEmptyNodesAndMergeLonePointers) {
   EXPECT_LE(FamilyUpkeepTable::Levels(table.tag(0, 0)), levels);
 }
 
+// Keys of 40 bytes make 48-byte entries: 10 keys to a node, 11 pointers to an interior one. A
+// leaf of 11 keys splits 6 + 5; an interior node of 12 pointers splits 6 + 6.
+TEST_F(FamilyUpkeep, NodesSplitAtCountMinusHalfTheCount) {
+  FamilyUpkeepTable table(sim, kFields);
+  table.AddIndex("NAME.NDX", {TagDefinition("NAME", "NAME")});
+  XBobjFamilyTag& tag = table.tag(0, 0);
+  const std::uint32_t root = tag.ReadRootOffset();
+  const auto node = [&](std::uint32_t page) {
+    XBobjIndexKey read;
+    tag.ReadNode(page, read);
+    return read;
+  };
+  const auto sizes = [&](const XBobjIndexKey& parent) {
+    std::vector<std::size_t> counts;
+    for (const XBobjIndexKeyData& entry : parent.entries)
+      counts.push_back(node(entry.pointer).entries.size());
+    return counts;
+  };
+  int n = 0;
+  while (node(root).leaf)
+    table.Append(Name(Numbered("K", ++n)));
+  EXPECT_EQ(n, 11);
+  EXPECT_EQ(sizes(node(root)), (std::vector<std::size_t>{6, 5}));
+  while (node(node(root).entries.front().pointer).leaf)
+    table.Append(Name(Numbered("K", ++n)));
+  EXPECT_EQ(tag.ReadRootOffset(), root);
+  EXPECT_EQ(sizes(node(root)), (std::vector<std::size_t>{6, 6}));
+  EXPECT_EQ(table.Disagreements(), "");
+}
+
+// Pages of an enciphered table's index files are enciphered as they are written.
+TEST_F(FamilyUpkeep, EncipheredFilesAreKeptCurrent) {
+  FamilyUpkeepTable table(sim, kFields, "SECRET7");
+  table.AddIndex("NAME.NDX", {TagDefinition("NAME", "NAME")});
+  table.AddIndex("T.MDX", {TagDefinition("NAME", "NAME"), Descending(TagDefinition("NUM", "NUM"))});
+  RunRandomChanges(table, 3, 2);
+  for (const char* file : {"NAME.NDX", "T.MDX"}) {
+    const std::vector<std::uint8_t> bytes = table.Bytes(file);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text.find("N00"), std::string::npos) << file << " holds keys in plain text";
+  }
+}
+
 TEST_F(FamilyUpkeep, EqualKeysLieInTheOrderTheirEntriesCameIn) {
   FamilyUpkeepTable table(sim, kFields);
   table.AddIndex("NAME.NDX", {TagDefinition("NAME", "NAME")});
