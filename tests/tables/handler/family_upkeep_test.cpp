@@ -88,6 +88,46 @@ TEST_P(FamilyUpkeep, StepsGoOnFromTheRecordMadeCurrentOrWritten) {
   EXPECT_EQ(table->position(), 5);
 }
 
+// Files open exclusively keep their changed blocks in memory, read back from there by the next
+// change, until the table is flushed or closed.
+TEST_F(HandlerTest, ExclusiveNdxAndMdxChangesReachTheFilesAtFlushAndAtClose) {
+  MakeHandlerTable(sim.machine(), Rows({"R1", "R2", "R3"}));
+  {
+    auto builder = Open();
+    builder->CreateIndexTag("NAME.NDX", "NAME", "NAME", "", true, 0);
+    builder->CreateIndexTag("T.MDX", "NUM", "NUM", "", true, 0);
+  }
+  auto table = Open();
+  table->OpenIndexes("NAME.NDX T.MDX", "NAME");
+  const auto bytes = [&] {
+    return std::vector{sim.ReadBytes(StorageTestMachine::Path("NAME.NDX")),
+                       sim.ReadBytes(StorageTestMachine::Path("T.MDX"))};
+  };
+  const auto before = bytes();
+  const auto append = [&](const std::string& name, double number) {
+    table->BlankRecord();
+    table->SetFieldText("NAME", name);
+    table->SetFieldNumber("NUM", number);
+    table->AppendRecord();
+  };
+  append("A FIRST", 0.5);
+  append("B SECOND", 0.25);
+  EXPECT_EQ(bytes(), before) << "the changes wait in memory";
+  table->Flush();
+  const auto flushed = bytes();
+  EXPECT_NE(flushed[0], before[0]);
+  EXPECT_NE(flushed[1], before[1]);
+  append("C THIRD", 0.75);
+  table->Close();
+  EXPECT_NE(bytes(), flushed);
+
+  auto reader = Open(true);
+  reader->OpenIndexes("NAME.NDX T.MDX", "NAME");
+  EXPECT_EQ(Visit(*reader), (std::vector<std::int32_t>{4, 5, 6, 1, 2, 3}));
+  reader->SelectOrder("NUM", false);
+  EXPECT_EQ(Visit(*reader), (std::vector<std::int32_t>{5, 4, 6, 1, 2, 3}));
+}
+
 INSTANTIATE_TEST_SUITE_P(NdxAndMdxExclusiveAndShared, FamilyUpkeep,
                          ::testing::Combine(::testing::Bool(), ::testing::Bool()));
 
