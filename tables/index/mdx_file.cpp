@@ -191,6 +191,7 @@ void XBobjMDXFile::AddTag(const XbTagDefinition& requested) {
       MdxTagHeaderFor(requested.keyExpression, requested.forExpression, letter, length,
                       requested.unique, !requested.ascending, header_.blockLength);
   const IndexLock lock(*this);
+  CatchUpNextFree();
   const MdxFileHeader before = header_;
   const std::uint64_t sizeBefore = FileSize();
   try {

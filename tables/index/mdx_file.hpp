@@ -47,6 +47,9 @@ class XBobjMDXFile : public XBobjIndexFile {
   void ReadHeader();
   // Takes the next free block of the header in the file, which another writer may have moved on.
   void ReloadNextFree();
+  // Before blocks are taken under the lock: the next free block as the file has it, and never
+  // below the file's size.
+  void CatchUpNextFree();
   void WriteHeader();
   // Dates the header's last update today.
   void StampUpdate();

@@ -54,13 +54,11 @@ XbRecordChange XBobjMDXFile::PrepareRecordChange(std::int32_t record,
 
 bool XBobjMDXFile::ApplyRecordChange(const XbRecordChange& change) {
   XbCheckFamilyChange(*this, change);
-  if (file_.shared()) ReloadNextFree();
   // A file open exclusively keeps the changed blocks in memory until the table is flushed or
   // closed, as compound files do.
   const DeferWrites deferring(*this);
+  CatchUpNextFree();
   const MdxFileHeader before = header_;
-  header_.nextFreeUnit = std::max<std::uint32_t>(
-      header_.nextFreeUnit, static_cast<std::uint32_t>((FileSize() + kMdxUnit - 1) / kMdxUnit));
   bool changed = false;
   for (int i = 0; i < TagCount(); ++i) {
     MdxNodes nodes(*MdxTag(i), header_.blockLength, [this] { return AllocateBlock(); });
@@ -74,6 +72,12 @@ bool XBobjMDXFile::ApplyRecordChange(const XbRecordChange& change) {
     WriteHeader();
   }
   return changed;
+}
+
+void XBobjMDXFile::CatchUpNextFree() {
+  if (file_.shared()) ReloadNextFree();
+  header_.nextFreeUnit = std::max<std::uint32_t>(
+      header_.nextFreeUnit, static_cast<std::uint32_t>((FileSize() + kMdxUnit - 1) / kMdxUnit));
 }
 
 void XBobjMDXFile::ReloadNextFree() {

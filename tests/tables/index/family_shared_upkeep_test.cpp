@@ -49,23 +49,38 @@ struct SharedWriter {
   }
 };
 
-TEST(FamilySharedUpkeep, TwoWritersTakingTurnsLoseNoKeyAndNeverHandOutABlockTwice) {
+class FamilySharedUpkeep : public ::testing::Test {
+ protected:
+  // The files with the records named, then two writers sharing them.
+  void SetUp() override {
+    FamilyUpkeepTable setup(sim, kFields);
+    for (int n = 1; n <= 5; ++n)
+      setup.Append([n](XBO_dBaseFld& t) { t.SetFieldText("NAME", "K" + std::to_string(n)); });
+    setup.AddIndex("NAME.NDX", {TagDefinition("NAME", "NAME")});
+    setup.AddIndex("T.MDX", {TagDefinition("NAME", "NAME"), TagDefinition("NUM", "NUM")});
+    setup.Close();
+    for (SharedWriter& writer : writers) {
+      writer.table = std::make_unique<XBO_dBaseFld>(
+          sim.machine(), StorageTestMachine::Path("T.DBF"), true, true, "");
+      const XbIndexOpenMode mode{false, true, true};
+      writer.files.push_back(std::make_unique<XBobjNDXFile>(*writer.table, "NAME.NDX", "", mode));
+      writer.files.push_back(std::make_unique<XBobjMDXFile>(*writer.table, "T.MDX", "", mode));
+    }
+  }
+
+  void CloseWriters() {
+    for (SharedWriter& writer : writers) {
+      writer.files.clear();
+      writer.table.reset();
+    }
+  }
+
   TxbExpEngineScope expressions;
   StorageTestMachine sim;
-  FamilyUpkeepTable setup(sim, kFields);
-  for (int n = 1; n <= 5; ++n)
-    setup.Append([n](XBO_dBaseFld& t) { t.SetFieldText("NAME", "K" + std::to_string(n)); });
-  setup.AddIndex("NAME.NDX", {TagDefinition("NAME", "NAME")});
-  setup.AddIndex("T.MDX", {TagDefinition("NAME", "NAME"), TagDefinition("NUM", "NUM")});
-  setup.Close();
   SharedWriter writers[2];
-  for (SharedWriter& writer : writers) {
-    writer.table = std::make_unique<XBO_dBaseFld>(sim.machine(), StorageTestMachine::Path("T.DBF"),
-                                                  true, true, "");
-    const XbIndexOpenMode mode{false, true, true};
-    writer.files.push_back(std::make_unique<XBobjNDXFile>(*writer.table, "NAME.NDX", "", mode));
-    writer.files.push_back(std::make_unique<XBobjMDXFile>(*writer.table, "T.MDX", "", mode));
-  }
+};
+
+TEST_F(FamilySharedUpkeep, TwoWritersTakingTurnsLoseNoKeyAndNeverHandOutABlockTwice) {
   std::mt19937 random(5);
   for (int i = 0; i < 900; ++i) {
     SharedWriter& writer = writers[random() % 2];
@@ -75,10 +90,7 @@ TEST(FamilySharedUpkeep, TwoWritersTakingTurnsLoseNoKeyAndNeverHandOutABlockTwic
     const auto n = i % 4 == 3 ? static_cast<std::int32_t>(random() % count) + 1 : 0;
     writer.Write(n, name, static_cast<int>(random() % 100000));
   }
-  for (SharedWriter& writer : writers) {
-    writer.files.clear();
-    writer.table.reset();
-  }
+  CloseWriters();
   XBO_dBaseFld table(sim.machine(), StorageTestMachine::Path("T.DBF"), false, false, "");
   XBobjNDXFile ndx(table, "NAME.NDX", "", XbIndexOpenMode{false, false, false});
   XBobjMDXFile mdx(table, "T.MDX", "", XbIndexOpenMode{false, false, false});
@@ -88,6 +100,24 @@ TEST(FamilySharedUpkeep, TwoWritersTakingTurnsLoseNoKeyAndNeverHandOutABlockTwic
   EXPECT_EQ(WalkTag(*mdx.TagByIndex(1)).size(), static_cast<std::size_t>(table.recordCount()));
   EXPECT_EQ(mdx.header().nextFreeUnit * kMdxUnit,
             sim.ReadBytes(StorageTestMachine::Path("T.MDX")).size());
+}
+
+// A tag added by a writer that has not seen the blocks the other one's changes took goes to
+// blocks after them.
+TEST_F(FamilySharedUpkeep, ATagAddedAfterTheOtherWritersChangesTakesFreeBlocks) {
+  for (int n = 0; n < 200; ++n) {
+    char name[16];
+    std::snprintf(name, sizeof name, "A%05d", n);
+    writers[0].Write(0, name, n);
+  }
+  writers[1].table->ReReadHeader();
+  auto& mdx = dynamic_cast<XBobjMDXFile&>(*writers[1].files[1]);
+  mdx.AddTag(TagDefinition("LATE", "NUM"));
+  CloseWriters();
+  XBO_dBaseFld table(sim.machine(), StorageTestMachine::Path("T.DBF"), false, false, "");
+  XBobjMDXFile check(table, "T.MDX", "", XbIndexOpenMode{false, false, false});
+  EXPECT_EQ(check.TagCount(), 3);
+  EXPECT_EQ(Faults(XbVerifyIndexFamily(check)), "");
 }
 
 }  // namespace
