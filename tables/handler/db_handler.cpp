@@ -7,6 +7,7 @@
 #include "platform/machine.hpp"
 
 #include "tables/index/cdx_tag.hpp"
+#include "tables/index/family_tag.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
@@ -270,10 +271,15 @@ void XBO_dBHandler::GoEof() {
   BlankRecord();
 }
 
+// The current record's key in the current tag; false when the record is outside the tag's
+// order (no record, FOR false, no key value).
 bool XBO_dBHandler::CurrentTagKey(std::string& key) {
-  auto* tag = dynamic_cast<XBobjCDXTag*>(currentTag_);
-  return tag && position_ >= 1 && position_ <= recordCount() && tag->EvaluateFor() &&
-         tag->EvaluateKey(key);
+  if (!currentTag_ || position_ < 1 || position_ > recordCount()) return false;
+  if (auto* tag = dynamic_cast<XBobjCDXTag*>(currentTag_))
+    return tag->EvaluateFor() && tag->EvaluateKey(key);
+  if (auto* family = dynamic_cast<XBobjFamilyTag*>(currentTag_))
+    return family->EvaluateFor() && family->EvaluateKey(key);
+  return false;
 }
 
 bool XBO_dBHandler::SyncTag() {

@@ -36,11 +36,6 @@ std::string IndexFileName(XBO_dBaseFld& table, std::string_view name) {
   return result;
 }
 
-// A failed disk call is the disk's fault, not a sign of a damaged file: it keeps its own error.
-bool DiskFailure(const EXbaseError& error) {
-  return error.subcode() >= xb_sub::Read && error.subcode() <= xb_sub::MemoLock;
-}
-
 }  // namespace
 
 std::string XbProductionIndexPath(std::string_view tablePath) {
@@ -79,7 +74,7 @@ void XBobjCDXFile::Open(std::string_view name, XbIndexOpenMode mode) {
     throw EXbaseError(path + ": not a valid compound index file: " + error.what(),
                       kInvalidIndexCode);
   } catch (const EXbaseError& error) {
-    if (DiskFailure(error)) throw;
+    if (XbIsDiskFailure(error)) throw;
     throw EXbaseError(path + ": not a valid compound index file: " + error.what(),
                       kInvalidIndexCode);
   }
@@ -122,7 +117,7 @@ void XBobjCDXFile::ReadDirectory() {
     try {
       tags_.push_back(std::make_unique<XBobjCDXTag>(*this, name, offset));
     } catch (const EXbaseError& error) {
-      if (DiskFailure(error)) throw;
+      if (XbIsDiskFailure(error)) throw;
       throw CdxLayoutError("tag " + name + ": " + error.what());
     } catch (const std::exception& error) {
       throw CdxLayoutError("tag " + name + ": " + error.what());

@@ -1,11 +1,10 @@
 // Keeping a compound file's tags current when a record is appended or changed, and telling a
 // tag that its tree moved on under it.
 #include <algorithm>
-#include <cstring>
-#include <vector>
 
 #include "tables/index/cdx_file.hpp"
 #include "tables/index/cdx_tree_editor.hpp"
+#include "tables/index/record_scan.hpp"
 #include "tables/storage/byte_order.hpp"
 #include "tables/storage/xbase_error.hpp"
 
@@ -13,22 +12,6 @@ namespace tables {
 namespace {
 
 constexpr int kVersionOffset = 8;
-
-// Puts the stored image in the table's record buffer for the life of the object.
-class StoredImageInPlace {
- public:
-  StoredImageInPlace(XBO_dBaseFld& table, const std::uint8_t* stored)
-      : table_(table), saved_(table.recordImage(), table.recordImage() + table.recordLength()) {
-    std::memcpy(table_.recordImage(), stored, saved_.size());
-  }
-  ~StoredImageInPlace() { std::memcpy(table_.recordImage(), saved_.data(), saved_.size()); }
-  StoredImageInPlace(const StoredImageInPlace&) = delete;
-  StoredImageInPlace& operator=(const StoredImageInPlace&) = delete;
-
- private:
-  XBO_dBaseFld& table_;
-  std::vector<std::uint8_t> saved_;
-};
 
 // Whether the record gets an entry in tag, and its key.
 bool EvaluateEntry(XBobjCDXTag& tag, std::int32_t record, std::string& key) {
@@ -39,76 +22,6 @@ bool EvaluateEntry(XBobjCDXTag& tag, std::int32_t record, std::string& key) {
   }
   key.resize(std::min(key.size(), static_cast<std::size_t>(tag.keyForm().keyLength)));
   return true;
-}
-
-std::uint64_t RecordOffset(const XBO_dBaseFld& table, std::int32_t n) {
-  return table.headerLength() +
-         std::uint64_t{table.recordLength()} * static_cast<std::uint32_t>(n - 1);
-}
-
-// Keeps the table's current record and image, to be put back (Restore) after other records
-// were made current.
-class CurrentRecordKept {
- public:
-  explicit CurrentRecordKept(XBO_dBaseFld& table)
-      : table_(table),
-        current_(table.currentRecord()),
-        image_(table.recordImage(), table.recordImage() + table.recordLength()) {}
-
-  void Restore() {
-    std::vector<std::uint8_t> stored(image_.size());
-    const auto length = static_cast<std::uint32_t>(stored.size());
-    if (current_ >= 1 && current_ <= table_.recordCount() &&
-        table_.ReadAt(RecordOffset(table_, current_), stored.data(), length) == length) {
-      table_.TakeRecordImage(current_, stored.data());
-    }
-    std::memcpy(table_.recordImage(), image_.data(), image_.size());
-  }
-
- private:
-  XBO_dBaseFld& table_;
-  std::int32_t current_;
-  std::vector<std::uint8_t> image_;
-};
-
-// The lowest record other than skip whose key in tag is key (its FOR holding), or 0; the
-// records are read in blocks and made current in turn.
-std::int32_t FirstHolding(XBO_dBaseFld& table, XBobjCDXTag& tag, const std::string& key,
-                          std::int32_t skip) {
-  constexpr std::uint32_t kBlockSize = 64 * 1024;
-  const std::uint32_t length = table.recordLength();
-  const std::uint32_t perBlock = std::max<std::uint32_t>(1, kBlockSize / length);
-  std::vector<std::uint8_t> block(std::size_t{perBlock} * length);
-  std::string candidate;
-  for (std::int32_t first = 1; first <= table.recordCount();
-       first += static_cast<std::int32_t>(perBlock)) {
-    const std::uint32_t read = table.ReadAt(RecordOffset(table, first), block.data(),
-                                            static_cast<std::uint32_t>(block.size())) /
-                               length;
-    if (read == 0) break;
-    for (std::uint32_t i = 0; i < read; ++i) {
-      const auto n = first + static_cast<std::int32_t>(i);
-      if (n == skip || n > table.recordCount()) continue;
-      table.TakeRecordImage(n, block.data() + std::size_t{i} * length);
-      if (EvaluateEntry(tag, n, candidate) && candidate == key) return n;
-    }
-  }
-  return 0;
-}
-
-// As FirstHolding, with the table's current record and image put back afterwards.
-std::int32_t RecordHolding(XBO_dBaseFld& table, XBobjCDXTag& tag, const std::string& key,
-                           std::int32_t skip) {
-  CurrentRecordKept kept(table);
-  std::int32_t found = 0;
-  try {
-    found = FirstHolding(table, tag, key, skip);
-  } catch (...) {
-    kept.Restore();
-    throw;
-  }
-  kept.Restore();
-  return found;
 }
 
 }  // namespace
@@ -143,7 +56,7 @@ XbRecordChange XBobjCDXFile::PrepareRecordChange(std::int32_t record,
     keys.newIn = EvaluateEntry(*CdxTag(static_cast<int>(i)), record, keys.newKey);
   }
   if (previousImage) {
-    const StoredImageInPlace stored(table(), previousImage);
+    const XbStoredImageInPlace stored(table(), previousImage);
     for (std::size_t i = 0; i < tags_.size(); ++i) {
       XbTagKeyChange& keys = change.tags[i];
       keys.oldIn = EvaluateEntry(*CdxTag(static_cast<int>(i)), record, keys.oldKey);
@@ -203,7 +116,11 @@ bool XBobjCDXFile::ApplyToTag(XBobjCDXTag& tag, const XbTagKeyChange& keys, std:
   const bool inserted = keys.newIn && editor.Insert(keys.newKey, record);
   if (removed && tag.unique()) {
     // The key this record held may be another record's too, left out while this one had it.
-    if (const std::int32_t heir = RecordHolding(table(), tag, keys.oldKey, record); heir != 0) {
+    const XbEntryKey entryKey = [&tag](std::int32_t n, std::string& key) {
+      return EvaluateEntry(tag, n, key);
+    };
+    if (const std::int32_t heir = XbRecordHolding(table(), entryKey, keys.oldKey, record);
+        heir != 0) {
       editor.Insert(keys.oldKey, heir);
     }
   }

@@ -68,10 +68,19 @@ class XBobjFamilyTag : public XBobjIndexTag {
   static std::optional<ExpressionKey> LearnExpressionKey(XBobjIndexFile& file,
                                                          std::string_view expression);
 
- protected:
   // Every walk starts at the root: the count of its node reads starts again, bounded by what a
   // file of blocks of blockSize bytes holding up to maxKeys keys each could hold.
   std::uint32_t RootRead(std::uint32_t root, std::uint32_t blockSize, int maxKeys);
+  // This program changed the tree: a path the tag holds must be found again before a step.
+  void NoteTreeChanged() { ++treeChanges_; }
+
+ protected:
+  // RootRead for a walk of the tag's own, whose path is current from here on.
+  std::uint32_t PathRootRead(std::uint32_t root, std::uint32_t blockSize, int maxKeys) {
+    pathChanges_ = treeChanges_;
+    return RootRead(root, blockSize, maxKeys);
+  }
+  bool TreeChanged() override { return pathChanges_ != treeChanges_; }
   // Counts a node read; a walk that reads more nodes than that (a damaged tree whose pointers
   // meet again) stops with an error naming the page rather than run on for ever.
   void CountNodeRead(std::uint32_t page);
@@ -83,6 +92,8 @@ class XBobjFamilyTag : public XBobjIndexTag {
   bool storesDescending_ = false;
 
  private:
+  std::uint64_t treeChanges_ = 0;
+  std::uint64_t pathChanges_ = 0;
   std::uint64_t nodeReads_ = 0;
   std::uint64_t nodeReadLimit_ = 0;
   XBobjIndexFile& file_;

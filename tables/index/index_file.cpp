@@ -89,10 +89,14 @@ void XBobjIndexFile::ReadBlock(std::uint32_t offset, std::uint8_t* buffer, std::
 
 bool XBobjIndexFile::TryReadBlock(std::uint32_t offset, std::uint8_t* buffer,
                                   std::uint32_t length) {
-  if (length == kCdxPageSize && !file_.shared()) {
-    const std::uint8_t* page = ReadPage(offset, buffer);
-    if (page && page != buffer) std::memcpy(buffer, page, kCdxPageSize);
-    return page != nullptr;
+  // Blocks of several pages (MDX, NTX) are read page by page too, from the pages kept.
+  if (offset % kCdxPageSize == 0 && length % kCdxPageSize == 0 && !file_.shared()) {
+    for (std::uint32_t at = 0; at < length; at += kCdxPageSize) {
+      const std::uint8_t* page = ReadPage(offset + at, buffer + at);
+      if (!page) return false;
+      if (page != buffer + at) std::memcpy(buffer + at, page, kCdxPageSize);
+    }
+    return true;
   }
   WriteDeferred();
   if (file_.ReadAt(offset, buffer, length) < length) return false;

@@ -265,7 +265,7 @@ bool XBobjIndexTag::Reanchor(bool forward) {
   const XBobjIndexKeyData* entry = current();
   if (!entry) return true;
   const XBobjIndexKeyData copy = *entry;
-  const int result = Descend(copy.key, copy.record, false, Stop::AtNotSmaller);
+  const int result = LocateEntry(copy.key, copy.record);
   if (path_.back().entries.empty()) {
     (forward ? eof_ : bof_) = true;
     return false;
@@ -344,8 +344,7 @@ std::int32_t XBobjIndexTag::SeekKey(std::string_view key, bool exact) {
 }
 
 std::int32_t XBobjIndexTag::SeekEntry(std::string_view key, std::int32_t record) {
-  if (!recordsOrderEqualKeys_) return ScanEqualKeys(key, record);
-  const int result = Descend(key, record, false, Stop::AtNotSmaller);
+  const int result = LocateEntry(key, record);
   if (result > 0) {
     eof_ = true;
     return 0;
@@ -353,14 +352,13 @@ std::int32_t XBobjIndexTag::SeekEntry(std::string_view key, std::int32_t record)
   return result == 0 ? record : 0;
 }
 
-std::int32_t XBobjIndexTag::ScanEqualKeys(std::string_view key, std::int32_t record) {
+int XBobjIndexTag::LocateEntry(std::string_view key, std::int32_t record) {
+  if (recordsOrderEqualKeys_) return Descend(key, record, false, Stop::AtNotSmaller);
   int result = Descend(key, kAnyRecord, false, Stop::AtNotSmaller);
-  while (result == 0) {
-    if (path_.back().Current().record == record) return record;
+  while (result == 0 && path_.back().Current().record != record) {
     result = StepForward() ? Compare(key, kAnyRecord, path_.back().Current(), false) : 1;
   }
-  if (result > 0) eof_ = true;
-  return 0;
+  return result;
 }
 
 std::int32_t XBobjIndexTag::FindRecord(const TxbVariant& value) {

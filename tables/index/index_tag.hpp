@@ -123,8 +123,9 @@ class XBobjIndexTag {
   // tree gives 1.
   int Descend(std::string_view probe, std::int32_t record, bool prefixMatches, Stop stop);
   int StepPastLeaf(std::string_view probe, std::int32_t record, bool prefixMatches, Stop stop);
-  // SeekEntry where equal keys are not ordered by record number: scans them from the first.
-  std::int32_t ScanEqualKeys(std::string_view key, std::int32_t record);
+  // Walks to the entry (key, record), scanning equal keys from the first where record numbers
+  // do not order them; the leaf comparison result as in Descend.
+  int LocateEntry(std::string_view key, std::int32_t record);
   void PushNode(std::uint32_t page);
   // PushNode for a search: the node is searched as it is read.
   int PushSearchedNode(std::uint32_t page, const XBobjNodeSearch& search);

@@ -125,10 +125,18 @@ void XBobjMDXFile::ReadHeader() {
         }
         tags_.push_back(std::make_unique<XBobjMDXTag>(*this, slot.name, slot.headerUnit, tagHeader,
                                                       header_.blockLength));
+      } catch (const EXbaseExpression& error) {
+        throw MdxLayoutError("tag " + slot.name + ": " + error.what());
+      } catch (const EXbaseError&) {
+        throw;
       } catch (const std::exception& error) {
         throw MdxLayoutError("tag " + slot.name + ": " + error.what());
       }
     }
+  } catch (const EXbaseExpression& error) {
+    throw EXbaseError(path + ": not a valid MDX index file: " + error.what(), kInvalidIndexCode);
+  } catch (const EXbaseError&) {
+    throw;  // the disk's own error: the file may be sound
   } catch (const std::exception& error) {
     throw EXbaseError(path + ": not a valid MDX index file: " + error.what(), kInvalidIndexCode);
   }
@@ -183,6 +191,7 @@ void XBobjMDXFile::AddTag(const XbTagDefinition& requested) {
       MdxTagHeaderFor(requested.keyExpression, requested.forExpression, letter, length,
                       requested.unique, !requested.ascending, header_.blockLength);
   const IndexLock lock(*this);
+  CatchUpNextFree();
   const MdxFileHeader before = header_;
   const std::uint64_t sizeBefore = FileSize();
   try {
@@ -219,8 +228,12 @@ void XBobjMDXFile::SyncSlots() {
     const XBobjMDXTag& tag = *MdxTag(i);
     header_.tags.push_back({tag.headerUnit(), tag.name(), tag.header().keyType});
   }
-  StampToday(table(), header_.updated);
+  StampUpdate();
   WriteHeader();
+}
+
+void XBobjMDXFile::StampUpdate() {
+  StampToday(table(), header_.updated);
 }
 
 void XBobjMDXFile::Rebuild() {

@@ -32,6 +32,11 @@ class XBobjMDXFile : public XBobjIndexFile {
   void Rebuild() override;
   // True when the file header differs from the one read (never when open exclusively).
   bool HasChanged() override;
+  XbRecordChange PrepareRecordChange(std::int32_t record,
+                                     const std::uint8_t* previousImage) override;
+  // New blocks are taken at the header's next free block, kept current (never below the
+  // file's size), and the date of the last update is stamped.
+  bool ApplyRecordChange(const XbRecordChange& change) override;
 
   XBobjMDXTag* MdxTag(int i) const { return static_cast<XBobjMDXTag*>(TagByIndex(i)); }
   const std::string& path() const { return file_.path(); }
@@ -40,7 +45,14 @@ class XBobjMDXFile : public XBobjIndexFile {
 
  private:
   void ReadHeader();
+  // Takes the next free block of the header in the file, which another writer may have moved on.
+  void ReloadNextFree();
+  // Before blocks are taken under the lock: the next free block as the file has it, and never
+  // below the file's size.
+  void CatchUpNextFree();
   void WriteHeader();
+  // Dates the header's last update today.
+  void StampUpdate();
   void WriteNewHeader();
   std::uint32_t AllocateBlock();
   void BuildTag(XBobjMDXTag& tag);

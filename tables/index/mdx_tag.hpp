@@ -19,7 +19,7 @@ class XBobjMDXTag : public XBobjFamilyTag {
   std::string ConvertKey(const TxbVariant& value) const override;
   TxbVariant KeyValue(std::string_view key) const override;
   std::uint32_t ReadRootOffset() override {
-    return RootRead(header_.rootUnit * kMdxUnit, kMdxUnit, header_.maxKeys);
+    return PathRootRead(header_.rootUnit * kMdxUnit, kMdxUnit, header_.maxKeys);
   }
   void ReadNode(std::uint32_t page, XBobjIndexKey& node) override;
 

@@ -32,12 +32,21 @@ class XBobjNDXFile : public XBobjIndexFile {
   void Rebuild() override;
   // True when the header in the file differs from the one read.
   bool HasChanged() override;
+  XbRecordChange PrepareRecordChange(std::int32_t record,
+                                     const std::uint8_t* previousImage) override;
+  // New blocks are appended: the header's block count, kept current, but never below the
+  // file's size (another writer may have appended under the lock).
+  bool ApplyRecordChange(const XbRecordChange& change) override;
 
   XBobjNDXTag* NdxTag() const { return static_cast<XBobjNDXTag*>(TagByIndex(0)); }
   const std::string& path() const { return file_.path(); }
 
  private:
   void ReadHeader();
+  // Takes the root and block count of the header in the file, which another writer may have
+  // moved on.
+  void ReloadHeader();
+  void WriteHeader();
   void WriteTag(const NdxHeader& header);
 
   NdxHeader header_;

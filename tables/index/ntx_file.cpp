@@ -8,11 +8,6 @@
 namespace tables {
 namespace {
 
-// A failed disk call is the disk's fault, not a sign of a damaged file: it keeps its own error.
-bool DiskFailure(const EXbaseError& error) {
-  return error.subcode() >= xb_sub::Read && error.subcode() <= xb_sub::MemoLock;
-}
-
 XbKeyType ExpressionType(XBobjIndexFile& file, const std::string& expression) {
   const auto learned = XBobjFamilyTag::LearnExpressionKey(file, expression);
   if (!learned) {
@@ -44,7 +39,7 @@ void XBobjNTXFile::ReadHeader() {
     tags_.push_back(
         std::make_unique<XBobjNTXTag>(*this, XbSingleIndexTagName(path), header_, type));
   } catch (const EXbaseError& error) {
-    if (DiskFailure(error)) throw;
+    if (XbIsDiskFailure(error)) throw;
     throw EXbaseError(path + ": not a valid NTX index file: " + error.what(), kInvalidIndexCode);
   } catch (const std::exception& error) {
     throw EXbaseError(path + ": not a valid NTX index file: " + error.what(), kInvalidIndexCode);

@@ -2,7 +2,7 @@
 // that tells other programs, and the tag's entries moved by the tree editor.
 #include "tables/index/ntx_file.hpp"
 #include "tables/index/ntx_tree_editor.hpp"
-#include "tables/index/upkeep_records.hpp"
+#include "tables/index/record_scan.hpp"
 #include "tables/storage/byte_order.hpp"
 #include "tables/storage/xbase_error.hpp"
 
@@ -152,8 +152,8 @@ bool XBobjNTXFile::ApplyToTag(const XbTagKeyChange& keys, std::int32_t record) {
   if (removed && tag.unique()) {
     // The key this record held may be another record's too, left out while this one had it.
     const std::int32_t heir = XbRecordHolding(
-        table(), keys.oldKey, record,
-        [&tag](std::int32_t n, std::string& key) { return EvaluateEntry(tag, n, key); });
+        table(), [&tag](std::int32_t n, std::string& key) { return EvaluateEntry(tag, n, key); },
+        keys.oldKey, record);
     if (heir != 0) editor.Insert(keys.oldKey, heir);
   }
   return removed || inserted;

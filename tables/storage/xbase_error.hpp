@@ -76,6 +76,12 @@ inline constexpr int MemoBlockFormat = 6199;
 inline constexpr int OwnText = -7;  // the text carries its own explanation
 }  // namespace xb_sub
 
+// Whether an error came from a failed disk call, which says nothing about whether the file it
+// was reading is damaged: such an error keeps its own code rather than become "not valid".
+inline bool XbIsDiskFailure(const EXbaseError& error) {
+  return error.subcode() >= xb_sub::Read && error.subcode() <= xb_sub::MemoLock;
+}
+
 // The message of a code in the table; nullptr when the code has none.
 const char* XbMessageFor(int code);
 

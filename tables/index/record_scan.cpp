@@ -1,4 +1,4 @@
-#include "tables/index/upkeep_records.hpp"
+#include "tables/index/record_scan.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -11,14 +11,16 @@ std::uint64_t RecordOffset(const XBO_dBaseFld& table, std::int32_t n) {
          std::uint64_t{table.recordLength()} * static_cast<std::uint32_t>(n - 1);
 }
 
-// Keeps the table's current record and image, to be put back when the object goes.
+// Keeps the table's current record and image, to be put back (Restore) after other records
+// were made current.
 class CurrentRecordKept {
  public:
   explicit CurrentRecordKept(XBO_dBaseFld& table)
       : table_(table),
         current_(table.currentRecord()),
         image_(table.recordImage(), table.recordImage() + table.recordLength()) {}
-  ~CurrentRecordKept() {
+
+  void Restore() {
     std::vector<std::uint8_t> stored(image_.size());
     const auto length = static_cast<std::uint32_t>(stored.size());
     if (current_ >= 1 && current_ <= table_.recordCount() &&
@@ -27,8 +29,6 @@ class CurrentRecordKept {
     }
     std::memcpy(table_.recordImage(), image_.data(), image_.size());
   }
-  CurrentRecordKept(const CurrentRecordKept&) = delete;
-  CurrentRecordKept& operator=(const CurrentRecordKept&) = delete;
 
  private:
   XBO_dBaseFld& table_;
@@ -36,21 +36,9 @@ class CurrentRecordKept {
   std::vector<std::uint8_t> image_;
 };
 
-}  // namespace
-
-XbStoredImageInPlace::XbStoredImageInPlace(XBO_dBaseFld& table, const std::uint8_t* stored)
-    : table_(table), saved_(table.recordImage(), table.recordImage() + table.recordLength()) {
-  std::memcpy(table_.recordImage(), stored, saved_.size());
-}
-
-XbStoredImageInPlace::~XbStoredImageInPlace() {
-  std::memcpy(table_.recordImage(), saved_.data(), saved_.size());
-}
-
-std::int32_t XbRecordHolding(XBO_dBaseFld& table, const std::string& key, std::int32_t skip,
-                             const XbEntryKey& entryKey) {
+std::int32_t FirstHolding(XBO_dBaseFld& table, const XbEntryKey& entryKey, const std::string& key,
+                          std::int32_t skip) {
   constexpr std::uint32_t kBlockSize = 64 * 1024;
-  const CurrentRecordKept kept(table);
   const std::uint32_t length = table.recordLength();
   const std::uint32_t perBlock = std::max<std::uint32_t>(1, kBlockSize / length);
   std::vector<std::uint8_t> block(std::size_t{perBlock} * length);
@@ -69,6 +57,31 @@ std::int32_t XbRecordHolding(XBO_dBaseFld& table, const std::string& key, std::i
     }
   }
   return 0;
+}
+
+}  // namespace
+
+XbStoredImageInPlace::XbStoredImageInPlace(XBO_dBaseFld& table, const std::uint8_t* stored)
+    : table_(table), saved_(table.recordImage(), table.recordImage() + table.recordLength()) {
+  std::memcpy(table_.recordImage(), stored, saved_.size());
+}
+
+XbStoredImageInPlace::~XbStoredImageInPlace() {
+  std::memcpy(table_.recordImage(), saved_.data(), saved_.size());
+}
+
+std::int32_t XbRecordHolding(XBO_dBaseFld& table, const XbEntryKey& entryKey,
+                             const std::string& key, std::int32_t skip) {
+  CurrentRecordKept kept(table);
+  std::int32_t found = 0;
+  try {
+    found = FirstHolding(table, entryKey, key, skip);
+  } catch (...) {
+    kept.Restore();
+    throw;
+  }
+  kept.Restore();
+  return found;
 }
 
 }  // namespace tables

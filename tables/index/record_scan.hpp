@@ -1,0 +1,35 @@
+#pragma once
+// Record images that index upkeep evaluates keys on besides the table's current one: the
+// stored image of a changed record, and the records of the table searched for the one that
+// holds a key that a unique tag gave up.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tables/storage/dbf_fields.hpp"
+
+namespace tables {
+
+// Puts the stored image in the table's record buffer for the life of the object.
+class XbStoredImageInPlace {
+ public:
+  XbStoredImageInPlace(XBO_dBaseFld& table, const std::uint8_t* stored);
+  ~XbStoredImageInPlace();
+  XbStoredImageInPlace(const XbStoredImageInPlace&) = delete;
+  XbStoredImageInPlace& operator=(const XbStoredImageInPlace&) = delete;
+
+ private:
+  XBO_dBaseFld& table_;
+  std::vector<std::uint8_t> saved_;
+};
+
+// Whether the table's current record (number record) gets an entry, and its key.
+using XbEntryKey = std::function<bool(std::int32_t record, std::string& key)>;
+
+// The lowest record other than skip whose entry key is key, or 0. The records are read from
+// the file in blocks; the table's current record and image are put back afterwards.
+std::int32_t XbRecordHolding(XBO_dBaseFld& table, const XbEntryKey& entryKey,
+                             const std::string& key, std::int32_t skip);
+
+}  // namespace tables
