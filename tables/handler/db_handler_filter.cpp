@@ -1,5 +1,6 @@
 // The handler's filter: the compiled expression and the bit set of the records it admits.
 #include <algorithm>
+#include <vector>
 
 #include "tables/handler/db_handler.hpp"
 #include "tables/index/exp_types.hpp"
@@ -52,8 +53,16 @@ void XBO_dBHandler::RebuildFilter() {
 void XBO_dBHandler::ScanFilter() {
   if (!filterExpression_->Root()) return;
   const std::int32_t position = position_;
+  // Off the table (an empty position, BOF or EOF, a record being made there) the buffer may
+  // hold what no stored record holds: its bytes are put back as they were.
+  const bool onRecord = !bof_ && !eof_ && position >= 1 && position <= recordCount();
+  const std::vector<std::uint8_t> image(recordImage(), recordImage() + recordLength());
   const auto restore = [&] {
-    if (position >= 1 && position <= recordCount()) ReadRecord(position);
+    if (onRecord) {
+      ReadRecord(position);
+    } else {
+      std::copy(image.begin(), image.end(), recordImage());
+    }
   };
   try {
     EvaluateFilterOnEveryRecord();
@@ -78,7 +87,7 @@ void XBO_dBHandler::EvaluateFilterOnEveryRecord() {
         XBO_dBaseFld::ReadAt(offset, block.data(), static_cast<std::uint32_t>(wanted) * length);
     const auto whole = static_cast<std::int32_t>(read / length);
     for (std::int32_t i = 0; i < whole; ++i) {
-      TakeRecordImage(first + i, block.data() + static_cast<std::size_t>(i) * length);
+      ViewRecordImage(first + i, block.data() + static_cast<std::size_t>(i) * length);
       filterSet_->Assign(first + i, FilterHolds());
     }
     if (whole < wanted) break;  // the file ends before the count says

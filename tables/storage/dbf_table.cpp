@@ -272,10 +272,14 @@ void XBO_dBaseDBF::StoreHeader() {
   headerDirty_ = false;
 }
 
-void XBO_dBaseDBF::TakeRecordImage(std::int32_t n, const std::uint8_t* stored) {
+void XBO_dBaseDBF::ViewRecordImage(std::int32_t n, const std::uint8_t* stored) {
   std::memcpy(record_.data(), stored, recordLength_);
   if (encrypted_) TransformBlock(readKey_, record_.data(), record_.data(), recordLength_, false);
   current_ = n;
+}
+
+void XBO_dBaseDBF::TakeRecordImage(std::int32_t n, const std::uint8_t* stored) {
+  ViewRecordImage(n, stored);
   std::memcpy(unchanged_.data(), record_.data(), recordLength_);
   std::fill(changed_.begin(), changed_.end(), 0);
   recordChanged_ = false;

@@ -64,6 +64,10 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   // Makes stored (record n's bytes as the file holds them, read by the caller in bulk) the
   // current record, deciphered as ReadRecord would, without the read notifications.
   void TakeRecordImage(std::int32_t n, const std::uint8_t* stored);
+  // As TakeRecordImage, for a record that is only looked at (a scan evaluating expressions on
+  // every record): the unchanged image and the change marks are left as they were, so the
+  // caller makes a record current with ReadRecord or TakeRecordImage before anything is written.
+  void ViewRecordImage(std::int32_t n, const std::uint8_t* stored);
   // Appends the record image (deletion flag set to active) with the end-of-file mark.
   void AppendRecord();
   bool RecordDeleted() const { return record_[0] == kDeletedFlag; }

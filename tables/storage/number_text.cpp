@@ -72,6 +72,36 @@ char DigitAt(const DecimalDigits& d, long index) {
   return index >= 0 && index < d.count ? d.digits[index] : '0';
 }
 
+// Powers of ten that a double holds exactly.
+constexpr std::array<double, 23> kExactPowersOfTen = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Digits with at most one point and at most 15 digits in all, the form stored numbers take:
+// the digits make an integer below 2^53 and the point a division by an exact power of ten, so
+// the one rounding of that division gives the correctly rounded value, as the general
+// conversion would. False, with value untouched, for any other text.
+bool ParsePlainDecimal(std::string_view text, double& value) {
+  std::int64_t digits = 0;
+  int count = 0;
+  int decimals = -1;
+  for (const char c : text) {
+    if (IsDigit(c)) {
+      if (++count > 15) return false;
+      digits = digits * 10 + (c - '0');
+      if (decimals >= 0) ++decimals;
+    } else if (c == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0) return false;
+  value = static_cast<double>(digits);
+  if (decimals > 0) value /= kExactPowersOfTen[static_cast<std::size_t>(decimals)];
+  return true;
+}
+
 }  // namespace
 
 bool XbParseNumber(std::string_view text, double& value) {
@@ -92,6 +122,10 @@ bool XbParseNumber(std::string_view text, double& value) {
     return false;
   }
   double parsed = 0;
+  if (ParsePlainDecimal(text, parsed)) {
+    value = negative ? -parsed : parsed;
+    return true;
+  }
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
   if (error != std::errc() || end != text.data() + text.size()) return false;
   value = negative ? -parsed : parsed;

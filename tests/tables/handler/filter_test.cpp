@@ -67,6 +67,21 @@ TEST_F(Filter, BuildingKeepsThePositionAndTheWantedFlag) {
   EXPECT_FALSE(table->readAhead());
 }
 
+TEST_F(Filter, BuildingOffTheTableKeepsTheRecordBeingMade) {
+  MakeHandlerTable(sim.machine(), NamedRows({"X", "Y", "X"}));
+  auto table = Open();
+  table->GoRecord(xb_move::Last);
+  table->Skip(1);
+  ASSERT_TRUE(table->eof());
+  table->BlankRecord();
+  table->SetFieldText("NAME", "NEW");
+  table->BuildFilter("NAME = 'X'", false, false);
+  table->AppendRecord();
+  table->GoRecord(4);
+  EXPECT_EQ(table->GetFieldText("NAME"), "NEW         ");
+  EXPECT_EQ(Visit(*table), (std::vector<std::int32_t>{1, 2, 3, 4}));
+}
+
 TEST_F(Filter, ANonLogicalExpressionIsRefused) {
   MakeHandlerTable(sim.machine(), NamedRows({"X"}));
   auto table = Open();
