@@ -104,11 +104,11 @@ void XBobjCDXTag::SetForm() {
 
 std::string XBobjCDXTag::ConvertKey(const TxbVariant& value) const {
   std::string key;
-  AssignConverted(value, key);
+  AssignKey(value, key);
   return key;
 }
 
-void XBobjCDXTag::AssignConverted(const TxbVariant& value, std::string& key) const {
+void XBobjCDXTag::AssignKey(const TxbVariant& value, std::string& key) const {
   const auto length = static_cast<std::size_t>(form_.keyLength);
   switch (value.type()) {
     case TxbVariant::Raw:
@@ -192,7 +192,7 @@ void XBobjCDXTag::NodeFault(std::uint32_t page, const std::string& reason) const
 bool XBobjCDXTag::EvaluateKey(std::string& key) {
   keyExpression_->EvaluateKey(evaluated_);
   if (keyExpression_->ResultType() == 0) return false;
-  AssignConverted(evaluated_, key);
+  AssignKey(evaluated_, key);
   return true;
 }
 

@@ -42,6 +42,7 @@ class XBobjCDXTag : public XBobjIndexTag {
   void Build();
 
   std::string ConvertKey(const TxbVariant& value) const override;
+  void AssignKey(const TxbVariant& value, std::string& key) const override;
   // The root page; notes the file's version the tree is read at.
   std::uint32_t ReadRootOffset() override;
   void ReadNode(std::uint32_t page, XBobjIndexKey& node) override;
@@ -70,8 +71,6 @@ class XBobjCDXTag : public XBobjIndexTag {
   bool TreeChanged() override;
 
  private:
-  // ConvertKey into key, whose storage is used again.
-  void AssignConverted(const TxbVariant& value, std::string& key) const;
   void CompileExpressions();
   void LearnKeyType();
   void SetForm();
