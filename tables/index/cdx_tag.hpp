@@ -5,6 +5,7 @@
 // length 10, no expressions).
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,10 @@ class XBobjCDXTag : public XBobjIndexTag {
   // The key of the table's current record in key form; false when the expression gives no
   // value of a key type.
   bool EvaluateKey(std::string& key);
+  // EvaluateKey without a copy where none is needed: a text key is the expression's own
+  // text, valid until the next evaluation; other keys are converted into scratch. Nothing
+  // when the expression gives no value of a key type.
+  std::optional<std::string_view> EvaluateKeyBytes(std::string& scratch);
   // True when the tag has no FOR expression or it gives a logical true for the current record.
   bool EvaluateFor();
 

@@ -29,21 +29,34 @@ std::uint64_t WordAt(const std::uint8_t* bytes) {
 }  // namespace
 
 bool TxbSortBatch::HasRoomFor(std::size_t length) const {
-  return bytes_.size() + Padded(length) <= kMaxBytes;
+  return used_ + Padded(length) <= kMaxBytes;
+}
+
+std::uint8_t* TxbSortBatch::FreeEnd() {
+  if (!bytes_) bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(kMaxBytes);
+  return bytes_.get() + used_;
+}
+
+void TxbSortBatch::Enter(std::size_t length, std::uint8_t tag) {
+  std::uint8_t* at = bytes_.get() + used_;
+  std::memset(at + length, 0, Padded(length) - length);
+  Entry entry;
+  entry.offset = static_cast<std::uint32_t>(used_);
+  entry.length = static_cast<std::uint16_t>(length);
+  entry.tag = tag;
+  entry.head = length > 0 ? WordAt(at) : 0;
+  entry.next = length > kWord ? WordAt(at + kWord) : 0;
+  entries_.push_back(entry);
+  used_ += Padded(length);
 }
 
 void TxbSortBatch::Insert(const TxbSortString& string) {
-  if (bytes_.capacity() < kMaxBytes) bytes_.reserve(kMaxBytes);
-  Entry entry;
-  entry.offset = static_cast<std::uint32_t>(bytes_.size());
-  entry.length = static_cast<std::uint16_t>(string.length);
-  entry.tag = string.tag;
-  bytes_.resize(entry.offset + Padded(string.length), 0);
-  std::memcpy(bytes_.data() + entry.offset, string.bytes, string.length);
-  const std::uint8_t* at = bytes_.data() + entry.offset;
-  entry.head = string.length > 0 ? WordAt(at) : 0;
-  entry.next = string.length > kWord ? WordAt(at + kWord) : 0;
-  entries_.push_back(entry);
+  std::memcpy(FreeEnd(), string.bytes, string.length);
+  Enter(string.length, string.tag);
+}
+
+void TxbSortBatch::InsertRaw(std::string_view key, std::int32_t recordNumber) {
+  Enter(EncodeRawSortString(key, recordNumber, FreeEnd()), sort_tag::Raw);
 }
 
 // Both strings are padded to whole words, so words are compared up to the shorter length;
@@ -52,8 +65,8 @@ bool TxbSortBatch::Less(const Entry& left, const Entry& right) const {
   if (left.head != right.head) return left.head < right.head;
   if (left.next != right.next) return left.next < right.next;
   const std::size_t common = std::min(left.length, right.length);
-  const std::uint8_t* leftAt = bytes_.data() + left.offset;
-  const std::uint8_t* rightAt = bytes_.data() + right.offset;
+  const std::uint8_t* leftAt = bytes_.get() + left.offset;
+  const std::uint8_t* rightAt = bytes_.get() + right.offset;
   for (std::size_t at = kCachedBytes; at < common; at += kWord) {
     const std::uint64_t leftWord = WordAt(leftAt + at);
     const std::uint64_t rightWord = WordAt(rightAt + at);
@@ -63,23 +76,26 @@ bool TxbSortBatch::Less(const Entry& left, const Entry& right) const {
   return left.offset < right.offset;
 }
 
-// Most significant byte first: distributes [first, last) by the byte at depth, then each group
-// by the next byte, down to the cached bytes' end or a small group.
-void TxbSortBatch::Sort(Entry* first, Entry* last, Entry* scratch, std::size_t depth) {
+// Most significant byte first: distributes the count entries at `from` by the byte at depth
+// into `to`, then each group by the next byte back the other way, down to the cached bytes'
+// end or a small group. The buffers take turns instead of each pass being copied back: the
+// entries end up in order at `from`, or at `to` with intoOther.
+void TxbSortBatch::Sort(Entry* from, Entry* to, std::size_t count, std::size_t depth,
+                        bool intoOther) {
   const auto byteAt = [](const Entry& entry, std::size_t at) {
     const std::uint64_t word = at < kWord ? entry.head : entry.next;
     return static_cast<std::uint8_t>(word >> (8 * (kWord - 1 - at % kWord)));
   };
   for (;; ++depth) {
-    if (last - first < kRadixMinimum || depth == kCachedBytes) {
-      std::sort(first, last, [this](const Entry& l, const Entry& r) { return Less(l, r); });
+    if (count < kRadixMinimum || depth == kCachedBytes) {
+      std::sort(from, from + count, [this](const Entry& l, const Entry& r) { return Less(l, r); });
+      if (intoOther) std::copy(from, from + count, to);
       return;
     }
     std::array<std::size_t, 256> counts{};
-    for (const Entry* entry = first; entry != last; ++entry)
+    for (const Entry* entry = from; entry != from + count; ++entry)
       ++counts[byteAt(*entry, depth)];
-    const auto total = static_cast<std::size_t>(last - first);
-    if (counts[byteAt(*first, depth)] == total) continue;  // one group: look further in
+    if (counts[byteAt(*from, depth)] == count) continue;  // one group: look further in
     std::array<std::size_t, 256> starts;
     std::size_t start = 0;
     for (std::size_t byte = 0; byte < counts.size(); ++byte) {
@@ -87,13 +103,15 @@ void TxbSortBatch::Sort(Entry* first, Entry* last, Entry* scratch, std::size_t d
       start += counts[byte];
     }
     std::array<std::size_t, 256> fill = starts;
-    for (const Entry* entry = first; entry != last; ++entry)
-      scratch[fill[byteAt(*entry, depth)]++] = *entry;
-    std::copy(scratch, scratch + total, first);
+    for (const Entry* entry = from; entry != from + count; ++entry)
+      to[fill[byteAt(*entry, depth)]++] = *entry;
+    // Each group now lies in `to`; its place is there with intoOther, else back in `from`.
     for (std::size_t byte = 0; byte < counts.size(); ++byte) {
+      Entry* group = to + starts[byte];
       if (counts[byte] > 1) {
-        Sort(first + starts[byte], first + starts[byte] + counts[byte], scratch + starts[byte],
-             depth + 1);
+        Sort(group, from + starts[byte], counts[byte], depth + 1, !intoOther);
+      } else if (counts[byte] == 1 && !intoOther) {
+        from[starts[byte]] = *group;
       }
     }
     return;
@@ -109,8 +127,8 @@ std::size_t TxbSortBatch::Shared(const Entry& left, const Entry& right) const {
   } else if (left.next != right.next) {
     shared = kWord + static_cast<std::size_t>(std::countl_zero(left.next ^ right.next)) / 8;
   } else {
-    const std::uint8_t* leftAt = bytes_.data() + left.offset;
-    const std::uint8_t* rightAt = bytes_.data() + right.offset;
+    const std::uint8_t* leftAt = bytes_.get() + left.offset;
+    const std::uint8_t* rightAt = bytes_.get() + right.offset;
     shared = kCachedBytes;
     while (shared < common && leftAt[shared] == rightAt[shared])
       ++shared;
@@ -123,21 +141,22 @@ void TxbSortBatch::EmptyInto(TxbSortRun& run) {
   // anywhere in the buffer.
   constexpr std::size_t kFetchAhead = 8;
   scratch_.resize(entries_.size());
-  Sort(entries_.data(), entries_.data() + entries_.size(), scratch_.data(), 0);
+  Sort(entries_.data(), scratch_.data(), entries_.size(), 0, false);
   if (!ascending_) std::reverse(entries_.begin(), entries_.end());
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     if (i + kFetchAhead < entries_.size())
-      __builtin_prefetch(bytes_.data() + entries_[i + kFetchAhead].offset);
+      __builtin_prefetch(bytes_.get() + entries_[i + kFetchAhead].offset);
     const Entry& entry = entries_[i];
-    run.Append(entry.tag, bytes_.data() + entry.offset, entry.length,
+    run.Append(entry.tag, bytes_.get() + entry.offset, entry.length,
                i == 0 ? 0 : Shared(entries_[i - 1], entry));
   }
-  bytes_.clear();
+  used_ = 0;
   entries_.clear();
 }
 
 void TxbSortBatch::ReleaseBuffers() {
-  bytes_ = {};
+  bytes_.reset();
+  used_ = 0;
   entries_ = {};
   scratch_ = {};
 }

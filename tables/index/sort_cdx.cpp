@@ -21,8 +21,7 @@ XBobjSortCDX::XBobjSortCDX(XBobjIndexFile& file, const CdxKeyForm& form, bool un
       layout_(CdxLeafLayoutFor(form.keyLength, highestRecord)) {}
 
 void XBobjSortCDX::AddKey(std::string_view key, std::int32_t record) {
-  adding_.SetRaw(key.substr(0, static_cast<std::size_t>(form_.keyLength)));
-  Add(adding_, record);
+  AddBytes(key.substr(0, static_cast<std::size_t>(form_.keyLength)), record);
 }
 
 std::uint32_t XBobjSortCDX::WriteTree() {

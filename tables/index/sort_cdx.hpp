@@ -52,7 +52,6 @@ class XBobjSortCDX : public TxbSort {
   CdxKeyForm form_;
   CdxLeafLayout layout_;
   std::vector<Level> levels_;
-  TxbVariant adding_;  // the key being added, its storage used again
 };
 
 }  // namespace tables

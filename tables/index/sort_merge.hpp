@@ -25,6 +25,8 @@ class TxbSortMerge {
 
  private:
   bool Precedes(std::uint32_t left, std::uint32_t right) const;
+  // Advances the run to its next string and notes its head.
+  void MoveOn(std::uint32_t run);
 
   std::vector<TxbSortRun> runs_;
   std::vector<std::uint64_t> heads_;  // each run's first 8 bytes, for comparisons without them

@@ -25,6 +25,7 @@ class TxbSortRun {
   // Moves to the next entry (the first on the first call); false when the run is used up.
   bool Advance();
   std::uint8_t tag() const { return currentTag_; }
+  // The current string; the buffer holding it has room for at least 8 bytes.
   const std::uint8_t* bytes() const { return current_; }
   std::size_t length() const { return currentLength_; }
 

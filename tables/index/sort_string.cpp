@@ -119,6 +119,13 @@ void EncodeSortString(const TxbVariant& key, std::int32_t recordNumber, int maxK
   out.length = keyLength + kSortRecordBytes;
 }
 
+std::size_t EncodeRawSortString(std::string_view key, std::int32_t recordNumber,
+                                std::uint8_t* out) {
+  const std::size_t keyLength = EncodeVarying(key, out);
+  platform::WriteBigEndian(out + keyLength, static_cast<std::uint32_t>(recordNumber), kRecordBytes);
+  return keyLength + kSortRecordBytes;
+}
+
 void DecodeSortBytes(const std::uint8_t* bytes, std::size_t length, std::string& key,
                      std::int32_t& recordNumber) {
   std::size_t keyLength = length - kSortRecordBytes;
