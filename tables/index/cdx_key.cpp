@@ -172,7 +172,13 @@ std::string_view CdxTrimBlanks(std::string_view text) {
   std::size_t end = text.size();
   for (std::uint64_t word = 0; end >= sizeof word; end -= sizeof word) {
     std::memcpy(&word, text.data() + end - sizeof word, sizeof word);
-    if (word != kEightBlanks) break;
+    if (word == kEightBlanks) continue;
+    if constexpr (std::endian::native == std::endian::little) {
+      // The last byte that is no blank is the highest one that differs.
+      const auto differing = static_cast<std::size_t>(std::countl_zero(word ^ kEightBlanks));
+      return text.substr(0, end - differing / 8);
+    }
+    break;
   }
   while (end > 0 && text[end - 1] == ' ')
     --end;

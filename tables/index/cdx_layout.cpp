@@ -280,6 +280,14 @@ std::string CdxLeafKeyBytes(const CdxKeyForm& form, std::string_view key) {
 CdxLeafWriter::CdxLeafWriter(const CdxKeyForm& form, const CdxLeafLayout& layout)
     : form_(form), layout_(layout), area_(kCdxKeyAreaSize, 0) {}
 
+void CdxLeafWriter::Clear() {
+  std::fill(area_.begin(), area_.end(), 0);
+  previous_.clear();
+  free_ = kCdxKeyAreaSize;
+  count_ = 0;
+  storedEnd_ = kCdxKeyAreaSize;
+}
+
 int CdxLeafWriter::SizeOf(std::string_view key) const {
   const std::string bytes = CdxLeafKeyBytes(form_, key);
   const auto common = static_cast<int>(SharedLength(bytes, previous_));
@@ -307,7 +315,7 @@ void CdxLeafWriter::Append(std::string_view key, std::int32_t record) {
 
 void CdxLeafWriter::Write(std::uint8_t* page, std::uint16_t attribute, std::uint32_t left,
                           std::uint32_t right) const {
-  std::memset(page, 0, kCdxPageSize);
+  // Every byte of the page is set below: the header's fields and the whole key area.
   WriteLE16(page, attribute);
   WriteLE16(page + 2, static_cast<std::uint16_t>(count_));
   WriteLE32(page + 4, left);

@@ -33,7 +33,10 @@ bool TxbSortBatch::HasRoomFor(std::size_t length) const {
 }
 
 std::uint8_t* TxbSortBatch::FreeEnd() {
-  if (!bytes_) bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(kMaxBytes);
+  // The strings are handed to runs, which read past their ends.
+  if (!bytes_) {
+    bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(kMaxBytes + TxbSortRun::kCopySlack);
+  }
   return bytes_.get() + used_;
 }
 
@@ -76,6 +79,24 @@ bool TxbSortBatch::Less(const Entry& left, const Entry& right) const {
   return left.offset < right.offset;
 }
 
+// The depth of the first cached byte from `depth` on where the count entries at `from` do
+// not all agree (kCachedBytes when they agree to the end).
+std::size_t TxbSortBatch::SharedDepth(const Entry* from, std::size_t count, std::size_t depth) {
+  std::uint64_t headDiffers = 0;
+  std::uint64_t nextDiffers = 0;
+  for (const Entry* entry = from; entry != from + count; ++entry) {
+    headDiffers |= entry->head ^ from->head;
+    nextDiffers |= entry->next ^ from->next;
+  }
+  std::size_t shared = kCachedBytes;
+  if (headDiffers != 0) {
+    shared = static_cast<std::size_t>(std::countl_zero(headDiffers)) / 8;
+  } else if (nextDiffers != 0) {
+    shared = kWord + static_cast<std::size_t>(std::countl_zero(nextDiffers)) / 8;
+  }
+  return std::max(shared, depth + 1);
+}
+
 // Most significant byte first: distributes the count entries at `from` by the byte at depth
 // into `to`, then each group by the next byte back the other way, down to the cached bytes'
 // end or a small group. The buffers take turns instead of each pass being copied back: the
@@ -95,7 +116,11 @@ void TxbSortBatch::Sort(Entry* from, Entry* to, std::size_t count, std::size_t d
     std::array<std::size_t, 256> counts{};
     for (const Entry* entry = from; entry != from + count; ++entry)
       ++counts[byteAt(*entry, depth)];
-    if (counts[byteAt(*from, depth)] == count) continue;  // one group: look further in
+    if (counts[byteAt(*from, depth)] == count) {
+      // One group: the bytes all its strings share are passed over at once.
+      depth = SharedDepth(from, count, depth) - 1;
+      continue;
+    }
     std::array<std::size_t, 256> starts;
     std::size_t start = 0;
     for (std::size_t byte = 0; byte < counts.size(); ++byte) {

@@ -53,6 +53,7 @@ class TxbSortBatch {
   void Enter(std::size_t length, std::uint8_t tag);
   bool Less(const Entry& left, const Entry& right) const;
   std::size_t Shared(const Entry& left, const Entry& right) const;
+  static std::size_t SharedDepth(const Entry* from, std::size_t count, std::size_t depth);
   void Sort(Entry* from, Entry* to, std::size_t count, std::size_t depth, bool intoOther);
 
   bool ascending_;

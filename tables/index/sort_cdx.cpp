@@ -67,9 +67,11 @@ void XBobjSortCDX::AddEntry(std::size_t index, const std::string& key, std::int3
   } else {
     level.entries.push_back({key, record, child});
   }
-  level.lastKey = key;
   level.lastRecord = record;
-  if (!Full(level)) return;
+  // The last key is wanted only to pass up from a full node or at the end.
+  const bool full = Full(level);
+  if (full || lastKey) level.lastKey = key;
+  if (!full) return;
   const std::uint32_t page = level.page;
   const std::uint32_t next = lastKey ? kNoPage : file_.AllocatePage();
   WriteLevel(index, index == 0 ? cdx_attribute::Leaf : cdx_attribute::Interior, next);
@@ -78,7 +80,7 @@ void XBobjSortCDX::AddEntry(std::size_t index, const std::string& key, std::int3
   Level& emptied = levels_[index];
   emptied.left = page;
   emptied.page = next;
-  if (emptied.leaf) emptied.leaf.emplace(form_, layout_);
+  if (emptied.leaf) emptied.leaf->Clear();
   emptied.entries.clear();
   AddEntry(index + 1, last, lastRecord, page, lastKey);
 }

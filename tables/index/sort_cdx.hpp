@@ -36,7 +36,7 @@ class XBobjSortCDX : public TxbSort {
     std::uint32_t left = kNoPage;
     std::optional<CdxLeafWriter> leaf;
     std::vector<XBobjIndexKeyData> entries;
-    std::string lastKey;
+    std::string lastKey;  // set once the node is full or the keys end
     std::int32_t lastRecord = 0;
     bool empty() const { return leaf ? leaf->count() == 0 : entries.empty(); }
   };

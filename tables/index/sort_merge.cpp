@@ -8,16 +8,16 @@
 namespace tables {
 namespace {
 
-// The first 8 bytes of the run's current string (zeros past its end) as a word whose
-// unsigned order is theirs: most comparisons end there.
-std::uint64_t HeadOf(const TxbSortRun& run) {
-  // The run's buffer always holds 8 bytes; those past the string are masked off.
-  std::uint64_t head;
-  std::memcpy(&head, run.bytes(), sizeof head);
-  if constexpr (std::endian::native == std::endian::little) head = __builtin_bswap64(head);
-  const std::size_t length = run.length();
-  if (length >= sizeof head) return head;
-  return length == 0 ? 0 : head & ~(~std::uint64_t{0} >> (8 * length));
+// The 8 bytes of the run's current string from `at` on (zeros past its end) as a word whose
+// unsigned order is theirs. The run's buffer always holds 16 bytes; those past the string are
+// masked off.
+std::uint64_t WordOf(const TxbSortRun& run, std::size_t at) {
+  std::uint64_t word;
+  std::memcpy(&word, run.bytes() + at, sizeof word);
+  if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+  const std::size_t length = run.length() > at ? run.length() - at : 0;
+  if (length >= sizeof word) return word;
+  return length == 0 ? 0 : word & ~(~std::uint64_t{0} >> (8 * length));
 }
 
 int CompareBytes(const TxbSortRun& left, const TxbSortRun& right) {
@@ -68,9 +68,10 @@ bool TxbSortMerge::Precedes(std::uint32_t left, std::uint32_t right) const {
 void TxbSortMerge::MoveOn(std::uint32_t run) {
   usedUp_[run] = !runs_[run].Advance();
   if (usedUp_[run]) {
-    heads_[run] = ascending_ ? ~std::uint64_t{0} : 0;
+    const std::uint64_t last = ascending_ ? ~std::uint64_t{0} : 0;
+    heads_[run] = {last, last};
   } else {
-    heads_[run] = HeadOf(runs_[run]);
+    heads_[run] = {WordOf(runs_[run], 0), WordOf(runs_[run], sizeof(std::uint64_t))};
   }
 }
 
