@@ -1,6 +1,7 @@
 // Exact seeks on compound tags: keys longer than a string's inline storage are found without
-// an allocation once the search's buffers have grown, and interior keys compared with their
-// blank padding order as their text without it, bytes below the blank included.
+// an allocation once the search's buffers have grown, interior keys compared with their blank
+// padding order as their text without it, bytes below the blank included, and trailing blanks
+// are cut wherever the text ends.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -135,6 +136,23 @@ TEST(CdxComparePadded, LongKeysCompareBeyondTheirFirstWords) {
   EXPECT_EQ(CdxComparePadded("HTTP://WWW.EXAMPLE.COM  X", Padded(key, 60), false), 1);
   EXPECT_EQ(CdxComparePadded("HTTP://WWW.EXAMPLE.COL", Padded(key, 60), false), -1);
   EXPECT_EQ(CdxComparePadded("HTTP://WWW.EXAMPLE.COM", Padded(key + "  \x01", 60), false), -1);
+}
+
+TEST(CdxTrimBlanks, RemovesOnlyTheBlanksAtTheEnd) {
+  // The last byte kept at every place of an eight-byte word, behind up to 20 blanks, with
+  // blanks before it and bytes next to the blank's value.
+  for (const char last : {'A', '!', '\x1f', '\0'}) {
+    for (std::size_t kept = 0; kept <= 17; ++kept) {
+      for (std::size_t blanks = 0; blanks <= 20; ++blanks) {
+        std::string text(kept, ' ');
+        if (kept > 0) text[kept - 1] = last;
+        if (kept > 2) text[0] = 'X';
+        const std::string padded = text + std::string(blanks, ' ');
+        ASSERT_EQ(CdxTrimBlanks(padded), std::string_view(padded).substr(0, kept))
+            << "kept " << kept << " blanks " << blanks;
+      }
+    }
+  }
 }
 
 }  // namespace
