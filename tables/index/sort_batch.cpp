@@ -42,7 +42,9 @@ std::uint8_t* TxbSortBatch::FreeEnd() {
 
 void TxbSortBatch::Enter(std::size_t length, std::uint8_t tag) {
   std::uint8_t* at = bytes_.get() + used_;
-  std::memset(at + length, 0, Padded(length) - length);
+  // One word of zeros pads the string to whole words (the buffer has room past its end).
+  constexpr std::uint64_t kZeros = 0;
+  std::memcpy(at + length, &kZeros, sizeof kZeros);
   Entry entry;
   entry.offset = static_cast<std::uint32_t>(used_);
   entry.length = static_cast<std::uint16_t>(length);
@@ -113,30 +115,37 @@ void TxbSortBatch::Sort(Entry* from, Entry* to, std::size_t count, std::size_t d
       if (intoOther) std::copy(from, from + count, to);
       return;
     }
-    std::array<std::size_t, 256> counts{};
-    for (const Entry* entry = from; entry != from + count; ++entry)
-      ++counts[byteAt(*entry, depth)];
-    if (counts[byteAt(*from, depth)] == count) {
+    // Only the bytes between the lowest and the highest met are looked at after counting:
+    // groups at the deeper levels are many and their strings use few byte values.
+    std::array<std::uint32_t, 256> counts{};
+    std::size_t lowest = 255;
+    std::size_t highest = 0;
+    for (const Entry* entry = from; entry != from + count; ++entry) {
+      const std::size_t byte = byteAt(*entry, depth);
+      ++counts[byte];
+      lowest = std::min(lowest, byte);
+      highest = std::max(highest, byte);
+    }
+    if (lowest == highest) {
       // One group: the bytes all its strings share are passed over at once.
       depth = SharedDepth(from, count, depth) - 1;
       continue;
     }
-    std::array<std::size_t, 256> starts;
-    std::size_t start = 0;
-    for (std::size_t byte = 0; byte < counts.size(); ++byte) {
-      starts[byte] = start;
+    std::array<std::size_t, 256> ends;  // each group's start, moved on as entries go in
+    for (std::size_t byte = lowest, start = 0; byte <= highest; ++byte) {
+      ends[byte] = start;
       start += counts[byte];
     }
-    std::array<std::size_t, 256> fill = starts;
     for (const Entry* entry = from; entry != from + count; ++entry)
-      to[fill[byteAt(*entry, depth)]++] = *entry;
+      to[ends[byteAt(*entry, depth)]++] = *entry;
     // Each group now lies in `to`; its place is there with intoOther, else back in `from`.
-    for (std::size_t byte = 0; byte < counts.size(); ++byte) {
-      Entry* group = to + starts[byte];
-      if (counts[byte] > 1) {
-        Sort(group, from + starts[byte], counts[byte], depth + 1, !intoOther);
-      } else if (counts[byte] == 1 && !intoOther) {
-        from[starts[byte]] = *group;
+    for (std::size_t byte = lowest; byte <= highest; ++byte) {
+      const std::size_t size = counts[byte];
+      const std::size_t start = ends[byte] - size;
+      if (size > 1) {
+        Sort(to + start, from + start, size, depth + 1, !intoOther);
+      } else if (size == 1 && !intoOther) {
+        from[start] = to[start];
       }
     }
     return;

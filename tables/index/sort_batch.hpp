@@ -1,5 +1,5 @@
 #pragma once
-// The filling stage of the key sort: stored strings collected in a bounded buffer (4 MiB of
+// The filling stage of the key sort: stored strings collected in a bounded buffer (2 MiB of
 // string bytes) and put in order all at once when it is full or retrieval begins. The strings
 // are ordered by a radix pass over their first 16 bytes, kept beside each string as two
 // big-endian words, and by comparison of the rest in the small groups that share them; the
@@ -34,7 +34,9 @@ class TxbSortBatch {
   // Gives the buffers' memory back; the batch must be empty.
   void ReleaseBuffers();
 
-  static constexpr std::size_t kMaxBytes = std::size_t{4} << 20;
+  // Small enough for the strings and their entries to stay mostly in the processor's cache
+  // while they are filled and sorted.
+  static constexpr std::size_t kMaxBytes = std::size_t{2} << 20;
 
  private:
   // A string's first 16 bytes (zeros past its end) as two words whose unsigned order is the

@@ -35,13 +35,15 @@ std::uint32_t XBobjSortCDX::WriteTree() {
     file_.WriteBlock(page, bytes, kCdxPageSize);
     return page;
   }
+  const bool reportSteps = file_.HasStatusHandler();
   std::int64_t ordinal = 0;
   std::string following;
   std::int32_t followingRecord = 0;
   for (bool more = true; more;) {
     more = NextBytes(following, followingRecord);
     AddEntry(0, current, currentRecord, 0, !more);
-    file_.StatusReport({2, XbBuildStatus::Event::Step, ++ordinal});
+    ++ordinal;
+    if (reportSteps) file_.StatusReport({2, XbBuildStatus::Event::Step, ordinal});
     std::swap(current, following);
     currentRecord = followingRecord;
   }

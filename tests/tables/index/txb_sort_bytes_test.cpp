@@ -58,7 +58,7 @@ std::string MessageOf(auto&& action) {
   return "no error";
 }
 
-// Enough keys for several runs (4 MiB of strings each), in both modes and directions.
+// Enough keys for several runs (2 MiB of strings each), in both modes and directions.
 TEST(TxbSortBytes, KeysAddedAsBytesComeBackAsRawVariantsDo) {
   std::mt19937 random(31);
   for (const bool ascending : {true, false}) {
