@@ -133,13 +133,52 @@ int CdxCompareKeys(std::string_view left, std::string_view right) {
   return left.size() < right.size() ? -1 : 1;
 }
 
+namespace {
+
+bool OnlyBlanks(std::string_view text) {
+  return CdxTrimBlanks(text).empty();
+}
+
+}  // namespace
+
+int CdxComparePadded(std::string_view probe, std::string_view padded, bool prefixMatches) {
+  const std::size_t length = probe.size();
+  std::size_t at = 0;
+  for (; at + sizeof(std::uint64_t) <= length; at += sizeof(std::uint64_t)) {
+    std::uint64_t left;
+    std::uint64_t right;
+    std::memcpy(&left, probe.data() + at, sizeof left);
+    std::memcpy(&right, padded.data() + at, sizeof right);
+    if (left != right) break;
+  }
+  while (at < length && probe[at] == padded[at])
+    ++at;
+  if (at == length) {
+    // The key is probe and more (greater), or probe and blanks: equal unless probe ends in
+    // blanks, which the key does not keep.
+    if (!OnlyBlanks(padded.substr(length))) return prefixMatches ? 0 : -1;
+    return CdxTrimBlanks(probe).size() == length ? 0 : 1;
+  }
+  const auto probeByte = static_cast<std::uint8_t>(probe[at]);
+  const auto keyByte = static_cast<std::uint8_t>(padded[at]);
+  // A blank that only pads ends the key inside probe: probe is the longer.
+  if (keyByte == ' ' && OnlyBlanks(padded.substr(at))) return 1;
+  return probeByte < keyByte ? -1 : 1;
+}
+
 std::string_view CdxTrimBlanks(std::string_view text) {
   // Keys are mostly padding: blanks go eight at a time first.
   constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
   std::size_t end = text.size();
   for (std::uint64_t word = 0; end >= sizeof word; end -= sizeof word) {
     std::memcpy(&word, text.data() + end - sizeof word, sizeof word);
-    if (word != kEightBlanks) break;
+    if (word == kEightBlanks) continue;
+    if constexpr (std::endian::native == std::endian::little) {
+      // The last byte that is no blank is the highest one that differs.
+      const auto differing = static_cast<std::size_t>(std::countl_zero(word ^ kEightBlanks));
+      return text.substr(0, end - differing / 8);
+    }
+    break;
   }
   while (end > 0 && text[end - 1] == ' ')
     --end;

@@ -32,4 +32,10 @@ int CdxCompareKeys(std::string_view left, std::string_view right);
 // Text without its trailing blanks.
 std::string_view CdxTrimBlanks(std::string_view text);
 
+// How probe orders against the text key padded (blank-padded to its key length, at least as
+// long as probe), as CdxCompareKeys orders it against the key without its trailing blanks:
+// -1, 0 or 1. With prefixMatches a key that begins with probe counts as equal. The padding is
+// only looked at where the bytes before it agree.
+int CdxComparePadded(std::string_view probe, std::string_view padded, bool prefixMatches);
+
 }  // namespace tables

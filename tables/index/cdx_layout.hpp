@@ -77,6 +77,8 @@ class CdxLeafWriter {
   int SizeOf(std::string_view key) const;
   // Appends (key, record); the caller makes sure it fits (SizeOf <= freeBytes()).
   void Append(std::string_view key, std::int32_t record);
+  // Starts a new page, the storage of this one used again.
+  void Clear();
   int freeBytes() const { return free_; }
   int count() const { return count_; }
   // The finished page.

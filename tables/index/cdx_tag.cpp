@@ -106,11 +106,11 @@ void XBobjCDXTag::SetForm() {
 
 std::string XBobjCDXTag::ConvertKey(const TxbVariant& value) const {
   std::string key;
-  AssignConverted(value, key);
+  AssignKey(value, key);
   return key;
 }
 
-void XBobjCDXTag::AssignConverted(const TxbVariant& value, std::string& key) const {
+void XBobjCDXTag::AssignKey(const TxbVariant& value, std::string& key) const {
   const auto length = static_cast<std::size_t>(form_.keyLength);
   switch (value.type()) {
     case TxbVariant::Raw:
@@ -213,10 +213,23 @@ void XBobjCDXTag::NodeFault(std::uint32_t page, const std::string& reason) const
 }
 
 bool XBobjCDXTag::EvaluateKey(std::string& key) {
-  keyExpression_->EvaluateKey(evaluated_);
-  if (keyExpression_->ResultType() == 0) return false;
-  AssignConverted(evaluated_, key);
+  const std::optional<std::string_view> bytes = EvaluateKeyBytes(key);
+  if (!bytes) return false;
+  if (bytes->data() != key.data()) key.assign(*bytes);
   return true;
+}
+
+std::optional<std::string_view> XBobjCDXTag::EvaluateKeyBytes(std::string& scratch) {
+  const TxbExpValue& value = keyExpression_->Evaluate();
+  const bool textKey = keyType_ == XbKeyType::Character || keyType_ == XbKeyType::Logical;
+  if (textKey && !form_.general && keyExpression_->ResultType() == xb_type::Text &&
+      value.kind() == TxbExpValue::Kind::Text) {
+    return CdxTrimBlanks(value.text()).substr(0, static_cast<std::size_t>(form_.keyLength));
+  }
+  keyExpression_->TakeKey(evaluated_);
+  if (keyExpression_->ResultType() == 0) return std::nullopt;
+  AssignKey(evaluated_, scratch);
+  return scratch;
 }
 
 bool XBobjCDXTag::EvaluateFor() {

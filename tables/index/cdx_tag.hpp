@@ -5,6 +5,7 @@
 // length 10, no expressions).
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,7 @@ class XBobjCDXTag : public XBobjIndexTag {
   void Build();
 
   std::string ConvertKey(const TxbVariant& value) const override;
+  void AssignKey(const TxbVariant& value, std::string& key) const override;
   // The root page; notes the file's version the tree is read at.
   std::uint32_t ReadRootOffset() override;
   void ReadNode(std::uint32_t page, XBobjIndexKey& node) override;
@@ -55,6 +57,10 @@ class XBobjCDXTag : public XBobjIndexTag {
   // The key of the table's current record in key form; false when the expression gives no
   // value of a key type.
   bool EvaluateKey(std::string& key);
+  // EvaluateKey without a copy where none is needed: a text key is the expression's own
+  // text, valid until the next evaluation; other keys are converted into scratch. Nothing
+  // when the expression gives no value of a key type.
+  std::optional<std::string_view> EvaluateKeyBytes(std::string& scratch);
   // True when the tag has no FOR expression or it gives a logical true for the current record.
   bool EvaluateFor();
 
@@ -76,8 +82,6 @@ class XBobjCDXTag : public XBobjIndexTag {
   bool TreeChanged() override;
 
  private:
-  // ConvertKey into key, whose storage is used again.
-  void AssignConverted(const TxbVariant& value, std::string& key) const;
   void CompileExpressions();
   void LearnKeyType();
   void SetForm();

@@ -126,18 +126,20 @@ void XBobjCDXTag::Build() {
   const std::int32_t current = table.currentRecord();
   XBobjSortCDX sort(file_, form_, header_.unique(), static_cast<std::uint32_t>(count));
   file_.StatusReport({1, XbBuildStatus::Event::Start, count});
-  std::string key;
+  const bool reportSteps = file_.HasStatusHandler();
+  std::string scratch;
   XbRecordBlocks records(table);
   for (std::int32_t n = 1; n <= count; ++n) {
     records.Take(n);
     if (EvaluateFor()) {
-      if (!EvaluateKey(key)) {
+      const std::optional<std::string_view> key = EvaluateKeyBytes(scratch);
+      if (!key) {
         Refuse("Record " + std::to_string(n) + ": the key expression " + header_.keyExpression +
                " gives no key");
       }
-      sort.AddKey(key, n);
+      sort.AddKey(*key, n);
     }
-    file_.StatusReport({1, XbBuildStatus::Event::Step, n});
+    if (reportSteps) file_.StatusReport({1, XbBuildStatus::Event::Step, n});
   }
   file_.StatusReport({1, XbBuildStatus::Event::End, count});
   if (current > 0 && current <= count) table.ReadRecord(current);

@@ -58,6 +58,10 @@ void TxbExpHandler::EvaluateKey(TxbVariant& key) {
     return;
   }
   Evaluate();
+  TakeKey(key);
+}
+
+void TxbExpHandler::TakeKey(TxbVariant& key) {
   switch (resultType_) {
     case xb_type::Text:
     case xb_type::Number:

@@ -37,6 +37,8 @@ class TxbExpHandler {
   // empty date), Boolean as a logical. Other types set the result type to 0 and leave the
   // key as it was, as does an unassigned result. Without a tree the key becomes empty text.
   void EvaluateKey(TxbVariant& key);
+  // The key of the value Evaluate gave last, as EvaluateKey makes it (result type included).
+  void TakeKey(TxbVariant& key);
 
   std::uint8_t ResultType() const { return resultType_; }
   const TxbExpValue& Value() const { return value_; }

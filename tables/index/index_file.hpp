@@ -102,6 +102,9 @@ class XBobjIndexFile {
   void SetStatusHandler(std::function<void(const XbBuildStatus&)> handler) {
     statusHandler_ = std::move(handler);
   }
+  // Whether a handler takes the reports: builds make their step reports (one per record and
+  // key) only then.
+  bool HasStatusHandler() const { return static_cast<bool>(statusHandler_); }
 
   XBO_DiskFile& diskFile() { return file_; }
   XBO_dBaseFld& table() const { return table_; }

@@ -311,7 +311,8 @@ std::int32_t XBobjIndexTag::Move(int code) {
 }
 
 std::int32_t XBobjIndexTag::Seek(const TxbVariant& value, bool exact) {
-  return SeekKey(ConvertKey(value), exact);
+  AssignKey(value, seekKey_);
+  return SeekKey(seekKey_, exact);
 }
 
 std::int32_t XBobjIndexTag::SeekKey(std::string_view key, bool exact) {

@@ -48,6 +48,11 @@ class XBobjIndexTag {
   // The key form of a value of the tag's type (trailing blanks removed, cut to the key
   // length). A value of another type raises "Variant types mismatch for compare".
   virtual std::string ConvertKey(const TxbVariant& value) const = 0;
+  // ConvertKey into key, whose storage is used again: formats that override it convert
+  // without allocating.
+  virtual void AssignKey(const TxbVariant& value, std::string& key) const {
+    key = ConvertKey(value);
+  }
   // The page of the tree's root.
   virtual std::uint32_t ReadRootOffset() = 0;
   // Reads and decodes the node at page; a damaged node raises an engine error naming it.
@@ -164,6 +169,7 @@ class XBobjIndexTag {
   bool highAsPrefix_ = false;
   // The path was set back after the tree had been read anew since the path was read.
   bool restoredStale_ = false;
+  std::string seekKey_;  // the key form of the value sought last, its storage used again
 };
 
 }  // namespace tables

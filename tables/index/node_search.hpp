@@ -22,14 +22,24 @@ struct XBobjNodeSearch {
         key.substr(0, probe.size()) == probe) {
       result = 0;
     }
+    return WithRecord(result, entryRecord);
+  }
+  // Order for a text key still padded with blanks to the key length (at least probe's length).
+  int OrderPadded(std::string_view padded, std::int32_t entryRecord) const {
+    return WithRecord(CdxComparePadded(probe, padded, prefixMatches), entryRecord);
+  }
+  // True when the search stops at an entry ordered so.
+  bool StopsAt(int order) const { return stopAfterEqual ? order < 0 : order <= 0; }
+
+ private:
+  // The order of the keys made that of the stored direction, equal keys ordered by record.
+  int WithRecord(int result, std::int32_t entryRecord) const {
     if (storedDescending) result = -result;
     if (result == 0 && record != -1 && record != entryRecord) {
       result = record < entryRecord ? -1 : 1;
     }
     return result;
   }
-  // True when the search stops at an entry ordered so.
-  bool StopsAt(int order) const { return stopAfterEqual ? order < 0 : order <= 0; }
 };
 
 }  // namespace tables

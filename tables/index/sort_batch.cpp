@@ -29,21 +29,39 @@ std::uint64_t WordAt(const std::uint8_t* bytes) {
 }  // namespace
 
 bool TxbSortBatch::HasRoomFor(std::size_t length) const {
-  return bytes_.size() + Padded(length) <= kMaxBytes;
+  return used_ + Padded(length) <= kMaxBytes;
+}
+
+std::uint8_t* TxbSortBatch::FreeEnd() {
+  // The strings are handed to runs, which read past their ends.
+  if (!bytes_) {
+    bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(kMaxBytes + TxbSortRun::kCopySlack);
+  }
+  return bytes_.get() + used_;
+}
+
+void TxbSortBatch::Enter(std::size_t length, std::uint8_t tag) {
+  std::uint8_t* at = bytes_.get() + used_;
+  // One word of zeros pads the string to whole words (the buffer has room past its end).
+  constexpr std::uint64_t kZeros = 0;
+  std::memcpy(at + length, &kZeros, sizeof kZeros);
+  Entry entry;
+  entry.offset = static_cast<std::uint32_t>(used_);
+  entry.length = static_cast<std::uint16_t>(length);
+  entry.tag = tag;
+  entry.head = length > 0 ? WordAt(at) : 0;
+  entry.next = length > kWord ? WordAt(at + kWord) : 0;
+  entries_.push_back(entry);
+  used_ += Padded(length);
 }
 
 void TxbSortBatch::Insert(const TxbSortString& string) {
-  if (bytes_.capacity() < kMaxBytes) bytes_.reserve(kMaxBytes);
-  Entry entry;
-  entry.offset = static_cast<std::uint32_t>(bytes_.size());
-  entry.length = static_cast<std::uint16_t>(string.length);
-  entry.tag = string.tag;
-  bytes_.resize(entry.offset + Padded(string.length), 0);
-  std::memcpy(bytes_.data() + entry.offset, string.bytes, string.length);
-  const std::uint8_t* at = bytes_.data() + entry.offset;
-  entry.head = string.length > 0 ? WordAt(at) : 0;
-  entry.next = string.length > kWord ? WordAt(at + kWord) : 0;
-  entries_.push_back(entry);
+  std::memcpy(FreeEnd(), string.bytes, string.length);
+  Enter(string.length, string.tag);
+}
+
+void TxbSortBatch::InsertRaw(std::string_view key, std::int32_t recordNumber) {
+  Enter(EncodeRawSortString(key, recordNumber, FreeEnd()), sort_tag::Raw);
 }
 
 // Both strings are padded to whole words, so words are compared up to the shorter length;
@@ -52,8 +70,8 @@ bool TxbSortBatch::Less(const Entry& left, const Entry& right) const {
   if (left.head != right.head) return left.head < right.head;
   if (left.next != right.next) return left.next < right.next;
   const std::size_t common = std::min(left.length, right.length);
-  const std::uint8_t* leftAt = bytes_.data() + left.offset;
-  const std::uint8_t* rightAt = bytes_.data() + right.offset;
+  const std::uint8_t* leftAt = bytes_.get() + left.offset;
+  const std::uint8_t* rightAt = bytes_.get() + right.offset;
   for (std::size_t at = kCachedBytes; at < common; at += kWord) {
     const std::uint64_t leftWord = WordAt(leftAt + at);
     const std::uint64_t rightWord = WordAt(rightAt + at);
@@ -63,37 +81,71 @@ bool TxbSortBatch::Less(const Entry& left, const Entry& right) const {
   return left.offset < right.offset;
 }
 
-// Most significant byte first: distributes [first, last) by the byte at depth, then each group
-// by the next byte, down to the cached bytes' end or a small group.
-void TxbSortBatch::Sort(Entry* first, Entry* last, Entry* scratch, std::size_t depth) {
+// The depth of the first cached byte from `depth` on where the count entries at `from` do
+// not all agree (kCachedBytes when they agree to the end).
+std::size_t TxbSortBatch::SharedDepth(const Entry* from, std::size_t count, std::size_t depth) {
+  std::uint64_t headDiffers = 0;
+  std::uint64_t nextDiffers = 0;
+  for (const Entry* entry = from; entry != from + count; ++entry) {
+    headDiffers |= entry->head ^ from->head;
+    nextDiffers |= entry->next ^ from->next;
+  }
+  std::size_t shared = kCachedBytes;
+  if (headDiffers != 0) {
+    shared = static_cast<std::size_t>(std::countl_zero(headDiffers)) / 8;
+  } else if (nextDiffers != 0) {
+    shared = kWord + static_cast<std::size_t>(std::countl_zero(nextDiffers)) / 8;
+  }
+  return std::max(shared, depth + 1);
+}
+
+// Most significant byte first: distributes the count entries at `from` by the byte at depth
+// into `to`, then each group by the next byte back the other way, down to the cached bytes'
+// end or a small group. The buffers take turns instead of each pass being copied back: the
+// entries end up in order at `from`, or at `to` with intoOther.
+void TxbSortBatch::Sort(Entry* from, Entry* to, std::size_t count, std::size_t depth,
+                        bool intoOther) {
   const auto byteAt = [](const Entry& entry, std::size_t at) {
     const std::uint64_t word = at < kWord ? entry.head : entry.next;
     return static_cast<std::uint8_t>(word >> (8 * (kWord - 1 - at % kWord)));
   };
   for (;; ++depth) {
-    if (last - first < kRadixMinimum || depth == kCachedBytes) {
-      std::sort(first, last, [this](const Entry& l, const Entry& r) { return Less(l, r); });
+    if (count < kRadixMinimum || depth == kCachedBytes) {
+      std::sort(from, from + count, [this](const Entry& l, const Entry& r) { return Less(l, r); });
+      if (intoOther) std::copy(from, from + count, to);
       return;
     }
-    std::array<std::size_t, 256> counts{};
-    for (const Entry* entry = first; entry != last; ++entry)
-      ++counts[byteAt(*entry, depth)];
-    const auto total = static_cast<std::size_t>(last - first);
-    if (counts[byteAt(*first, depth)] == total) continue;  // one group: look further in
-    std::array<std::size_t, 256> starts;
-    std::size_t start = 0;
-    for (std::size_t byte = 0; byte < counts.size(); ++byte) {
-      starts[byte] = start;
+    // Only the bytes between the lowest and the highest met are looked at after counting:
+    // groups at the deeper levels are many and their strings use few byte values.
+    std::array<std::uint32_t, 256> counts{};
+    std::size_t lowest = 255;
+    std::size_t highest = 0;
+    for (const Entry* entry = from; entry != from + count; ++entry) {
+      const std::size_t byte = byteAt(*entry, depth);
+      ++counts[byte];
+      lowest = std::min(lowest, byte);
+      highest = std::max(highest, byte);
+    }
+    if (lowest == highest) {
+      // One group: the bytes all its strings share are passed over at once.
+      depth = SharedDepth(from, count, depth) - 1;
+      continue;
+    }
+    std::array<std::size_t, 256> ends;  // each group's start, moved on as entries go in
+    for (std::size_t byte = lowest, start = 0; byte <= highest; ++byte) {
+      ends[byte] = start;
       start += counts[byte];
     }
-    std::array<std::size_t, 256> fill = starts;
-    for (const Entry* entry = first; entry != last; ++entry)
-      scratch[fill[byteAt(*entry, depth)]++] = *entry;
-    std::copy(scratch, scratch + total, first);
-    for (std::size_t byte = 0; byte < counts.size(); ++byte) {
-      if (counts[byte] > 1) {
-        Sort(first + starts[byte], first + starts[byte] + counts[byte], scratch + starts[byte],
-             depth + 1);
+    for (const Entry* entry = from; entry != from + count; ++entry)
+      to[ends[byteAt(*entry, depth)]++] = *entry;
+    // Each group now lies in `to`; its place is there with intoOther, else back in `from`.
+    for (std::size_t byte = lowest; byte <= highest; ++byte) {
+      const std::size_t size = counts[byte];
+      const std::size_t start = ends[byte] - size;
+      if (size > 1) {
+        Sort(to + start, from + start, size, depth + 1, !intoOther);
+      } else if (size == 1 && !intoOther) {
+        from[start] = to[start];
       }
     }
     return;
@@ -109,8 +161,8 @@ std::size_t TxbSortBatch::Shared(const Entry& left, const Entry& right) const {
   } else if (left.next != right.next) {
     shared = kWord + static_cast<std::size_t>(std::countl_zero(left.next ^ right.next)) / 8;
   } else {
-    const std::uint8_t* leftAt = bytes_.data() + left.offset;
-    const std::uint8_t* rightAt = bytes_.data() + right.offset;
+    const std::uint8_t* leftAt = bytes_.get() + left.offset;
+    const std::uint8_t* rightAt = bytes_.get() + right.offset;
     shared = kCachedBytes;
     while (shared < common && leftAt[shared] == rightAt[shared])
       ++shared;
@@ -123,21 +175,22 @@ void TxbSortBatch::EmptyInto(TxbSortRun& run) {
   // anywhere in the buffer.
   constexpr std::size_t kFetchAhead = 8;
   scratch_.resize(entries_.size());
-  Sort(entries_.data(), entries_.data() + entries_.size(), scratch_.data(), 0);
+  Sort(entries_.data(), scratch_.data(), entries_.size(), 0, false);
   if (!ascending_) std::reverse(entries_.begin(), entries_.end());
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     if (i + kFetchAhead < entries_.size())
-      __builtin_prefetch(bytes_.data() + entries_[i + kFetchAhead].offset);
+      __builtin_prefetch(bytes_.get() + entries_[i + kFetchAhead].offset);
     const Entry& entry = entries_[i];
-    run.Append(entry.tag, bytes_.data() + entry.offset, entry.length,
+    run.Append(entry.tag, bytes_.get() + entry.offset, entry.length,
                i == 0 ? 0 : Shared(entries_[i - 1], entry));
   }
-  bytes_.clear();
+  used_ = 0;
   entries_.clear();
 }
 
 void TxbSortBatch::ReleaseBuffers() {
-  bytes_ = {};
+  bytes_.reset();
+  used_ = 0;
   entries_ = {};
   scratch_ = {};
 }

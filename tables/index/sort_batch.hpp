@@ -1,5 +1,5 @@
 #pragma once
-// The filling stage of the key sort: stored strings collected in a bounded buffer (4 MiB of
+// The filling stage of the key sort: stored strings collected in a bounded buffer (2 MiB of
 // string bytes) and put in order all at once when it is full or retrieval begins. The strings
 // are ordered by a radix pass over their first 16 bytes, kept beside each string as two
 // big-endian words, and by comparison of the rest in the small groups that share them; the
@@ -7,6 +7,8 @@
 // begins (after them when descending), equal strings in the order they were added.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 #include "tables/index/sort_run.hpp"
@@ -21,6 +23,9 @@ class TxbSortBatch {
   // Whether a string of `length` bytes fits in the rest of the buffer.
   bool HasRoomFor(std::size_t length) const;
   void Insert(const TxbSortString& string);
+  // Inserts the stored string of raw key bytes, encoded in place; there must be room for
+  // MaxRawSortStringLength(key.size()) bytes.
+  void InsertRaw(std::string_view key, std::int32_t recordNumber);
   bool empty() const { return entries_.empty(); }
 
   // Appends every string in sort order to `run`, then empties the batch; its buffers are
@@ -29,7 +34,9 @@ class TxbSortBatch {
   // Gives the buffers' memory back; the batch must be empty.
   void ReleaseBuffers();
 
-  static constexpr std::size_t kMaxBytes = std::size_t{4} << 20;
+  // Small enough for the strings and their entries to stay mostly in the processor's cache
+  // while they are filled and sorted.
+  static constexpr std::size_t kMaxBytes = std::size_t{2} << 20;
 
  private:
   // A string's first 16 bytes (zeros past its end) as two words whose unsigned order is the
@@ -42,13 +49,20 @@ class TxbSortBatch {
     std::uint8_t tag = 0;
   };
 
+  // The buffer's free end, allocated on first use.
+  std::uint8_t* FreeEnd();
+  // Pads the string of `length` bytes at the free end with zeros and enters it.
+  void Enter(std::size_t length, std::uint8_t tag);
   bool Less(const Entry& left, const Entry& right) const;
   std::size_t Shared(const Entry& left, const Entry& right) const;
-  void Sort(Entry* first, Entry* last, Entry* scratch, std::size_t depth);
+  static std::size_t SharedDepth(const Entry* from, std::size_t count, std::size_t depth);
+  void Sort(Entry* from, Entry* to, std::size_t count, std::size_t depth, bool intoOther);
 
   bool ascending_;
-  // The strings back to back, each padded with zeros to a multiple of 8 bytes.
-  std::vector<std::uint8_t> bytes_;
+  // The strings back to back, each padded with zeros to a multiple of 8 bytes, in kMaxBytes
+  // of which `used_` are taken.
+  std::unique_ptr<std::uint8_t[]> bytes_;
+  std::size_t used_ = 0;
   std::vector<Entry> entries_;
   std::vector<Entry> scratch_;
 };

@@ -21,8 +21,7 @@ XBobjSortCDX::XBobjSortCDX(XBobjIndexFile& file, const CdxKeyForm& form, bool un
       layout_(CdxLeafLayoutFor(form.keyLength, highestRecord)) {}
 
 void XBobjSortCDX::AddKey(std::string_view key, std::int32_t record) {
-  adding_.SetRaw(key.substr(0, static_cast<std::size_t>(form_.keyLength)));
-  Add(adding_, record);
+  AddBytes(key.substr(0, static_cast<std::size_t>(form_.keyLength)), record);
 }
 
 std::uint32_t XBobjSortCDX::WriteTree() {
@@ -36,13 +35,15 @@ std::uint32_t XBobjSortCDX::WriteTree() {
     file_.WriteBlock(page, bytes, kCdxPageSize);
     return page;
   }
+  const bool reportSteps = file_.HasStatusHandler();
   std::int64_t ordinal = 0;
   std::string following;
   std::int32_t followingRecord = 0;
   for (bool more = true; more;) {
     more = NextBytes(following, followingRecord);
     AddEntry(0, current, currentRecord, 0, !more);
-    file_.StatusReport({2, XbBuildStatus::Event::Step, ++ordinal});
+    ++ordinal;
+    if (reportSteps) file_.StatusReport({2, XbBuildStatus::Event::Step, ordinal});
     std::swap(current, following);
     currentRecord = followingRecord;
   }
@@ -68,9 +69,11 @@ void XBobjSortCDX::AddEntry(std::size_t index, const std::string& key, std::int3
   } else {
     level.entries.push_back({key, record, child});
   }
-  level.lastKey = key;
   level.lastRecord = record;
-  if (!Full(level)) return;
+  // The last key is wanted only to pass up from a full node or at the end.
+  const bool full = Full(level);
+  if (full || lastKey) level.lastKey = key;
+  if (!full) return;
   const std::uint32_t page = level.page;
   const std::uint32_t next = lastKey ? kNoPage : file_.AllocatePage();
   WriteLevel(index, index == 0 ? cdx_attribute::Leaf : cdx_attribute::Interior, next);
@@ -79,7 +82,7 @@ void XBobjSortCDX::AddEntry(std::size_t index, const std::string& key, std::int3
   Level& emptied = levels_[index];
   emptied.left = page;
   emptied.page = next;
-  if (emptied.leaf) emptied.leaf.emplace(form_, layout_);
+  if (emptied.leaf) emptied.leaf->Clear();
   emptied.entries.clear();
   AddEntry(index + 1, last, lastRecord, page, lastKey);
 }

@@ -36,7 +36,7 @@ class XBobjSortCDX : public TxbSort {
     std::uint32_t left = kNoPage;
     std::optional<CdxLeafWriter> leaf;
     std::vector<XBobjIndexKeyData> entries;
-    std::string lastKey;
+    std::string lastKey;  // set once the node is full or the keys end
     std::int32_t lastRecord = 0;
     bool empty() const { return leaf ? leaf->count() == 0 : entries.empty(); }
   };
@@ -52,7 +52,6 @@ class XBobjSortCDX : public TxbSort {
   CdxKeyForm form_;
   CdxLeafLayout layout_;
   std::vector<Level> levels_;
-  TxbVariant adding_;  // the key being added, its storage used again
 };
 
 }  // namespace tables

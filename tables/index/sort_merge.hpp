@@ -4,6 +4,7 @@
 // ones it begins; between equal strings the earlier run wins. A tree of matches between the
 // runs' current strings (each inner node keeps the loser of its match, the root's winner is
 // next) costs one comparison per level for each string taken.
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -25,9 +26,17 @@ class TxbSortMerge {
 
  private:
   bool Precedes(std::uint32_t left, std::uint32_t right) const;
+  // Advances the run to its next string and notes its head.
+  void MoveOn(std::uint32_t run);
 
   std::vector<TxbSortRun> runs_;
-  std::vector<std::uint64_t> heads_;  // each run's first 8 bytes, for comparisons without them
+  // Each run's first 16 bytes as two words, for comparisons without the strings.
+  struct Head {
+    std::uint64_t high;
+    std::uint64_t low;
+    auto operator<=>(const Head&) const = default;
+  };
+  std::vector<Head> heads_;
   std::vector<std::uint8_t> usedUp_;  // runs without a current string: they lose every match
   // Run n plays from leaf runs_.size() + n; inner node i (from 1) holds the loser of the
   // match between its children 2i and 2i + 1.

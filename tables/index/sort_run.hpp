@@ -17,6 +17,9 @@ namespace tables {
 class TxbSortRun {
  public:
   static constexpr std::size_t kPageSize = 16384;
+  // Strings are copied in whole steps of this many bytes: a string given to Append must be
+  // readable this many bytes past its end.
+  static constexpr std::size_t kCopySlack = 16;
 
   // Appends a string whose first `shared` bytes equal those of the previous entry.
   void Append(std::uint8_t tag, const std::uint8_t* bytes, std::size_t length, std::size_t shared);
@@ -25,6 +28,7 @@ class TxbSortRun {
   // Moves to the next entry (the first on the first call); false when the run is used up.
   bool Advance();
   std::uint8_t tag() const { return currentTag_; }
+  // The current string; the buffer holding it has room for at least 16 bytes.
   const std::uint8_t* bytes() const { return current_; }
   std::size_t length() const { return currentLength_; }
 
@@ -37,7 +41,7 @@ class TxbSortRun {
   std::size_t readAt_ = 0;
   std::uint8_t currentTag_ = 0;
   std::size_t currentLength_ = 0;
-  std::uint8_t current_[kMaxSortStringLength + 1] = {};
+  std::uint8_t current_[kMaxSortStringLength + 1 + kCopySlack] = {};
 };
 
 }  // namespace tables

@@ -63,11 +63,33 @@ std::size_t EncodeVarying(std::string_view key, std::uint8_t* out) {
   return length;
 }
 
+// Whether any of the eight bytes of word is the escape byte.
+bool HasEscape(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  const std::uint64_t escapesZero = word ^ (kOnes * kEscape);
+  return ((escapesZero - kOnes) & ~escapesZero & kHighBits) != 0;
+}
+
+// Whether the count bytes hold an escape: words at a time, as keys are short.
+bool HoldsEscape(const std::uint8_t* bytes, std::size_t count) {
+  std::size_t at = 0;
+  for (; at + sizeof(std::uint64_t) <= count; at += sizeof(std::uint64_t)) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes + at, sizeof word);
+    if (HasEscape(word)) return true;
+  }
+  for (; at < count; ++at) {
+    if (bytes[at] == kEscape) return true;
+  }
+  return false;
+}
+
 // The key bytes of an encoded key of `length` bytes (end mark included).
 std::string_view DecodeVarying(const std::uint8_t* bytes, std::size_t length,
                                std::uint8_t* scratch) {
   std::size_t encoded = length - 1;
-  if (!std::memchr(bytes, kEscape, encoded)) {
+  if (!HoldsEscape(bytes, encoded)) {
     return std::string_view(reinterpret_cast<const char*>(bytes), encoded);
   }
   std::size_t decoded = 0;
@@ -117,6 +139,13 @@ void EncodeSortString(const TxbVariant& key, std::int32_t recordNumber, int maxK
   platform::WriteBigEndian(out.bytes + keyLength, static_cast<std::uint32_t>(recordNumber),
                            kRecordBytes);
   out.length = keyLength + kSortRecordBytes;
+}
+
+std::size_t EncodeRawSortString(std::string_view key, std::int32_t recordNumber,
+                                std::uint8_t* out) {
+  const std::size_t keyLength = EncodeVarying(key, out);
+  platform::WriteBigEndian(out + keyLength, static_cast<std::uint32_t>(recordNumber), kRecordBytes);
+  return keyLength + kSortRecordBytes;
 }
 
 void DecodeSortBytes(const std::uint8_t* bytes, std::size_t length, std::string& key,

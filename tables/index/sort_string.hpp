@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "tables/index/key_variant.hpp"
 
@@ -42,6 +43,15 @@ struct TxbSortString {
 // (text counted without its trailing blanks, which are not part of the key).
 void EncodeSortString(const TxbVariant& key, std::int32_t recordNumber, int maxKeyLength,
                       TxbSortString& out);
+
+// The most bytes the stored string of raw key bytes of this length takes.
+constexpr std::size_t MaxRawSortStringLength(std::size_t keyLength) {
+  return 2 * keyLength + 1 + kSortRecordBytes;
+}
+
+// The stored string of raw key bytes and a record number, written to out (room for
+// MaxRawSortStringLength bytes); returns its length. The caller checks the key's length.
+std::size_t EncodeRawSortString(std::string_view key, std::int32_t recordNumber, std::uint8_t* out);
 
 // The key bytes and record number of a stored string of a text or raw key, into key.
 void DecodeSortBytes(const std::uint8_t* bytes, std::size_t length, std::string& key,

@@ -65,6 +65,15 @@ void TxbSort::Add(const TxbVariant& key, std::int32_t recordNumber) {
   ++state.keysAdded;
 }
 
+void TxbSort::AddBytes(std::string_view key, std::int32_t recordNumber) {
+  State& state = *state_;
+  if (state.merge) RaiseSortClosedForKeys();
+  if (key.size() > static_cast<std::size_t>(state.maxKeyLength)) RaiseSortKeyTooLong();
+  if (!state.batch.HasRoomFor(MaxRawSortStringLength(key.size()))) state.EmptyBatchIntoRun();
+  state.batch.InsertRaw(key, recordNumber);
+  ++state.keysAdded;
+}
+
 const TxbSortRun* TxbSort::NextStored() {
   State& state = *state_;
   if (!state.merge) {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "tables/index/key_variant.hpp"
 
@@ -43,6 +44,8 @@ class TxbSort {
   std::int64_t keysAdded() const;
 
  protected:
+  // Add for a key of raw bytes, encoded straight into the sort's buffer.
+  void AddBytes(std::string_view key, std::int32_t recordNumber);
   // Next for keys added as text or raw bytes, the key's bytes into key (its storage used
   // again) without a variant between.
   bool NextBytes(std::string& key, std::int32_t& recordNumber);

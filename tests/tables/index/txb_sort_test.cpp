@@ -320,7 +320,7 @@ std::string RandomText(std::mt19937& random, std::size_t maxLength, int letters)
   return text;
 }
 
-// More than one batch holds at once (4 MiB of strings): several runs must merge into one
+// More than one batch holds at once (2 MiB of strings): several runs must merge into one
 // order.
 TEST(TxbSortLarge, ManyRunsGiveTheOrderOfOneUnlimitedSort) {
   std::mt19937 random(7);
