@@ -4,6 +4,7 @@
 
 #include "tables/handler/db_handler.hpp"
 #include "tables/index/exp_types.hpp"
+#include "tables/index/record_scan.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
@@ -52,25 +53,8 @@ void XBO_dBHandler::RebuildFilter() {
 
 void XBO_dBHandler::ScanFilter() {
   if (!filterExpression_->Root()) return;
-  const std::int32_t position = position_;
-  // Off the table (an empty position, BOF or EOF, a record being made there) the buffer may
-  // hold what no stored record holds: its bytes are put back as they were.
-  const bool onRecord = !bof_ && !eof_ && position >= 1 && position <= recordCount();
-  const std::vector<std::uint8_t> image(recordImage(), recordImage() + recordLength());
-  const auto restore = [&] {
-    if (onRecord) {
-      ReadRecord(position);
-    } else {
-      std::copy(image.begin(), image.end(), recordImage());
-    }
-  };
-  try {
-    EvaluateFilterOnEveryRecord();
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
+  const XbCurrentRecordKept kept(*this);
+  EvaluateFilterOnEveryRecord();
 }
 
 void XBO_dBHandler::EvaluateFilterOnEveryRecord() {

@@ -5,6 +5,7 @@
 #include "tables/index/cdx_file.hpp"
 #include "tables/index/cdx_key.hpp"
 #include "tables/index/cdx_tag.hpp"
+#include "tables/index/record_scan.hpp"
 #include "tables/index/sort_cdx.hpp"
 #include "tables/storage/xbase_error.hpp"
 
@@ -17,40 +18,6 @@ constexpr std::uint8_t kTagOptions = cdx_option::Compact | cdx_option::Compound;
 [[noreturn]] void Refuse(const std::string& message) {
   throw EXbaseError(message);
 }
-
-// The table's records read in blocks of about 64 KiB, each made the current record in turn.
-class XbRecordBlocks {
- public:
-  explicit XbRecordBlocks(XBO_dBaseFld& table)
-      : table_(table),
-        block_(std::max<std::size_t>(1, kBlockSize / table.recordLength()) * table.recordLength()) {
-  }
-
-  // Makes record n current; records are taken in ascending order.
-  void Take(std::int32_t n) {
-    if (n < first_ || n >= first_ + static_cast<std::int32_t>(inBlock_)) Fill(n);
-    const std::size_t at = static_cast<std::size_t>(n - first_) * table_.recordLength();
-    table_.TakeRecordImage(n, block_.data() + at);
-  }
-
- private:
-  static constexpr std::uint32_t kBlockSize = 64 * 1024;
-
-  void Fill(std::int32_t n) {
-    const std::uint64_t offset =
-        table_.headerLength() + static_cast<std::uint64_t>(n - 1) * table_.recordLength();
-    const std::uint32_t read =
-        table_.ReadAt(offset, block_.data(), static_cast<std::uint32_t>(block_.size()));
-    first_ = n;
-    inBlock_ = read / table_.recordLength();
-    if (inBlock_ == 0) table_.Raise(xb_code::BeyondEof, xb_sub::RecordRead, table_.path());
-  }
-
-  XBO_dBaseFld& table_;
-  std::vector<std::uint8_t> block_;
-  std::int32_t first_ = 0;
-  std::uint32_t inBlock_ = 0;
-};
 
 CdxTagHeader HeaderOf(const XbTagDefinition& definition) {
   CdxTagHeader header;
@@ -123,26 +90,27 @@ void XBobjCDXTag::MoveHeader(std::uint32_t offset) {
 void XBobjCDXTag::Build() {
   XBO_dBaseFld& table = file_.table();
   const std::int32_t count = table.recordCount();
-  const std::int32_t current = table.currentRecord();
   XBobjSortCDX sort(file_, form_, header_.unique(), static_cast<std::uint32_t>(count));
   file_.StatusReport({1, XbBuildStatus::Event::Start, count});
   const bool reportSteps = file_.HasStatusHandler();
   std::string scratch;
-  XbRecordBlocks records(table);
-  for (std::int32_t n = 1; n <= count; ++n) {
-    records.Take(n);
-    if (EvaluateFor()) {
-      const std::optional<std::string_view> key = EvaluateKeyBytes(scratch);
-      if (!key) {
-        Refuse("Record " + std::to_string(n) + ": the key expression " + header_.keyExpression +
-               " gives no key");
+  {
+    XbRecordBlocks records(table);
+    const XbCurrentRecordKept kept(table);
+    for (std::int32_t n = 1; n <= count; ++n) {
+      records.View(n);
+      if (EvaluateFor()) {
+        const std::optional<std::string_view> key = EvaluateKeyBytes(scratch);
+        if (!key) {
+          Refuse("Record " + std::to_string(n) + ": the key expression " + header_.keyExpression +
+                 " gives no key");
+        }
+        sort.AddKey(*key, n);
       }
-      sort.AddKey(*key, n);
+      if (reportSteps) file_.StatusReport({1, XbBuildStatus::Event::Step, n});
     }
-    if (reportSteps) file_.StatusReport({1, XbBuildStatus::Event::Step, n});
   }
   file_.StatusReport({1, XbBuildStatus::Event::End, count});
-  if (current > 0 && current <= count) table.ReadRecord(current);
   file_.StatusReport({2, XbBuildStatus::Event::Start, count});
   const std::uint32_t root = sort.WriteTree();
   file_.StatusReport({2, XbBuildStatus::Event::End, count});

@@ -4,6 +4,7 @@
 #include "tables/index/cdx_key.hpp"
 #include "tables/index/exp_call.hpp"
 #include "tables/index/exp_table_link.hpp"
+#include "tables/index/record_scan.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
@@ -92,22 +93,24 @@ void XBobjFamilyTag::ForEachRecordKey(
     const std::function<void(const std::string&, std::int32_t)>& add) {
   XBO_dBaseFld& table = file_.table();
   const std::int32_t count = table.recordCount();
-  const std::int32_t current = table.currentRecord();
   file_.StatusReport({1, XbBuildStatus::Event::Start, count});
   std::string key;
-  for (std::int32_t n = 1; n <= count; ++n) {
-    table.ReadRecord(n);
-    if (EvaluateFor()) {
-      if (!EvaluateKey(key)) {
-        throw EXbaseError("Record " + std::to_string(n) + ": the key expression " +
-                          facts_.keyExpression + " gives no key");
+  {
+    XbRecordBlocks records(table);
+    const XbCurrentRecordKept kept(table);
+    for (std::int32_t n = 1; n <= count; ++n) {
+      records.View(n);
+      if (EvaluateFor()) {
+        if (!EvaluateKey(key)) {
+          throw EXbaseError("Record " + std::to_string(n) + ": the key expression " +
+                            facts_.keyExpression + " gives no key");
+        }
+        add(key, n);
       }
-      add(key, n);
+      file_.StatusReport({1, XbBuildStatus::Event::Step, n});
     }
-    file_.StatusReport({1, XbBuildStatus::Event::Step, n});
   }
   file_.StatusReport({1, XbBuildStatus::Event::End, count});
-  if (current > 0 && current <= count) table.ReadRecord(current);
 }
 
 int XBobjFamilyTag::CompareStored(std::string_view left, std::string_view right) const {

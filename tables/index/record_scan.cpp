@@ -3,38 +3,17 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tables/storage/xbase_error.hpp"
+
 namespace tables {
 namespace {
+
+constexpr std::uint32_t kRecordBlockBytes = 64 * 1024;
 
 std::uint64_t RecordOffset(const XBO_dBaseFld& table, std::int32_t n) {
   return table.headerLength() +
          std::uint64_t{table.recordLength()} * static_cast<std::uint32_t>(n - 1);
 }
-
-// Keeps the table's current record and image, to be put back (Restore) after other records
-// were made current.
-class CurrentRecordKept {
- public:
-  explicit CurrentRecordKept(XBO_dBaseFld& table)
-      : table_(table),
-        current_(table.currentRecord()),
-        image_(table.recordImage(), table.recordImage() + table.recordLength()) {}
-
-  void Restore() {
-    std::vector<std::uint8_t> stored(image_.size());
-    const auto length = static_cast<std::uint32_t>(stored.size());
-    if (current_ >= 1 && current_ <= table_.recordCount() &&
-        table_.ReadAt(RecordOffset(table_, current_), stored.data(), length) == length) {
-      table_.TakeRecordImage(current_, stored.data());
-    }
-    std::memcpy(table_.recordImage(), image_.data(), image_.size());
-  }
-
- private:
-  XBO_dBaseFld& table_;
-  std::int32_t current_;
-  std::vector<std::uint8_t> image_;
-};
 
 std::int32_t FirstHolding(XBO_dBaseFld& table, const XbEntryKey& entryKey, const std::string& key,
                           std::int32_t skip) {
@@ -52,7 +31,7 @@ std::int32_t FirstHolding(XBO_dBaseFld& table, const XbEntryKey& entryKey, const
     for (std::uint32_t i = 0; i < read; ++i) {
       const auto n = first + static_cast<std::int32_t>(i);
       if (n == skip || n > table.recordCount()) continue;
-      table.TakeRecordImage(n, block.data() + std::size_t{i} * length);
+      table.ViewRecordImage(n, block.data() + std::size_t{i} * length);
       if (entryKey(n, candidate) && candidate == key) return n;
     }
   }
@@ -60,6 +39,32 @@ std::int32_t FirstHolding(XBO_dBaseFld& table, const XbEntryKey& entryKey, const
 }
 
 }  // namespace
+
+XbRecordBlocks::XbRecordBlocks(XBO_dBaseFld& table)
+    : table_(table),
+      block_(std::max<std::size_t>(1, kRecordBlockBytes / table.recordLength()) *
+             table.recordLength()) {}
+
+void XbRecordBlocks::View(std::int32_t n) {
+  if (n < first_ || n >= first_ + static_cast<std::int32_t>(inBlock_)) Fill(n);
+  const std::size_t at = static_cast<std::size_t>(n - first_) * table_.recordLength();
+  table_.ViewRecordImage(n, block_.data() + at);
+}
+
+void XbRecordBlocks::Fill(std::int32_t n) {
+  const std::uint32_t read = table_.ReadAt(RecordOffset(table_, n), block_.data(),
+                                           static_cast<std::uint32_t>(block_.size()));
+  first_ = n;
+  inBlock_ = read / table_.recordLength();
+  if (inBlock_ == 0) table_.Raise(xb_code::BeyondEof, xb_sub::RecordRead, table_.path());
+}
+
+XbCurrentRecordKept::XbCurrentRecordKept(XBO_dBaseFld& table)
+    : table_(table), state_(table.SaveRecordState()) {}
+
+XbCurrentRecordKept::~XbCurrentRecordKept() {
+  table_.RestoreRecordState(state_);
+}
 
 XbStoredImageInPlace::XbStoredImageInPlace(XBO_dBaseFld& table, const std::uint8_t* stored)
     : table_(table), saved_(table.recordImage(), table.recordImage() + table.recordLength()) {
@@ -72,16 +77,8 @@ XbStoredImageInPlace::~XbStoredImageInPlace() {
 
 std::int32_t XbRecordHolding(XBO_dBaseFld& table, const XbEntryKey& entryKey,
                              const std::string& key, std::int32_t skip) {
-  CurrentRecordKept kept(table);
-  std::int32_t found = 0;
-  try {
-    found = FirstHolding(table, entryKey, key, skip);
-  } catch (...) {
-    kept.Restore();
-    throw;
-  }
-  kept.Restore();
-  return found;
+  const XbCurrentRecordKept kept(table);
+  return FirstHolding(table, entryKey, key, skip);
 }
 
 }  // namespace tables

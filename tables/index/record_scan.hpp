@@ -24,6 +24,39 @@ class XbStoredImageInPlace {
   std::vector<std::uint8_t> saved_;
 };
 
+// The table's records read in blocks of about 64 KiB, each put in the record buffer in turn to
+// be looked at (see XBO_dBaseDBF::ViewRecordImage): a whole-table scan keeps the current record
+// with XbCurrentRecordKept and restores it afterwards.
+class XbRecordBlocks {
+ public:
+  explicit XbRecordBlocks(XBO_dBaseFld& table);
+  // Puts record n in the record buffer; records are taken in ascending order. Raises 1002 when
+  // the file ends before record n.
+  void View(std::int32_t n);
+
+ private:
+  void Fill(std::int32_t n);
+
+  XBO_dBaseFld& table_;
+  std::vector<std::uint8_t> block_;
+  std::int32_t first_ = 0;
+  std::uint32_t inBlock_ = 0;
+};
+
+// Keeps the table's record buffer (record number, image with edits not yet written, change
+// marks) for the scope, put back when it ends, however it ends.
+class XbCurrentRecordKept {
+ public:
+  explicit XbCurrentRecordKept(XBO_dBaseFld& table);
+  ~XbCurrentRecordKept();
+  XbCurrentRecordKept(const XbCurrentRecordKept&) = delete;
+  XbCurrentRecordKept& operator=(const XbCurrentRecordKept&) = delete;
+
+ private:
+  XBO_dBaseFld& table_;
+  XBO_dBaseDBF::RecordState state_;
+};
+
 // Whether the table's current record (number record) gets an entry, and its key.
 using XbEntryKey = std::function<bool(std::int32_t record, std::string& key)>;
 

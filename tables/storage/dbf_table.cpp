@@ -278,6 +278,18 @@ void XBO_dBaseDBF::ViewRecordImage(std::int32_t n, const std::uint8_t* stored) {
   current_ = n;
 }
 
+XBO_dBaseDBF::RecordState XBO_dBaseDBF::SaveRecordState() const {
+  return {current_, record_, unchanged_, changed_, recordChanged_};
+}
+
+void XBO_dBaseDBF::RestoreRecordState(const RecordState& state) {
+  current_ = state.current;
+  record_ = state.record;
+  unchanged_ = state.unchanged;
+  changed_ = state.changed;
+  recordChanged_ = state.recordChanged;
+}
+
 void XBO_dBaseDBF::TakeRecordImage(std::int32_t n, const std::uint8_t* stored) {
   ViewRecordImage(n, stored);
   std::memcpy(unchanged_.data(), record_.data(), recordLength_);

@@ -68,6 +68,17 @@ class XBO_dBaseDBF : public XBO_DiskFile {
   // every record): the unchanged image and the change marks are left as they were, so the
   // caller makes a record current with ReadRecord or TakeRecordImage before anything is written.
   void ViewRecordImage(std::int32_t n, const std::uint8_t* stored);
+  // The record buffer with its record number, unchanged image and change marks, to be put back
+  // exactly after other records were looked at.
+  struct RecordState {
+    std::int32_t current = 0;
+    std::vector<std::uint8_t> record;
+    std::vector<std::uint8_t> unchanged;
+    std::vector<std::uint8_t> changed;
+    bool recordChanged = false;
+  };
+  RecordState SaveRecordState() const;
+  void RestoreRecordState(const RecordState& state);
   // Appends the record image (deletion flag set to active) with the end-of-file mark.
   void AppendRecord();
   bool RecordDeleted() const { return record_[0] == kDeletedFlag; }

@@ -170,3 +170,40 @@ TEST_F(OrderAndSeek, ThePeersCompoundFileOrdersAndSeeksAsThePeerDoes) {
 
 }  // namespace
 }  // namespace tables::testing
+
+namespace tables::testing {
+namespace {
+
+// A tag built over the whole table leaves the record buffer as it was: edits not yet written on
+// a record, and a record being made at the end, whatever kind of index file the tag is in.
+class BuildKeepsTheBuffer : public HandlerTest,
+                            public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(BuildKeepsTheBuffer, EditsAndTheRecordBeingMadeSurviveATagBuild) {
+  MakeHandlerTable(sim.machine(), {{"B", 1, false, ""}, {"A", 2, false, ""}, {"C", 3, false, ""}});
+  auto table = Open();
+  const std::string kind = GetParam();
+  table->GoRecord(2);
+  table->SetFieldText("NAME", "EDITED");
+  table->CreateIndexTag("T." + kind, "NAME", "NAME", "", true, 0);
+  EXPECT_EQ(table->GetFieldText("NAME"), "EDITED      ");
+  table->PutRecord(2);
+
+  table->GoRecord(xb_move::Last);
+  table->Skip(1);
+  ASSERT_TRUE(table->eof());
+  table->BlankRecord();
+  table->SetFieldText("NAME", "NEW");
+  table->CreateIndexTag("U." + kind, "NUM", "NUM", "", true, 0);
+  table->AppendRecord();
+  table->SelectOrder(kind == "CDX" ? "NAME" : "T", false);
+  EXPECT_TRUE(table->Seek("NEW"));
+  EXPECT_EQ(table->position(), 4);
+  EXPECT_TRUE(table->Seek("EDITED"));
+  EXPECT_EQ(table->position(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, BuildKeepsTheBuffer, ::testing::Values("CDX", "NTX"));
+
+}  // namespace
+}  // namespace tables::testing
