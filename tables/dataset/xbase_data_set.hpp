@@ -176,9 +176,7 @@ class TXbaseDataSet : public db::TDataSet {
 
   // Indexes.
   void ReopenIndexFiles();
-  // Opens (or creates) the compound file a tag build writes to, so that its reports reach
-  // OnStatus.
-  void OpenBuildTarget(std::string_view fileName);
+  // Passes the build reports of file to OnStatus.
   void ReportBuildsOf(XBobjIndexFile& file);
   void SelectIndex();
   std::vector<std::string> KeyFieldNames() const;

@@ -7,19 +7,12 @@
 #include "tables/dataset/xbase_data_set.hpp"
 #include "tables/dataset/xbase_messages.hpp"
 #include "tables/handler/index_list.hpp"
-#include "tables/index/cdx_file.hpp"
-#include "tables/index/cdx_tag.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
 namespace {
 
 namespace msg = dataset_messages;
-
-std::string KeyExpressionOf(const XBobjIndexTag& tag) {
-  const auto* cdx = dynamic_cast<const XBobjCDXTag*>(&tag);
-  return cdx ? cdx->header().keyExpression : std::string();
-}
 
 bool IsNameStart(char c) {
   return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
@@ -146,7 +139,7 @@ void TXbaseDataSet::CreateIndexTag(std::string_view fileName, std::string_view t
   buildingIndex_ = true;
   DisableControls();
   try {
-    OpenBuildTarget(fileName);
+    ReportBuildsOf(table.IndexFileForBuild(fileName));
     table.CreateIndexTag(fileName, tagName, keyExpr, forExpr, duplicates, option);
   } catch (...) {
     buildingIndex_ = false;
@@ -156,25 +149,6 @@ void TXbaseDataSet::CreateIndexTag(std::string_view fileName, std::string_view t
   buildingIndex_ = false;
   EnableControls();
   First();
-}
-
-void TXbaseDataSet::OpenBuildTarget(std::string_view fileName) {
-  TxbDataSetTable& table = Table();
-  std::string name(fileName);
-  name.erase(0, name.find_first_not_of(' '));
-  name.erase(name.find_last_not_of(' ') + 1);
-  if (name.empty()) name = XbProductionIndexPath(table.path());
-  if (platform::PathExtension(name).empty()) name += ".CDX";
-  const std::string path =
-      XbIndexFilePath(machine_.codePages(), std::string(platform::PathFolder(table.path())), name);
-  for (int slot = 1; slot <= kIndexSlots; ++slot) {
-    if (XBobjIndexFile* open = table.IndexSlot(slot); open && open->diskFile().path() == path) {
-      return;
-    }
-  }
-  XBobjIndexFile& file = table.AdoptIndexFile(std::make_unique<XBobjCDXFile>(
-      table, path, encryptionKey_, XbIndexOpenMode{true, table.shared(), table.writable()}));
-  ReportBuildsOf(file);
 }
 
 void TXbaseDataSet::ReportBuildsOf(XBobjIndexFile& file) {
@@ -187,7 +161,7 @@ void TXbaseDataSet::ReportBuildsOf(XBobjIndexFile& file) {
 void TXbaseDataSet::UpdateIndexDefs() {
   if (!table_) return;
   for (int n = 1; const XBobjIndexTag* tag = table_->TagByNumber(n); ++n) {
-    const std::string expression = KeyExpressionOf(*tag);
+    const std::string expression = tag->KeyExpressionText();
     db::TIndexDef def{tag->name(), expression, false};
     if (expression.find('(') != std::string::npos) {
       def.expression = true;
@@ -203,7 +177,7 @@ void TXbaseDataSet::UpdateIndexDefs() {
 std::vector<std::string> TXbaseDataSet::KeyFieldNames() const {
   std::vector<std::string> names;
   if (!table_ || !table_->currentTag()) return names;
-  for (const std::string& word : WordsOf(KeyExpressionOf(*table_->currentTag()))) {
+  for (const std::string& word : WordsOf(table_->currentTag()->KeyExpressionText())) {
     const std::string name = machine_.codePages().Upper(word);
     const bool isField = std::any_of(table_->fields().begin(), table_->fields().end(),
                                      [&](const XbFieldDesc& desc) { return desc.name == name; });
@@ -255,7 +229,7 @@ void TXbaseDataSet::ApplyMasterRange() {
     if (table.currentTag()) table.currentTag()->ClearRange();
     return;
   }
-  auto* tag = dynamic_cast<XBobjCDXTag*>(table.currentTag());
+  XBobjIndexTag* tag = table.currentTag();
   if (!tag) Fail(msg::NoMasterIndex(tableName_));
   const std::vector<std::string> detailFields = KeyFieldNames();
   const std::string key = MasterKey(detailFields);
@@ -294,8 +268,7 @@ std::string TXbaseDataSet::MasterKey(const std::vector<std::string>& detailField
     }
   }
   std::string key;
-  auto* tag = dynamic_cast<XBobjCDXTag*>(table.currentTag());
-  tag->EvaluateKey(key);
+  table.currentTag()->EvaluateKey(key);
   return key;
 }
 

@@ -6,8 +6,6 @@
 
 #include "platform/machine.hpp"
 
-#include "tables/index/cdx_tag.hpp"
-#include "tables/index/family_tag.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
@@ -274,12 +272,8 @@ void XBO_dBHandler::GoEof() {
 // The current record's key in the current tag; false when the record is outside the tag's
 // order (no record, FOR false, no key value).
 bool XBO_dBHandler::CurrentTagKey(std::string& key) {
-  if (!currentTag_ || position_ < 1 || position_ > recordCount()) return false;
-  if (auto* tag = dynamic_cast<XBobjCDXTag*>(currentTag_))
-    return tag->EvaluateFor() && tag->EvaluateKey(key);
-  if (auto* family = dynamic_cast<XBobjFamilyTag*>(currentTag_))
-    return family->EvaluateFor() && family->EvaluateKey(key);
-  return false;
+  return currentTag_ && position_ >= 1 && position_ <= recordCount() &&
+         currentTag_->EvaluateFor() && currentTag_->EvaluateKey(key);
 }
 
 bool XBO_dBHandler::SyncTag() {

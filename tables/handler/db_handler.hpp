@@ -86,6 +86,9 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
   // option: 0 ascending, 1 descending; 7 and 8 the same with the general collation.
   void CreateIndexTag(std::string_view file, std::string_view tagName, std::string_view keyExpr,
                       std::string_view forExpr, bool duplicates, int option);
+  // The open index file named file (blank: the production file; no extension: .CDX), else that
+  // file opened or created as its extension's kind and put in a slot: where a tag is built.
+  XBobjIndexFile& IndexFileForBuild(std::string_view file);
   void CloseIndexes();
   // n counts from 1 over the tags of every slot in slot order; nullptr past the last.
   XBobjIndexTag* TagByNumber(int n) const;

@@ -145,14 +145,24 @@ void XBO_dBHandler::SelectOrder(std::string_view tagName, bool keepPosition) {
   GoRecord(xb_move::First);
 }
 
-void XBO_dBHandler::CreateIndexTag(std::string_view file, std::string_view tagName,
-                                   std::string_view keyExpr, std::string_view forExpr,
-                                   bool duplicates, int option) {
+XBobjIndexFile& XBO_dBHandler::IndexFileForBuild(std::string_view file) {
   std::string name = Trimmed(file);
   if (name.empty()) name = XbProductionIndexPath(path());
   if (platform::PathExtension(name).empty()) name += ".CDX";
   const std::string indexPath =
       XbIndexFilePath(machine().codePages(), std::string(platform::PathFolder(path())), name);
+  for (XBobjIndexFile* open : OpenFiles()) {
+    if (open->diskFile().path() == indexPath) return *open;
+  }
+  const std::string extension = std::string(platform::PathExtension(indexPath));
+  if (!IsIndexExtension(extension)) Raise(kInvalidIndexCode, xb_sub::OwnText, indexPath);
+  return AdoptIndexFile(MakeIndexFile(*this, indexPath, extension, readKey(),
+                                      XbIndexOpenMode{true, shared(), writable()}));
+}
+
+void XBO_dBHandler::CreateIndexTag(std::string_view file, std::string_view tagName,
+                                   std::string_view keyExpr, std::string_view forExpr,
+                                   bool duplicates, int option) {
   XbTagDefinition definition;
   definition.name = Trimmed(tagName);
   definition.keyExpression = std::string(keyExpr);
@@ -161,20 +171,11 @@ void XBO_dBHandler::CreateIndexTag(std::string_view file, std::string_view tagNa
   definition.general = option == 7 || option == 8;
   definition.ascending = option == 0 || option == 7;
   const XbWorkStateScope building(workState_, xb_work::Building, xb_work::Browsing);
-  XBobjIndexFile* target = nullptr;
-  for (XBobjIndexFile* open : OpenFiles()) {
-    if (open->diskFile().path() == indexPath) target = open;
-  }
-  if (!target) {
-    const std::string extension = std::string(platform::PathExtension(indexPath));
-    if (!IsIndexExtension(extension)) Raise(kInvalidIndexCode, xb_sub::OwnText, indexPath);
-    target = &AdoptIndexFile(MakeIndexFile(*this, indexPath, extension, readKey(),
-                                           XbIndexOpenMode{true, shared(), writable()}));
-  }
+  XBobjIndexFile& target = IndexFileForBuild(file);
   const std::string current = currentTagName_;
   currentTag_ = nullptr;
   tagBehind_ = false;
-  target->AddTag(definition);
+  target.AddTag(definition);
   // The build replaced the tag objects: the order is looked up again.
   if (!current.empty()) currentTag_ = FindTag(current);
   if (!currentTag_) currentTagName_.clear();

@@ -54,15 +54,13 @@ class XBobjCDXTag : public XBobjIndexTag {
   void ReadPathNode(std::uint32_t page, const XBobjNodeSearch& search, XBobjIndexKey& node);
   [[noreturn]] void NodeFault(std::uint32_t page, const std::string& reason) const override;
 
-  // The key of the table's current record in key form; false when the expression gives no
-  // value of a key type.
-  bool EvaluateKey(std::string& key);
+  std::string KeyExpressionText() const override { return header_.keyExpression; }
+  bool EvaluateKey(std::string& key) override;
   // EvaluateKey without a copy where none is needed: a text key is the expression's own
   // text, valid until the next evaluation; other keys are converted into scratch. Nothing
   // when the expression gives no value of a key type.
   std::optional<std::string_view> EvaluateKeyBytes(std::string& scratch);
-  // True when the tag has no FOR expression or it gives a logical true for the current record.
-  bool EvaluateFor();
+  bool EvaluateFor() override;
 
   XbKeyType keyType() const override { return keyType_; }
   const CdxKeyForm& keyForm() const { return form_; }

@@ -37,11 +37,9 @@ class XBobjFamilyTag : public XBobjIndexTag {
   // The value a key form stands for (an empty date as day 0).
   virtual TxbVariant KeyValue(std::string_view key) const = 0;
 
-  // The key of the table's current record in key form; false when the expression gives no
-  // value of a key type.
-  bool EvaluateKey(std::string& key);
-  // True when there is no FOR expression or it gives a logical true for the current record.
-  bool EvaluateFor();
+  std::string KeyExpressionText() const override { return facts_.keyExpression; }
+  bool EvaluateKey(std::string& key) override;
+  bool EvaluateFor() override;
   // Raises when the FOR expression gives no logical value on the current record.
   void CheckForExpression();
   // Calls add(key, record) for every record of the table (deleted ones included, whatever

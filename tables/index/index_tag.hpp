@@ -68,6 +68,14 @@ class XBobjIndexTag {
   // The type of the tag's keys, as its file's header gives it.
   virtual XbKeyType keyType() const { return XbKeyType::Character; }
 
+  // The tag's key expression and its evaluation on the table's current record, for tags of
+  // index files over a table; a tag with no table behind it has no expression and no keys.
+  virtual std::string KeyExpressionText() const { return {}; }
+  // The current record's key in key form; false when the expression gives no key value.
+  virtual bool EvaluateKey(std::string&) { return false; }
+  // True when the tag has no FOR expression or it holds for the current record.
+  virtual bool EvaluateFor() { return true; }
+
   const std::string& name() const { return name_; }
   bool characterKeys() const { return characterKeys_; }
   bool descending() const { return descending_; }

@@ -181,3 +181,55 @@ TEST_F(IndexTest, DetailFollowsTheMastersCurrentRecordThroughTheTag) {
 
 }  // namespace
 }  // namespace tables::testing
+
+namespace tables::testing {
+namespace {
+
+// The dataset over the other index kinds: the file created by its extension, opened through
+// the index list, its key expression in IndexDefs, and its order kept through appends, edits
+// and deletions.
+struct OtherIndexKind {
+  const char* file;
+  const char* tag;
+};
+
+class OtherIndexKinds : public DataSetTest, public ::testing::WithParamInterface<OtherIndexKind> {};
+
+TEST_P(OtherIndexKinds, AreCreatedOpenedAndKeptInOrder) {
+  MakePeople();
+  const OtherIndexKind kind = GetParam();
+  {
+    auto people = OpenPeople();
+    people->CreateIndexTag(kind.file, kind.tag, "upper(NAME)", "", true, 0);
+  }
+  auto people = OpenPeople();
+  people->OpenIndexes(kind.file, kind.tag);
+  ASSERT_EQ(people->IndexDefs().size(), 1u);
+  EXPECT_EQ(people->IndexDefs()[0].fields, "upper(NAME)");
+  people->Append();
+  people->FieldByName("NAME").SetAsString("abe");
+  people->Post();
+  ASSERT_TRUE(people->SeekKey("CY", true, false));
+  people->Edit();
+  people->FieldByName("NAME").SetAsString("ZED");
+  people->Post();
+  ASSERT_TRUE(people->SeekKey("BOB", true, false));
+  people->Delete();
+  const std::vector<std::string> order{"abe", "ANN", "DAN", "EVE", "ZED"};
+  EXPECT_EQ(Names(*people), order);
+  people->Close();
+
+  auto again = OpenPeople();
+  again->OpenIndexes(kind.file, kind.tag);
+  EXPECT_EQ(Names(*again), order);
+  EXPECT_TRUE(again->SeekKey("ZED", true, false));
+  EXPECT_FALSE(again->SeekKey("CY", true, false));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, OtherIndexKinds,
+                         ::testing::Values(OtherIndexKind{"PEOPLE.NDX", "PEOPLE"},
+                                           OtherIndexKind{"PEOPLE.NTX", "PEOPLE"},
+                                           OtherIndexKind{"PEOPLE.MDX", "NAME"}));
+
+}  // namespace
+}  // namespace tables::testing
