@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -97,9 +98,17 @@ bool ParsePlainDecimal(std::string_view text, double& value) {
     }
   }
   if (count == 0) return false;
-  value = static_cast<double>(digits);
-  if (decimals > 0) value /= kExactPowersOfTen[static_cast<std::size_t>(decimals)];
+  // Integers are divided by 1, exactly, rather than told apart by a branch.
+  value = static_cast<double>(digits) /
+          kExactPowersOfTen[static_cast<std::size_t>(std::max(decimals, 0))];
   return true;
+}
+
+// The sign bit set from negative without a branch: stored numbers are negative in no
+// foreseeable order. Keeps -0 for a negative zero, as negation does.
+double WithSign(double magnitude, bool negative) {
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  return std::bit_cast<double>(bits ^ (static_cast<std::uint64_t>(negative) << 63));
 }
 
 }  // namespace
@@ -123,12 +132,12 @@ bool XbParseNumber(std::string_view text, double& value) {
   }
   double parsed = 0;
   if (ParsePlainDecimal(text, parsed)) {
-    value = negative ? -parsed : parsed;
+    value = WithSign(parsed, negative);
     return true;
   }
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
   if (error != std::errc() || end != text.data() + text.size()) return false;
-  value = negative ? -parsed : parsed;
+  value = WithSign(parsed, negative);
   return true;
 }
 

@@ -51,6 +51,21 @@ TEST(XbParseNumber, PlainDecimalsReadBitForBitAsTheGeneralConversion) {
   }
 }
 
+TEST(XbParseNumber, SignsAndIntegersOnTheShortPath) {
+  double value = 1;
+  ASSERT_TRUE(XbParseNumber("     -0.00", value));
+  EXPECT_EQ(value, 0);
+  EXPECT_TRUE(std::signbit(value));
+  ASSERT_TRUE(XbParseNumber("      0.00", value));
+  EXPECT_FALSE(std::signbit(value));
+  ASSERT_TRUE(XbParseNumber("  -1234567", value));
+  EXPECT_EQ(value, -1234567);
+  ASSERT_TRUE(XbParseNumber("999999999999999", value));
+  EXPECT_EQ(value, 999999999999999.0);
+  ASSERT_TRUE(XbParseNumber("  +42.", value));
+  EXPECT_EQ(value, 42);
+}
+
 TEST(XbParseNumber, RefusesWhatIsNoNumber) {
   for (const char* text :
        {"abc", "1 2", "inf", "nan", "-", "1,5", "12a", "*****", ".", "-.", "1.2.3", "..5"}) {
