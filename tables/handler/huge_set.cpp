@@ -20,7 +20,8 @@ void TxbHugeSet::Assign(std::int32_t n, bool member) {
   const std::int64_t bit = n % kNumbersPerPage;
   std::uint64_t& word = pages_[page][static_cast<std::size_t>(bit / 64)];
   const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
-  word = member ? word | mask : word & ~mask;
+  // Without a branch on member, which a filter scan gives in no foreseeable order.
+  word ^= (word ^ (std::uint64_t{0} - static_cast<std::uint64_t>(member))) & mask;
 }
 
 const std::uint64_t* TxbHugeSet::Word(std::int64_t n) const {

@@ -198,7 +198,9 @@ void TxbExpOperator::EvaluateNumeric(std::uint8_t leftType, std::uint8_t rightTy
   double left = leftValue_.ToNumber(machine_), right = value.ToNumber(machine_);
   if (IsComparison(code_)) {
     double difference = ComparedValue(left, leftType) - ComparedValue(right, rightType);
-    int order = difference > 0 ? 1 : (difference < 0 ? -1 : 0);
+    // Formed without branches: the sign changes from record to record and would be guessed
+    // wrong about every other time.
+    int order = static_cast<int>(difference > 0) - static_cast<int>(difference < 0);
     value.SetBoolean(ComparisonHolds(code_, order));
     return;
   }

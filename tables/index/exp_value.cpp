@@ -44,7 +44,7 @@ std::string& TxbExpValue::NewText() {
   return text_;
 }
 
-double TxbExpValue::ToNumber(platform::Machine& machine) const {
+double TxbExpValue::ConvertedNumber(platform::Machine& machine) const {
   switch (kind_) {
     case Kind::Number:
       return number_;

@@ -36,13 +36,18 @@ class TxbExpValue {
   // Conversions by the variant rules. Text to number reads the machine's decimal separator and
   // raises EConvertError when the text is not a number; true is -1 as a number; a number is
   // true when not 0; text is true for "TRUE", false for "FALSE" (any case), else as a number.
-  double ToNumber(platform::Machine& machine) const;
+  double ToNumber(platform::Machine& machine) const {
+    return kind_ == Kind::Number ? number_ : ConvertedNumber(machine);
+  }
   bool ToBoolean(platform::Machine& machine) const;
   // Converts the value to text in place ("True"/"False", shortest number form, unassigned to
   // empty) and hands out the buffer for in-place edits.
   std::string& MakeText();
 
  private:
+  // ToNumber for the kinds other than Number.
+  double ConvertedNumber(platform::Machine& machine) const;
+
   Kind kind_ = Kind::Unassigned;
   bool boolean_ = false;
   double number_ = 0;

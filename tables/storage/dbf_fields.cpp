@@ -79,10 +79,6 @@ std::size_t BinaryWidth(char type) {
 
 }  // namespace
 
-int XBO_dBaseFld::FieldCount() const {
-  return static_cast<int>(fields().size());
-}
-
 const XbFieldDesc* XBO_dBaseFld::FieldDescByNumber(int n) const {
   if (n < 1 || n > FieldCount()) return nullptr;
   return &fields()[static_cast<std::size_t>(n - 1)];
@@ -97,8 +93,7 @@ const XbFieldDesc& XBO_dBaseFld::FieldDescByName(std::string_view name) const {
                                          path() + "->" + std::string(name));
 }
 
-const XbFieldDesc& XBO_dBaseFld::Field(int n) const {
-  if (const XbFieldDesc* field = FieldDescByNumber(n)) return *field;
+void XBO_dBaseFld::NoSuchField(int n) const {
   const_cast<XBO_dBaseFld*>(this)->Raise(xb_code::FieldNameInvalid, xb_sub::FieldLookup,
                                          path() + "->" + std::to_string(n));
 }
@@ -234,8 +229,11 @@ double XBO_dBaseFld::ReadBinaryNumber(const XbFieldDesc& field) {
 }
 
 double XBO_dBaseFld::ReadNumber(const XbFieldDesc& field) {
-  if (!Numeric(field)) FieldError(xb_code::FieldTypeIncorrect, xb_sub::FieldTypeCheck, field);
-  if (Binary(field)) return ReadBinaryNumber(field);
+  // N and F, by far the most read, are decimal text in every version: no further checks.
+  if (field.type != 'N' && field.type != 'F') {
+    if (!Numeric(field)) FieldError(xb_code::FieldTypeIncorrect, xb_sub::FieldTypeCheck, field);
+    if (Binary(field)) return ReadBinaryNumber(field);
+  }
   double value = 0;
   if (!XbParseNumber(Text(field), value)) ConversionError("Invalid number in field ", field);
   return value;
@@ -277,6 +275,10 @@ bool XBO_dBaseFld::StoreNumber(const XbFieldDesc& field, double value) {
 }
 
 double XBO_dBaseFld::GetFieldNumber(int n) {
+  return ReadNumber(Field(n));
+}
+
+double XBO_dBaseFld::FieldNumber(int n) {
   return ReadNumber(Field(n));
 }
 

@@ -19,6 +19,7 @@
 //   table.AppendRecord();               // or WriteRecord(n) to replace record n
 //   table.Flush();
 //   table.Close();                      // writes the header; the destructor closes too
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,7 +39,7 @@ class XBO_dBaseFld : public XBO_dBaseDBF, public XbRecordSource {
   const XbFieldDesc& FieldDescByName(std::string_view name) const;
   int FieldNumberOf(std::string_view name) const { return FieldDescByName(name).number; }
 
-  int FieldCount() const override;
+  int FieldCount() const override { return static_cast<int>(fields().size()); }
   // Outside 1..FieldCount: an empty name, 0, or the letter 0.
   std::string FieldName(int n) const override;
   char FieldType(int n) const override;
@@ -99,7 +100,7 @@ class XBO_dBaseFld : public XBO_dBaseDBF, public XbRecordSource {
 
   // XbRecordSource.
   std::string_view FieldRawText(int n) const override;
-  double FieldNumber(int n) override { return GetFieldNumber(n); }
+  double FieldNumber(int n) override;
   std::int32_t FieldDate(int n) override { return GetFieldDate(n); }
   bool FieldLogical(int n) override { return GetFieldLogical(n); }
   std::string FieldMemoText(int n) override { return GetMemoText(n); }
@@ -109,7 +110,12 @@ class XBO_dBaseFld : public XBO_dBaseDBF, public XbRecordSource {
   platform::Machine& SourceMachine() const override { return machine(); }
 
  private:
-  const XbFieldDesc& Field(int n) const;  // error 1003 (subcode 1298) outside the table
+  // Error 1003 (subcode 1298) outside the table. Inline: every typed read by number asks.
+  const XbFieldDesc& Field(int n) const {
+    if (n < 1 || n > FieldCount()) NoSuchField(n);
+    return fields()[static_cast<std::size_t>(n - 1)];
+  }
+  [[noreturn]] void NoSuchField(int n) const;
   // The field named, checked against an expected type: 'N' accepts B, F, G, I, M and N,
   // 'G' accepts B, G and M; any other letter only itself.
   const XbFieldDesc& FieldOfType(std::string_view name, char expected) const;

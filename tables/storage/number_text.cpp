@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -72,6 +73,31 @@ char DigitAt(const DecimalDigits& d, long index) {
   return index >= 0 && index < d.count ? d.digits[index] : '0';
 }
 
+// Digits that always make an integer below 2^53.
+constexpr std::size_t kMostExactDigits = 15;
+
+// The blanks in front of text, skipped a word at a time where the text is long enough:
+// stored numbers stand right-aligned behind a number of blanks that changes with each value.
+std::size_t LeadingBlanks(std::string_view text) {
+  constexpr std::uint64_t kBlankWord = 0x2020202020202020;
+  std::size_t skipped = 0;
+  while (text.size() - skipped >= sizeof kBlankWord) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + skipped, sizeof word);
+    // Zero bytes where the text has blanks; the first other byte ends them.
+    const std::uint64_t others = word ^ kBlankWord;
+    if (others != 0) {
+      const int bit = std::endian::native == std::endian::little ? std::countr_zero(others)
+                                                                 : std::countl_zero(others);
+      return skipped + static_cast<std::size_t>(bit / 8);
+    }
+    skipped += sizeof kBlankWord;
+  }
+  while (skipped < text.size() && text[skipped] == ' ')
+    ++skipped;
+  return skipped;
+}
+
 // Powers of ten that a double holds exactly.
 constexpr std::array<double, 23> kExactPowersOfTen = {
     1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -82,24 +108,34 @@ constexpr std::array<double, 23> kExactPowersOfTen = {
 // the one rounding of that division gives the correctly rounded value, as the general
 // conversion would. False, with value untouched, for any other text.
 bool ParsePlainDecimal(std::string_view text, double& value) {
-  std::int64_t digits = 0;
-  int count = 0;
+  // Unsigned, as more than 19 digits wrap around before the count refuses them.
+  std::uint64_t digits = 0;
+  std::size_t count = 0;
   int decimals = -1;
   for (const char c : text) {
-    if (IsDigit(c)) {
-      if (++count > 15) return false;
-      digits = digits * 10 + (c - '0');
-      if (decimals >= 0) ++decimals;
+    const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+    if (digit < 10) {
+      digits = digits * 10 + digit;
+      ++count;
+      decimals += decimals >= 0 ? 1 : 0;
     } else if (c == '.' && decimals < 0) {
       decimals = 0;
     } else {
       return false;
     }
   }
-  if (count == 0) return false;
-  value = static_cast<double>(digits);
-  if (decimals > 0) value /= kExactPowersOfTen[static_cast<std::size_t>(decimals)];
+  if (count == 0 || count > kMostExactDigits) return false;
+  // Integers are divided by 1, exactly, rather than told apart by a branch.
+  value = static_cast<double>(digits) /
+          kExactPowersOfTen[static_cast<std::size_t>(std::max(decimals, 0))];
   return true;
+}
+
+// The sign bit set from negative without a branch: stored numbers are negative in no
+// foreseeable order. Keeps -0 for a negative zero, as negation does.
+double WithSign(double magnitude, bool negative) {
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  return std::bit_cast<double>(bits ^ (static_cast<std::uint64_t>(negative) << 63));
 }
 
 }  // namespace
@@ -108,8 +144,7 @@ bool XbParseNumber(std::string_view text, double& value) {
   while (!text.empty() && text.back() == ' ')
     text.remove_suffix(1);
   if (text.size() > kConvertedCharacters) text = text.substr(0, kConvertedCharacters);
-  while (!text.empty() && text.front() == ' ')
-    text.remove_prefix(1);
+  text.remove_prefix(LeadingBlanks(text));
   value = 0;
   if (text.empty()) return true;
   bool negative = false;
@@ -123,12 +158,12 @@ bool XbParseNumber(std::string_view text, double& value) {
   }
   double parsed = 0;
   if (ParsePlainDecimal(text, parsed)) {
-    value = negative ? -parsed : parsed;
+    value = WithSign(parsed, negative);
     return true;
   }
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
   if (error != std::errc() || end != text.data() + text.size()) return false;
-  value = negative ? -parsed : parsed;
+  value = WithSign(parsed, negative);
   return true;
 }
 

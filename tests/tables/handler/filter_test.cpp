@@ -1,5 +1,7 @@
 // The handler's filter and its bit set: records visited, bits following record writes, the
 // compiler flags, and the set's pages and bounds.
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "tables/storage/xbase_error.hpp"
@@ -126,6 +128,24 @@ TEST(HugeSet, PagesComeOnDemandAndSearchesCrossThem) {
   set.Set(64);
   EXPECT_EQ(set.PreviousBefore(65), 64);
   EXPECT_EQ(set.PreviousBefore(64), 3);
+}
+
+TEST(HugeSet, AssigningABitLeavesItsNeighboursAlone) {
+  TxbHugeSet set;
+  for (std::int32_t n = 60; n <= 68; ++n)
+    set.Set(n);
+  set.Assign(63, false);
+  set.Assign(64, false);
+  set.Assign(64, false);
+  set.Assign(66, true);
+  std::vector<std::int32_t> members;
+  for (std::int32_t n = set.NextAfter(0); n != 0; n = set.NextAfter(n))
+    members.push_back(n);
+  EXPECT_EQ(members, (std::vector<std::int32_t>{60, 61, 62, 65, 66, 67, 68}));
+  set.Assign(63, true);
+  EXPECT_TRUE(set.Test(63));
+  EXPECT_FALSE(set.Test(64));
+  EXPECT_TRUE(set.Test(62));
 }
 
 TEST(HugeSet, ClearingForgetsTheHighestAndTestsBeyondItAreFalse) {

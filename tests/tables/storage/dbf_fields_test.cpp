@@ -141,6 +141,23 @@ TEST_F(DbfFieldsTest, NumbersAreReadFromTheirText) {
   EXPECT_EQ(table->GetFieldNumber("NOTE"), 0);  // a memo block number
 }
 
+TEST_F(DbfFieldsTest, TypedReadsByNumberCheckTheNumberAndTheType) {
+  XbRecordSource& source = *table;
+  table->SetFieldText("PRICE", "-1.25");
+  EXPECT_EQ(source.FieldNumber(3), -1.25);
+  EXPECT_EQ(table->GetFieldNumber(3), -1.25);
+  const Failure outside{"dBase field name is invalid - C:\\DATA\\F.DBF->0", 1003, 1298};
+  EXPECT_EQ(FailureOf([&] { source.FieldNumber(0); }), outside);
+  EXPECT_EQ(FailureOf([&] { table->GetFieldNumber(0); }), outside);
+  EXPECT_EQ(FailureOf([&] { source.FieldNumber(8); }).code, 1003);
+  EXPECT_EQ(FailureOf([&] { table->GetFieldText(-1); }).code, 1003);
+  EXPECT_EQ(FailureOf([&] { source.FieldNumber(1); }),
+            (Failure{"dBase field is of incorrect type - C:\\DATA\\F.DBF->NAME", 1004, 1299}));
+  EXPECT_EQ(FailureOf([&] { source.FieldNumber(5); }).subcode, 1299);  // L
+  table->SetFieldText("QTY", "1 2");
+  EXPECT_EQ(FailureOf([&] { source.FieldNumber(2); }).subcode, -7);
+}
+
 TEST_F(DbfFieldsTest, DatesAreStoredAsYearMonthDay) {
   table->SetFieldDate("BORN", kFirstOf1980);
   EXPECT_EQ(table->GetFieldText("BORN"), "19800101");
@@ -245,6 +262,24 @@ TEST_F(VisualFieldsTest, BinaryFieldsHoldNumbers) {
   table->SetFieldNumber(4, stamp);
   EXPECT_EQ(table->GetFieldNumber(4), stamp);
   EXPECT_EQ(FailureOf([&] { table->SetFieldNumber("COUNT", 3e9); }).code, 1011);
+}
+
+TEST(VisualDecimalFields, NAndFHoldTextAndTheOthersBinaryNumbers) {
+  testing::StorageTestMachine machine;
+  const std::string path = testing::StorageTestMachine::Path("W");
+  CreateTable(
+      path, 0x30,
+      {{"AMOUNT", 'N', 8, 2}, {"RATIO", 'F', 6, 3}, {"COUNT", 'I', 4, 0}, {"ON", 'L', 1, 0}});
+  XBO_dBaseFld table(path, false, true, "");
+  XbRecordSource& source = table;
+  table.BlankRecord();
+  table.SetFieldText("AMOUNT", "  -12.50");
+  table.SetFieldText("RATIO", " 0.125");
+  table.SetFieldNumber("COUNT", 7);
+  EXPECT_EQ(source.FieldNumber(1), -12.5);
+  EXPECT_EQ(source.FieldNumber(2), 0.125);
+  EXPECT_EQ(source.FieldNumber(3), 7);
+  EXPECT_EQ(FailureOf([&] { source.FieldNumber(4); }).subcode, 1299);
 }
 
 TEST_F(VisualFieldsTest, ATimeOfBlanksIsTheDateTypesDayZero) {

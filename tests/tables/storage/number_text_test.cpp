@@ -51,6 +51,41 @@ TEST(XbParseNumber, PlainDecimalsReadBitForBitAsTheGeneralConversion) {
   }
 }
 
+TEST(XbParseNumber, SignsAndIntegersOnTheShortPath) {
+  double value = 1;
+  ASSERT_TRUE(XbParseNumber("     -0.00", value));
+  EXPECT_EQ(value, 0);
+  EXPECT_TRUE(std::signbit(value));
+  ASSERT_TRUE(XbParseNumber("      0.00", value));
+  EXPECT_FALSE(std::signbit(value));
+  ASSERT_TRUE(XbParseNumber("  -1234567", value));
+  EXPECT_EQ(value, -1234567);
+  ASSERT_TRUE(XbParseNumber("999999999999999", value));
+  EXPECT_EQ(value, 999999999999999.0);
+  ASSERT_TRUE(XbParseNumber("  +42.", value));
+  EXPECT_EQ(value, 42);
+}
+
+// Blanks in front are skipped eight at a time: runs that end inside, at and beyond a word,
+// within the 31 characters read.
+TEST(XbParseNumber, BlanksInFrontOfAnyLength) {
+  for (std::size_t blanks = 0; blanks <= 30; ++blanks) {
+    for (const char* number : {"7", "-12.5", "+.25"}) {
+      if (blanks + std::strlen(number) > 31) continue;
+      const std::string text = std::string(blanks, ' ') + number;
+      double value = 0;
+      ASSERT_TRUE(XbParseNumber(text, value)) << '[' << text << ']';
+      EXPECT_EQ(value, std::strtod(number, nullptr)) << '[' << text << ']';
+    }
+    double value = 1;
+    ASSERT_TRUE(XbParseNumber(std::string(blanks, ' '), value)) << blanks;
+    EXPECT_EQ(value, 0) << blanks;
+    if (blanks + 3 > 31) continue;
+    EXPECT_FALSE(XbParseNumber(std::string(blanks, ' ') + "1 2", value)) << blanks;
+    EXPECT_FALSE(XbParseNumber(std::string(blanks, ' ') + "x", value)) << blanks;
+  }
+}
+
 TEST(XbParseNumber, RefusesWhatIsNoNumber) {
   for (const char* text :
        {"abc", "1 2", "inf", "nan", "-", "1,5", "12a", "*****", ".", "-.", "1.2.3", "..5"}) {
