@@ -70,13 +70,8 @@ void XBobjCDXFile::Open(std::string_view name, XbIndexOpenMode mode) {
   }
   try {
     ReadDirectory();
-  } catch (const CdxLayoutError& error) {
-    throw EXbaseError(path + ": not a valid compound index file: " + error.what(),
-                      kInvalidIndexCode);
-  } catch (const EXbaseError& error) {
-    if (XbIsDiskFailure(error)) throw;
-    throw EXbaseError(path + ": not a valid compound index file: " + error.what(),
-                      kInvalidIndexCode);
+  } catch (const std::exception&) {
+    XbRaiseInvalidIndexFile(path, "compound");
   }
   if (file_.writable()) SetProductionFlag();
 }

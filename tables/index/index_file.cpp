@@ -279,4 +279,18 @@ void XBobjIndexFile::Unlock() {
   if (file_.shared() && file_.lockCount() > 0) file_.Unlock();
 }
 
+void XbRaiseInvalidIndexFile(const std::string& path, std::string_view kind) {
+  std::string why;
+  try {
+    throw;
+  } catch (const EXbaseError& error) {
+    if (XbIsDiskFailure(error)) throw;
+    why = error.what();
+  } catch (const std::exception& error) {
+    why = error.what();
+  }
+  throw EXbaseError(path + ": not a valid " + std::string(kind) + " index file: " + why,
+                    kInvalidIndexCode);
+}
+
 }  // namespace tables

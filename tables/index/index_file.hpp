@@ -165,4 +165,9 @@ class XBobjIndexFile {
   std::vector<std::uint8_t> runBuffer_;
 };
 
+// Called inside a catch block while an index file's layout is read: raises the failure being
+// handled as error 2112, "PATH: not a valid KIND index file: WHY". A failed disk call keeps its
+// own error instead, as it says nothing about whether the file is sound.
+[[noreturn]] void XbRaiseInvalidIndexFile(const std::string& path, std::string_view kind);
+
 }  // namespace tables

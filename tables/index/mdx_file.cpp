@@ -125,20 +125,15 @@ void XBobjMDXFile::ReadHeader() {
         }
         tags_.push_back(std::make_unique<XBobjMDXTag>(*this, slot.name, slot.headerUnit, tagHeader,
                                                       header_.blockLength));
-      } catch (const EXbaseExpression& error) {
+      } catch (const EXbaseError& error) {
+        if (XbIsDiskFailure(error)) throw;
         throw MdxLayoutError("tag " + slot.name + ": " + error.what());
-      } catch (const EXbaseError&) {
-        throw;
       } catch (const std::exception& error) {
         throw MdxLayoutError("tag " + slot.name + ": " + error.what());
       }
     }
-  } catch (const EXbaseExpression& error) {
-    throw EXbaseError(path + ": not a valid MDX index file: " + error.what(), kInvalidIndexCode);
-  } catch (const EXbaseError&) {
-    throw;  // the disk's own error: the file may be sound
-  } catch (const std::exception& error) {
-    throw EXbaseError(path + ": not a valid MDX index file: " + error.what(), kInvalidIndexCode);
+  } catch (const std::exception&) {
+    XbRaiseInvalidIndexFile(path, "MDX");
   }
 }
 

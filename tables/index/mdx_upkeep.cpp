@@ -87,8 +87,8 @@ void XBobjMDXFile::ReloadNextFree() {
     const MdxFileHeader stored = MdxReadFileHeader(bytes, FileSize());
     header_.nextFreeUnit = stored.nextFreeUnit;
     std::copy(stored.updated, stored.updated + 3, header_.updated);
-  } catch (const MdxLayoutError& error) {
-    throw EXbaseError(path() + ": not a valid MDX index file: " + error.what(), kInvalidIndexCode);
+  } catch (const MdxLayoutError&) {
+    XbRaiseInvalidIndexFile(path(), "MDX");
   }
 }
 

@@ -28,12 +28,8 @@ void XBobjNDXFile::ReadHeader() {
     header_ = NdxReadHeader(block, FileSize());
     tags_.clear();
     tags_.push_back(std::make_unique<XBobjNDXTag>(*this, XbSingleIndexTagName(path), header_));
-  } catch (const EXbaseExpression& error) {
-    throw EXbaseError(path + ": not a valid NDX index file: " + error.what(), kInvalidIndexCode);
-  } catch (const EXbaseError&) {
-    throw;  // the disk's own error: the file may be sound
-  } catch (const std::exception& error) {
-    throw EXbaseError(path + ": not a valid NDX index file: " + error.what(), kInvalidIndexCode);
+  } catch (const std::exception&) {
+    XbRaiseInvalidIndexFile(path, "NDX");
   }
 }
 

@@ -80,9 +80,8 @@ void XBobjNDXFile::ReloadHeader() {
   NdxHeader stored;
   try {
     stored = NdxReadHeader(block, FileSize());
-  } catch (const NdxLayoutError& error) {
-    throw EXbaseError(file_.path() + ": not a valid NDX index file: " + error.what(),
-                      kInvalidIndexCode);
+  } catch (const NdxLayoutError&) {
+    XbRaiseInvalidIndexFile(file_.path(), "NDX");
   }
   header_.nextBlock = stored.nextBlock;
   if (stored.root != header_.root) {

@@ -38,11 +38,8 @@ void XBobjNTXFile::ReadHeader() {
     tags_.clear();
     tags_.push_back(
         std::make_unique<XBobjNTXTag>(*this, XbSingleIndexTagName(path), header_, type));
-  } catch (const EXbaseError& error) {
-    if (XbIsDiskFailure(error)) throw;
-    throw EXbaseError(path + ": not a valid NTX index file: " + error.what(), kInvalidIndexCode);
-  } catch (const std::exception& error) {
-    throw EXbaseError(path + ": not a valid NTX index file: " + error.what(), kInvalidIndexCode);
+  } catch (const std::exception&) {
+    XbRaiseInvalidIndexFile(path, "NTX");
   }
 }
 

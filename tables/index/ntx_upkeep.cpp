@@ -123,9 +123,8 @@ void XBobjNTXFile::AdvanceVersion() {
     NtxHeader stored;
     try {
       stored = NtxReadHeader(page, FileSize());
-    } catch (const NtxLayoutError& error) {
-      throw EXbaseError(file_.path() + ": not a valid NTX index file: " + error.what(),
-                        kInvalidIndexCode);
+    } catch (const NtxLayoutError&) {
+      XbRaiseInvalidIndexFile(file_.path(), "NTX");
     }
     if (!SameTreeShape(stored, header_)) {
       throw EXbaseError(

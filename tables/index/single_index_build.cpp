@@ -73,4 +73,17 @@ void XbSingleIndexRewrite::Start(std::uint32_t headerSize) {
   file_.ResetNextPage();
 }
 
+void XbTakeSortedKeys(TxbSort& sort, XBobjIndexFile& file,
+                      const std::function<void(std::string_view, std::int32_t)>& take) {
+  const std::int64_t count = sort.keysAdded();
+  file.StatusReport({2, XbBuildStatus::Event::Start, count});
+  TxbVariant key;
+  std::int32_t record = 0;
+  for (std::int64_t ordinal = 1; sort.Next(key, record); ++ordinal) {
+    take(key.bytes(), record);
+    file.StatusReport({2, XbBuildStatus::Event::Step, ordinal});
+  }
+  file.StatusReport({2, XbBuildStatus::Event::End, count});
+}
+
 }  // namespace tables

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tables/index/index_file.hpp"
+#include "tables/index/txb_sort.hpp"
 
 namespace tables {
 
@@ -23,6 +24,11 @@ void XbRefuseUnsupported(const XbTagDefinition& definition, std::string_view kin
                          bool descendingAllowed);
 // Raises for a key length of 0 or above maximum.
 void XbCheckKeyLength(int length, int maximum);
+
+// Takes every key out of sort in order, handing it to take(key bytes, record) and reporting
+// phase 2 of file's build.
+void XbTakeSortedKeys(TxbSort& sort, XBobjIndexFile& file,
+                      const std::function<void(std::string_view, std::int32_t)>& take);
 
 class XbSingleIndexRewrite {
  public:

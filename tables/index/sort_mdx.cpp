@@ -1,6 +1,7 @@
 #include "tables/index/sort_mdx.hpp"
 
 #include <vector>
+#include "tables/index/single_index_build.hpp"
 
 #include "tables/index/family_tree_writer.hpp"
 #include "tables/index/mdx_tag.hpp"
@@ -38,15 +39,9 @@ std::uint32_t XBobjSortMDX::WriteTree() {
         file.WriteBlock(unit * kMdxUnit, block.data(), static_cast<std::uint32_t>(blockLength_));
         return unit * kMdxUnit;
       });
-  const std::int64_t count = keysAdded();
-  file.StatusReport({2, XbBuildStatus::Event::Start, count});
-  TxbVariant key;
-  std::int32_t record = 0;
-  for (std::int64_t ordinal = 1; Next(key, record); ++ordinal) {
-    writer.Add(std::string(key.bytes()), record);
-    file.StatusReport({2, XbBuildStatus::Event::Step, ordinal});
-  }
-  file.StatusReport({2, XbBuildStatus::Event::End, count});
+  XbTakeSortedKeys(*this, file, [&writer](std::string_view key, std::int32_t record) {
+    writer.Add(std::string(key), record);
+  });
   return writer.Finish() / kMdxUnit;
 }
 

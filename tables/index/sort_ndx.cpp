@@ -2,6 +2,7 @@
 
 #include "tables/index/family_tree_writer.hpp"
 #include "tables/index/ndx_tag.hpp"
+#include "tables/index/single_index_build.hpp"
 
 namespace tables {
 
@@ -32,15 +33,9 @@ std::uint32_t XBobjSortNdx::WriteTree() {
         file.WriteBlock(offset, block, kNdxBlockSize);
         return offset;
       });
-  const std::int64_t count = keysAdded();
-  file.StatusReport({2, XbBuildStatus::Event::Start, count});
-  TxbVariant key;
-  std::int32_t record = 0;
-  for (std::int64_t ordinal = 1; Next(key, record); ++ordinal) {
-    writer.Add(std::string(key.bytes()), record);
-    file.StatusReport({2, XbBuildStatus::Event::Step, ordinal});
-  }
-  file.StatusReport({2, XbBuildStatus::Event::End, count});
+  XbTakeSortedKeys(*this, file, [&writer](std::string_view key, std::int32_t record) {
+    writer.Add(std::string(key), record);
+  });
   return writer.Finish() / kNdxBlockSize;
 }
 

@@ -1,6 +1,7 @@
 #include "tables/index/sort_ntx.hpp"
 
 #include "tables/index/ntx_tag.hpp"
+#include "tables/index/single_index_build.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
@@ -91,15 +92,9 @@ std::uint32_t XBobjSortNTX::Finish() {
 std::uint32_t XBobjSortNTX::WriteTree(std::uint32_t firstPage) {
   nextPage_ = firstPage;
   XBobjIndexFile& file = tag_.file();
-  const std::int64_t count = keysAdded();
-  file.StatusReport({2, XbBuildStatus::Event::Start, count});
-  TxbVariant key;
-  std::int32_t record = 0;
-  for (std::int64_t ordinal = 1; Next(key, record); ++ordinal) {
-    Place({0, static_cast<std::uint32_t>(record), tag_.StoredKey(key.bytes())});
-    file.StatusReport({2, XbBuildStatus::Event::Step, ordinal});
-  }
-  file.StatusReport({2, XbBuildStatus::Event::End, count});
+  XbTakeSortedKeys(*this, file, [this](std::string_view key, std::int32_t record) {
+    Place({0, static_cast<std::uint32_t>(record), tag_.StoredKey(key)});
+  });
   return Finish();
 }
 

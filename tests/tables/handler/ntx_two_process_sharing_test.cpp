@@ -5,7 +5,6 @@
 //
 // The workers are this test program run again (as the worker test below), so they share
 // nothing but the host's files and locks. KORVANE_SHARING_SECONDS makes the run longer by hand.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +24,7 @@
 #include "tables/storage/create_table.hpp"
 #include "tables/storage/engine.hpp"
 #include "tests/platform/temp_folder.hpp"
+#include "tests/tables/handler/sharing_workers.hpp"
 
 namespace tables::testing {
 namespace {
@@ -32,39 +32,15 @@ namespace {
 constexpr const char* kWorkerVariable = "KORVANE_NTX_SHARING_WORKER";
 constexpr const char* kWorkerTest = "NtxSharingWorker.AppendsAndChangesItsOwnRecords";
 
-double RunSeconds() {
-  const char* seconds = std::getenv("KORVANE_SHARING_SECONDS");
-  return seconds ? std::atof(seconds) : 2.0;
-}
-
-std::string NameOf(int worker, int n) {
-  return "W" + std::to_string(worker) + "-" + std::to_string(n);
-}
-
 // The value a record's NUM holds once its writer changed it: a key that moves far.
 double ChangedNumber(int n) {
   return -n - 0.25;
 }
 
-std::string NameField(XBO_dBHandler& table) {
-  std::string name = table.GetFieldText("NAME");
-  name.erase(name.find_last_not_of(' ') + 1);
-  return name;
-}
-
 pid_t StartWorker(const std::string& folder, int worker) {
-  const std::string request =
-      folder + "|" + std::to_string(worker) + "|" + std::to_string(RunSeconds());
-  const std::string filter = std::string("--gtest_filter=") + kWorkerTest;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int quiet = open("/dev/null", O_WRONLY);
-    if (quiet >= 0) dup2(quiet, STDOUT_FILENO);
-    setenv(kWorkerVariable, request.c_str(), 1);
-    execl("/proc/self/exe", "tables_handler_tests", filter.c_str(), nullptr);
-    _exit(127);
-  }
-  return pid;
+  return StartSharingWorker(
+      kWorkerVariable, kWorkerTest,
+      folder + "|" + std::to_string(worker) + "|" + std::to_string(SharingRunSeconds()));
 }
 
 class NtxTwoProcessSharing : public ::testing::Test {
@@ -111,12 +87,12 @@ TEST_F(NtxTwoProcessSharing, NeitherLosesTheOthersRecordsOrEntries) {
     records = table.recordCount();
     for (std::int32_t r = 1; r <= records; ++r) {
       table.GoRecord(r);
-      const std::string name = NameField(table);
+      const std::string name = TrimmedName(table);
       int worker = 0, n = 0;
       char dash = 0;
       std::istringstream parts(name.substr(1));
       parts >> worker >> dash >> n;
-      ASSERT_EQ(name, NameOf(worker, n)) << "record " << r;
+      ASSERT_EQ(name, WorkerRecordName(worker, n)) << "record " << r;
       EXPECT_EQ(written[worker].count(n), 0u) << name << " appears twice";
       written[worker][n] = table.GetFieldNumber("NUM");
     }
@@ -126,7 +102,7 @@ TEST_F(NtxTwoProcessSharing, NeitherLosesTheOthersRecordsOrEntries) {
     ASSERT_FALSE(mine.empty());
     EXPECT_EQ(mine.rbegin()->first, static_cast<int>(mine.size())) << "worker " << worker;
     for (const auto& [n, number] : mine)
-      EXPECT_TRUE(number == n || number == ChangedNumber(n)) << NameOf(worker, n);
+      EXPECT_TRUE(number == n || number == ChangedNumber(n)) << WorkerRecordName(worker, n);
   }
   ExpectIndexClean("NAME.NTX", records);
   ExpectIndexClean("NUM.NTX", records);
@@ -154,11 +130,11 @@ TEST(NtxSharingWorker, AppendsAndChangesItsOwnRecords) {
                    std::chrono::milliseconds(static_cast<long>(std::stod(seconds) * 1000));
   for (int n = 1; std::chrono::steady_clock::now() < end; ++n) {
     table.BlankRecord();
-    table.SetFieldText("NAME", NameOf(id, n));
+    table.SetFieldText("NAME", WorkerRecordName(id, n));
     table.SetFieldNumber("NUM", n);
     table.AppendRecord();
     if (n > 2) {
-      ASSERT_TRUE(table.Seek(NameOf(id, n - 2))) << NameOf(id, n - 2);
+      ASSERT_TRUE(table.Seek(WorkerRecordName(id, n - 2))) << WorkerRecordName(id, n - 2);
       table.SetFieldNumber("NUM", ChangedNumber(n - 2));
       table.PutRecord(table.position());
     }

@@ -6,7 +6,6 @@
 // The workers are this test program run again (as the worker test below), so they share
 // nothing with each other but the host's files and locks. KORVANE_SHARING_SECONDS makes the
 // run longer by hand (the default keeps the suite quick).
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,6 +25,7 @@
 #include "tables/storage/create_table.hpp"
 #include "tables/storage/engine.hpp"
 #include "tests/platform/temp_folder.hpp"
+#include "tests/tables/handler/sharing_workers.hpp"
 
 namespace tables::testing {
 namespace {
@@ -33,23 +33,9 @@ namespace {
 constexpr const char* kWorkerVariable = "KORVANE_SHARING_WORKER";
 constexpr const char* kWorkerTest = "SharingWorker.AppendsAndChangesItsOwnRecords";
 
-double RunSeconds() {
-  const char* seconds = std::getenv("KORVANE_SHARING_SECONDS");
-  return seconds ? std::atof(seconds) : 2.0;
-}
-
-std::string NameOf(int worker, int n) {
-  return "W" + std::to_string(worker) + "-" + std::to_string(n);
-}
-
 std::string NoteOf(int worker, int n) {
-  return "note of " + NameOf(worker, n) + std::string(static_cast<std::size_t>(n % 700), '.');
-}
-
-std::string NameField(XBO_dBHandler& table) {
-  std::string name = table.GetFieldText("NAME");
-  name.erase(name.find_last_not_of(' ') + 1);
-  return name;
+  return "note of " + WorkerRecordName(worker, n) +
+         std::string(static_cast<std::size_t>(n % 700), '.');
 }
 
 // The value a record's NUM holds once its writer changed it.
@@ -59,18 +45,10 @@ double ChangedNumber(int n) {
 
 // Starts this program as a worker; its process id.
 pid_t StartWorker(const std::string& table, int worker, bool withIndex) {
-  const std::string request = table + "|" + std::to_string(worker) + "|" +
-                              std::to_string(RunSeconds()) + "|" + (withIndex ? "1" : "0");
-  const std::string filter = std::string("--gtest_filter=") + kWorkerTest;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int quiet = open("/dev/null", O_WRONLY);
-    if (quiet >= 0) dup2(quiet, STDOUT_FILENO);
-    setenv(kWorkerVariable, request.c_str(), 1);
-    execl("/proc/self/exe", "tables_handler_tests", filter.c_str(), nullptr);
-    _exit(127);
-  }
-  return pid;
+  return StartSharingWorker(kWorkerVariable, kWorkerTest,
+                            table + "|" + std::to_string(worker) + "|" +
+                                std::to_string(SharingRunSeconds()) + "|" +
+                                (withIndex ? "1" : "0"));
 }
 
 struct WorkerRecord {
@@ -97,12 +75,12 @@ class TwoProcessSharing : public ::testing::TestWithParam<bool> {
     XBO_dBHandler table(machine_, table_, false, false, "");
     for (std::int32_t r = 1; r <= table.recordCount(); ++r) {
       table.GoRecord(r);
-      const std::string name = NameField(table);
+      const std::string name = TrimmedName(table);
       int worker = 0, n = 0;
       char dash = 0;
       std::istringstream parts(name.substr(1));
       parts >> worker >> dash >> n;
-      EXPECT_EQ(name, NameOf(worker, n)) << "record " << r;
+      EXPECT_EQ(name, WorkerRecordName(worker, n)) << "record " << r;
       EXPECT_EQ(written[worker].count(n), 0u) << name << " appears twice";
       written[worker][n] = {table.GetFieldNumber("NUM"), table.GetMemoText("NOTE")};
     }
@@ -144,8 +122,9 @@ TEST_P(TwoProcessSharing, NeitherLosesTheOthersRecords) {
     // Ordinals run from 1 without a gap: no append of this worker was lost or overwritten.
     EXPECT_EQ(records.rbegin()->first, static_cast<int>(records.size())) << "worker " << worker;
     for (const auto& [n, record] : records) {
-      EXPECT_EQ(record.note, NoteOf(worker, n)) << NameOf(worker, n);
-      EXPECT_TRUE(record.number == n || record.number == ChangedNumber(n)) << NameOf(worker, n);
+      EXPECT_EQ(record.note, NoteOf(worker, n)) << WorkerRecordName(worker, n);
+      EXPECT_TRUE(record.number == n || record.number == ChangedNumber(n))
+          << WorkerRecordName(worker, n);
     }
   }
   if (GetParam()) ExpectIndexClean();
@@ -176,14 +155,14 @@ TEST(SharingWorker, AppendsAndChangesItsOwnRecords) {
                    std::chrono::milliseconds(static_cast<long>(std::stod(seconds) * 1000));
   for (int n = 1; std::chrono::steady_clock::now() < end; ++n) {
     table.BlankRecord();
-    table.SetFieldText("NAME", NameOf(id, n));
+    table.SetFieldText("NAME", WorkerRecordName(id, n));
     table.SetFieldNumber("NUM", n);
     table.SetMemoText("NOTE", NoteOf(id, n));
     table.AppendRecord();
     mine.push_back(table.position());
     if (n > 2) {
       table.GoRecord(mine[static_cast<std::size_t>(n - 3)]);
-      ASSERT_EQ(NameField(table), NameOf(id, n - 2));
+      ASSERT_EQ(TrimmedName(table), WorkerRecordName(id, n - 2));
       table.SetFieldNumber("NUM", ChangedNumber(n - 2));
       table.PutRecord(table.position());
     }
