@@ -138,6 +138,7 @@ void TxbExpOperator::Bind(std::unique_ptr<TxbExpBaseObject> left,
 }
 
 std::uint8_t TxbExpOperator::Evaluate(TxbExpValue& value) {
+  if (DecideOnStoredDigits(value)) return SetResultType(xb_type::Boolean);
   if (!right() || (!left() && code_ != xb_op::Not)) RaiseTargetMissing(Name());
   std::uint8_t leftType = xb_type::Undefined;
   if (left()) {
@@ -161,7 +162,18 @@ std::uint8_t TxbExpOperator::Evaluate(TxbExpValue& value) {
     value.Clear();  // no value for this type
   }
   if (YieldsBoolean(code_)) SetResultType(xb_type::Boolean);
+  if (!storedDigitsSought_) {
+    storedDigitsSought_ = true;
+    if (IsComparison(code_)) storedDigits_ = TxbNumberFieldComparison::For(left(), right());
+  }
   return ResultType();
+}
+
+bool TxbExpOperator::DecideOnStoredDigits(TxbExpValue& value) const {
+  int order = 0;
+  if (!storedDigits_ || !storedDigits_->Decide(order)) return false;
+  value.SetBoolean(ComparisonHolds(code_, order));
+  return true;
 }
 
 void TxbExpOperator::EvaluateBoolean(TxbExpValue& value) const {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "tables/index/exp_field_comparison.hpp"
 #include "tables/index/exp_node.hpp"
 #include "tables/index/exp_text_compare.hpp"
 
@@ -32,6 +33,9 @@ class TxbExpOperator : public TxbExpBaseObject {
   void EvaluateBoolean(TxbExpValue& value) const;
   void EvaluateNumeric(std::uint8_t leftType, std::uint8_t rightType, TxbExpValue& value) const;
   void EvaluateText(TxbExpValue& value);
+  // Decides the comparison on a number field's stored digits when it is one; false when the
+  // general evaluation must.
+  bool DecideOnStoredDigits(TxbExpValue& value) const;
 
   platform::Machine& machine_;
   std::uint8_t code_;
@@ -39,6 +43,9 @@ class TxbExpOperator : public TxbExpBaseObject {
   TxbTextCompareRules rules_;
   TxbExpValue leftValue_;  // the left operand's value, kept for its text buffer
   TxbTextCompareBuffers compareBuffers_;
+  // Looked for after the first evaluation, when the operand types are settled.
+  bool storedDigitsSought_ = false;
+  std::unique_ptr<TxbNumberFieldComparison> storedDigits_;
 };
 
 // Precedence level of an operator code (0 for a code that is no operator).

@@ -75,6 +75,7 @@ class TxblDBFFieldVars : public TxbUserDefFieldVar {
   int Kind() const override;
   bool Value(TxbExpValue& value, std::uint8_t& type) override;
   int Field() const { return field_; }
+  XbRecordSource& Table() const { return table_; }
 
  private:
   XbRecordSource& table_;

@@ -206,6 +206,11 @@ std::string_view XBO_dBaseFld::FieldRawText(int n) const {
   return text.substr(0, text.find('\0'));
 }
 
+std::string_view XBO_dBaseFld::FieldStoredText(int n) const {
+  const XbFieldDesc* field = FieldDescByNumber(n);
+  return field ? Text(*field) : std::string_view{};
+}
+
 double XBO_dBaseFld::ReadBinaryNumber(const XbFieldDesc& field) {
   if (static_cast<std::size_t>(field.length) < BinaryWidth(field.type)) {
     FieldError(xb_code::FieldTypeIncorrect, xb_sub::FieldTypeCheck, field);
@@ -235,6 +240,7 @@ double XBO_dBaseFld::ReadNumber(const XbFieldDesc& field) {
     if (Binary(field)) return ReadBinaryNumber(field);
   }
   double value = 0;
+  if (XbParseFieldLayout(Text(field), field.decimals, value)) return value;
   if (!XbParseNumber(Text(field), value)) ConversionError("Invalid number in field ", field);
   return value;
 }

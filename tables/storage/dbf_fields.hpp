@@ -100,6 +100,7 @@ class XBO_dBaseFld : public XBO_dBaseDBF, public XbRecordSource {
 
   // XbRecordSource.
   std::string_view FieldRawText(int n) const override;
+  std::string_view FieldStoredText(int n) const override;
   double FieldNumber(int n) override;
   std::int32_t FieldDate(int n) override { return GetFieldDate(n); }
   bool FieldLogical(int n) override { return GetFieldLogical(n); }

@@ -74,7 +74,7 @@ char DigitAt(const DecimalDigits& d, long index) {
 }
 
 // Digits that always make an integer below 2^53.
-constexpr std::size_t kMostExactDigits = 15;
+constexpr std::size_t kMostExactDigits = kFieldLayoutPlaces;
 
 // The blanks in front of text, skipped a word at a time where the text is long enough:
 // stored numbers stand right-aligned behind a number of blanks that changes with each value.
@@ -138,7 +138,146 @@ double WithSign(double magnitude, bool negative) {
   return std::bit_cast<double>(bits ^ (static_cast<std::uint64_t>(negative) << 63));
 }
 
+// A field layout's places are read eight at a time, a byte of a word each, the text's first
+// character in the word's lowest byte.
+constexpr std::uint64_t EveryByte(std::uint8_t byte) {
+  return 0x0101010101010101ULL * byte;
+}
+constexpr std::uint64_t kBlankWord = EveryByte(' ');
+constexpr std::uint64_t kHighBits = EveryByte(0x80);
+
+std::uint64_t LoadLittleEndian(const char* bytes) {
+  std::uint64_t word = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&word, bytes, sizeof word);
+  } else {
+    for (int i = 7; i >= 0; --i)
+      word = word << 8 | static_cast<unsigned char>(bytes[i]);
+  }
+  return word;
+}
+
+// 0x80 in each byte of word that is zero, 0 in the others.
+std::uint64_t ZeroBytes(std::uint64_t word) {
+  const std::uint64_t low7 = EveryByte(0x7F);
+  return ~(((word & low7) + low7) | word) & kHighBits;
+}
+
+// 0x80 in each byte of word that is not a digit.
+std::uint64_t NonDigitBytes(std::uint64_t word) {
+  const std::uint64_t offset = word ^ EveryByte('0');  // 0-9 for the digits
+  const std::uint64_t aboveNine = ((offset & EveryByte(0x0F)) + EveryByte(0x06)) & EveryByte(0x10);
+  return ~ZeroBytes((offset & EveryByte(0xF0)) | aboveNine) & kHighBits;
+}
+
+// Bit i set for each byte i of word that has 0x80 set.
+unsigned ByteBits(std::uint64_t flags) {
+  return static_cast<unsigned>(((flags >> 7) * 0x0102040810204080ULL) >> 56);
+}
+
+// The eight digits of word as a number, the lowest byte the most significant; bytes flagged
+// as no digit count as 0.
+std::uint64_t EightDigits(std::uint64_t word, std::uint64_t nonDigits) {
+  std::uint64_t v = (word ^ EveryByte('0')) & ~((nonDigits >> 7) * 0xFF);
+  v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFULL;
+  v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFULL;
+  return (v * 10000 + (v >> 32)) & 0xFFFFFFFFULL;
+}
+
+// Sixteen places, the text right-aligned behind blanks; only the text's own bytes are read.
+struct SixteenPlaces {
+  std::uint64_t front = kBlankWord;  // places 0-7
+  std::uint64_t back = kBlankWord;   // places 8-15
+
+  unsigned char At(int place) const {
+    const std::uint64_t word = place < 8 ? front : back;
+    return static_cast<unsigned char>(word >> (8 * (place % 8)));
+  }
+};
+
+SixteenPlaces RightAligned(std::string_view text) {
+  SixteenPlaces places;
+  if (text.size() < 8) {
+    std::array<char, 8> padded;
+    padded.fill(' ');
+    std::memcpy(padded.data() + 8 - text.size(), text.data(), text.size());
+    places.back = LoadLittleEndian(padded.data());
+    return places;
+  }
+  places.back = LoadLittleEndian(text.data() + text.size() - 8);
+  const std::size_t blanks = 16 - text.size();  // in front of the first word's characters
+  if (blanks < 8) {
+    const std::uint64_t first = LoadLittleEndian(text.data());
+    const std::uint64_t blankBytes = (std::uint64_t{1} << (8 * blanks)) - 1;
+    places.front = (first << (8 * blanks)) | (kBlankWord & blankBytes);
+  }
+  return places;
+}
+
+// Places 0 to point each take the one before them (place 0 a blank), which closes the gap of
+// the point at place point (1-14).
+void TakeOutPoint(SixteenPlaces& places, int point) {
+  const std::uint64_t movedFront = (places.front << 8) | ' ';
+  const std::uint64_t movedBack = (places.back << 8) | (places.front >> 56);
+  const auto bytesUpTo = [](int last) {
+    return last >= 7 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * (last + 1))) - 1;
+  };
+  const std::uint64_t frontMoved = point < 8 ? bytesUpTo(point) : ~std::uint64_t{0};
+  const std::uint64_t backMoved = point < 8 ? 0 : bytesUpTo(point - 8);
+  places.front = (movedFront & frontMoved) | (places.front & ~frontMoved);
+  places.back = (movedBack & backMoved) | (places.back & ~backMoved);
+}
+
+// Sixteen places without a point: blanks, an optional minus, then digits from lastWhole (the
+// integer part's last place) on at the latest. The digits with their sign; false for any
+// other text.
+bool ReadPlaces(const SixteenPlaces& places, int lastWhole, XbFieldDigits& digits) {
+  const std::uint64_t frontOthers = NonDigitBytes(places.front);
+  const std::uint64_t backOthers = NonDigitBytes(places.back);
+  const unsigned others = ByteBits(frontOthers) | ByteBits(backOthers) << 8;
+  const unsigned blanks = ByteBits(ZeroBytes(places.front ^ kBlankWord)) |
+                          ByteBits(ZeroBytes(places.back ^ kBlankWord)) << 8;
+  // The places that are no digit lead, and end before the integer part's last place.
+  if ((others & (others + 1)) != 0 || (others >> lastWhole) != 0) return false;
+  const unsigned signs = others & ~blanks;
+  const unsigned lastOther = (others + 1) >> 1;
+  if (signs != 0 && (signs != lastOther || places.At(std::countr_zero(signs)) != '-')) {
+    return false;
+  }
+  digits.digits =
+      EightDigits(places.front, frontOthers) * 100000000ULL + EightDigits(places.back, backOthers);
+  digits.negative = signs != 0;
+  return true;
+}
+
 }  // namespace
+
+bool XbReadFieldDigits(std::string_view text, int decimals, XbFieldDigits& digits) {
+  if (decimals < 0) return false;
+  const auto fraction = static_cast<std::size_t>(decimals);
+  const std::size_t point = fraction > 0 ? fraction + 1 : 0;  // places of point and fraction
+  if (text.size() <= point || text.size() - (point > 0 ? 1 : 0) > kMostExactDigits) return false;
+  SixteenPlaces places = RightAligned(text);
+  if (fraction == 0) return ReadPlaces(places, 15, digits);
+  // Once the point is out, the integer part's last digit stands where the point stood.
+  const int pointPlace = 15 - decimals;
+  if (places.At(pointPlace) != '.') return false;
+  TakeOutPoint(places, pointPlace);
+  return ReadPlaces(places, pointPlace, digits);
+}
+
+double XbFieldDigitsValue(const XbFieldDigits& digits, int decimals) {
+  return WithSign(
+      static_cast<double>(digits.digits) / kExactPowersOfTen[static_cast<std::size_t>(decimals)],
+      digits.negative);
+}
+
+bool XbParseFieldLayout(std::string_view text, int decimals, double& value) {
+  XbFieldDigits digits;
+  if (!XbReadFieldDigits(text, decimals, digits)) return false;
+  value = XbFieldDigitsValue(digits, decimals);
+  return true;
+}
 
 bool XbParseNumber(std::string_view text, double& value) {
   while (!text.empty() && text.back() == ' ')

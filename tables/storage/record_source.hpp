@@ -32,6 +32,9 @@ class XbRecordSource {
   // The typed reads of the current record (errors as the table raises them).
   // Raw stored bytes over the full field width, ending early at a zero byte.
   virtual std::string_view FieldRawText(int n) const = 0;
+  // Raw stored bytes over the full field width, zero bytes included: what a reader that
+  // checks every byte itself reads without the search for a zero byte.
+  virtual std::string_view FieldStoredText(int n) const { return FieldRawText(n); }
   virtual double FieldNumber(int n) = 0;
   virtual std::int32_t FieldDate(int n) = 0;  // Julian day; 0 for an empty date
   virtual bool FieldLogical(int n) = 0;

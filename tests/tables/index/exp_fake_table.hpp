@@ -16,6 +16,7 @@ struct FakeField {
   std::string name;
   char type;
   int length;
+  int decimals = 0;
 };
 
 struct FakeRecord {
@@ -53,13 +54,14 @@ class FakeTable : public XbRecordSource {
   std::string FieldName(int n) const override { return Field(n).name; }
   char FieldType(int n) const override { return Field(n).type; }
   int FieldLength(int n) const override { return Field(n).length; }
-  int FieldDecimals(int) const override { return 0; }
+  int FieldDecimals(int n) const override { return Field(n).decimals; }
 
   std::string_view FieldRawText(int n) const override {
     const std::string& text = Current().values.at(static_cast<std::size_t>(n - 1));
     return std::string_view(text.c_str());  // ends early at a zero byte
   }
   double FieldNumber(int n) override {
+    ++numberReads;
     std::string_view text = FieldRawText(n);
     std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return 0;
@@ -81,6 +83,8 @@ class FakeTable : public XbRecordSource {
   bool CurrentRecordDeleted() const override { return Current().deleted; }
   std::string TableName() const override { return "C:\\DATA\\FAKE.DBF"; }
   platform::Machine& SourceMachine() const override { return platform::CurrentMachine(); }
+
+  int numberReads = 0;  // FieldNumber calls so far
 
  private:
   const FakeField& Field(int n) const { return fields_.at(static_cast<std::size_t>(n - 1)); }

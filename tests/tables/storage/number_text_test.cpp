@@ -94,6 +94,89 @@ TEST(XbParseNumber, RefusesWhatIsNoNumber) {
   }
 }
 
+// Every number a field writes is read on the layout path, and gives exactly the value (sign of
+// zero included) the general reading gives.
+TEST(XbParseFieldLayout, ReadsWhatFieldsWriteAsTheGeneralReadingDoes) {
+  std::mt19937_64 draws(11);
+  for (int i = 0; i < 100000; ++i) {
+    const int width = 1 + static_cast<int>(draws() % 16);
+    const int decimals =
+        width < 3 ? 0 : static_cast<int>(draws() % static_cast<unsigned>(width - 2));
+    if (width - (decimals > 0 ? 1 : 0) > 15) continue;  // more digit places than a double holds
+    const double scale = std::pow(10.0, static_cast<double>(draws() % 16));
+    const double value = (static_cast<double>(draws() % 2000001) - 1000000.0) / scale;
+    std::string text(static_cast<std::size_t>(width), '?');
+    if (!XbFormatNumber(value, width, decimals, reinterpret_cast<std::uint8_t*>(text.data()))) {
+      continue;
+    }
+    double layout = 7, general = 9;
+    ASSERT_TRUE(XbParseFieldLayout(text, decimals, layout)) << '"' << text << '"';
+    ASSERT_TRUE(XbParseNumber(text, general));
+    ASSERT_EQ(std::memcmp(&layout, &general, sizeof layout), 0) << '"' << text << '"';
+  }
+  double negativeZero = 0;
+  ASSERT_TRUE(XbParseFieldLayout("  -0.00", 2, negativeZero));
+  EXPECT_TRUE(std::signbit(negativeZero));
+}
+
+// Anything else falls to the general reading: the layout path must never give a value for it,
+// least of all a wrong one.
+TEST(XbParseFieldLayout, RefusesEveryOtherLayout) {
+  const struct {
+    const char* text;
+    int decimals;
+  } refused[] = {{"          ", 2},
+                 {"     12.5 ", 2},
+                 {"    12.500", 2},
+                 {"   -  1.00", 2},
+                 {"  1 2.00", 2},
+                 {"   +12.00", 2},
+                 {"   12,50", 2},
+                 {"  -.50", 2},
+                 {"   .50", 2},
+                 {"12-", 0},
+                 {"--5", 0},
+                 {"1e3", 0},
+                 {"  12 ", 0},
+                 {"", 0},
+                 {"1234567890123456", 0},
+                 {"123456789012345.6", 1},
+                 {"12.5", -1},
+                 {"5", 3}};
+  for (const auto& c : refused) {
+    double value = 42;
+    EXPECT_FALSE(XbParseFieldLayout(c.text, c.decimals, value)) << '"' << c.text << '"';
+    EXPECT_EQ(value, 42);
+  }
+  double value = 0;
+  ASSERT_TRUE(XbParseFieldLayout("000000000000012", 0, value));
+  EXPECT_EQ(value, 12);
+  ASSERT_TRUE(XbParseFieldLayout("-99999999999999", 0, value));
+  EXPECT_EQ(value, -99999999999999.0);
+  ASSERT_TRUE(XbParseFieldLayout("0.000000000001", 12, value));
+  EXPECT_EQ(value, 1e-12);
+}
+
+// Random bytes in a field: the layout path either refuses them or agrees with the general one.
+TEST(XbParseFieldLayout, AgreesWithTheGeneralReadingOnAnyBytes) {
+  std::mt19937_64 draws(5);
+  constexpr char kCharacters[] = " -+.0123456789e\0   0123456789";
+  const std::string alphabet(kCharacters, sizeof kCharacters - 1);
+  int read = 0;
+  for (int i = 0; i < 400000; ++i) {
+    std::string text(1 + draws() % 17, ' ');
+    for (char& c : text)
+      c = alphabet[draws() % alphabet.size()];
+    const int decimals = static_cast<int>(draws() % 6);
+    double layout = 0, general = 0;
+    if (!XbParseFieldLayout(text, decimals, layout)) continue;
+    ++read;
+    ASSERT_TRUE(XbParseNumber(text, general)) << '"' << text << '"';
+    ASSERT_EQ(std::memcmp(&layout, &general, sizeof layout), 0) << '"' << text << '"';
+  }
+  EXPECT_GT(read, 1000);  // the layout path was taken often enough to mean something
+}
+
 TEST(XbFormatFixed, RoundsHalfAwayFromZeroOnTheShortestForm) {
   struct Row {
     double value;
