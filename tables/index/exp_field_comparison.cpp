@@ -65,8 +65,8 @@ std::unique_ptr<TxbNumberFieldComparison> TxbNumberFieldComparison::For(
       new TxbNumberFieldComparison(field->Table(), field->Field(), literal->value(), fieldOnLeft));
 }
 
-TxbNumberFieldComparison::TxbNumberFieldComparison(XbRecordSource& table, int field,
-                                                   double literal, bool fieldOnLeft)
+TxbNumberFieldComparison::TxbNumberFieldComparison(XbRecordSource& table, int field, double literal,
+                                                   bool fieldOnLeft)
     : table_(table),
       field_(field),
       width_(static_cast<std::size_t>(table.FieldLength(field))),

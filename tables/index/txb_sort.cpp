@@ -1,13 +1,13 @@
 #include "tables/index/txb_sort.hpp"
 
-#include <cstring>
+#include <future>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "tables/index/sort_batch.hpp"
 #include "tables/index/sort_errors.hpp"
-#include "tables/index/sort_merge.hpp"
+#include "tables/index/sort_feed.hpp"
 #include "tables/index/sort_run.hpp"
 #include "tables/index/sort_string.hpp"
 
@@ -15,38 +15,50 @@ namespace tables {
 
 struct TxbSort::State {
   State(int maxKeyLength, bool ascending, bool unique)
-      : maxKeyLength(maxKeyLength), ascending(ascending), unique(unique), batch(ascending) {}
+      : maxKeyLength(maxKeyLength),
+        ascending(ascending),
+        unique(unique),
+        batch(ascending),
+        sortedBatch(ascending) {}
 
+  // A full batch is put in order on a second thread while the next one fills: its strings
+  // and the run they go to are touched by nobody else until the next batch is full.
   void EmptyBatchIntoRun() {
+    FinishSorting();
     runs.emplace_back();
-    batch.EmptyInto(runs.back());
+    std::swap(batch, sortedBatch);
+    sorting =
+        std::async(std::launch::async, [this, &run = runs.back()] { sortedBatch.EmptyInto(run); });
   }
 
-  // Unique mode: whether the key of the top string was returned last (record numbers aside).
-  bool RepeatsPreviousKey(const TxbSortRun& run) const {
-    std::size_t keyLength = run.length() - kSortRecordBytes;
-    return hasPrevious && keyLength == previousKeyLength &&
-           std::memcmp(run.bytes(), previousKey, keyLength) == 0;
+  // Waits for the batch being sorted, if any, and raises what sorting it raised.
+  void FinishSorting() {
+    if (sorting.valid()) sorting.get();
   }
 
-  void RememberKey(const TxbSortRun& run) {
-    previousKeyLength = run.length() - kSortRecordBytes;
-    std::memcpy(previousKey, run.bytes(), previousKeyLength);
-    hasPrevious = true;
+  // The last strings are put in order on this thread: nothing else is left to do meanwhile.
+  void EmptyLastBatch() {
+    FinishSorting();
+    if (!batch.empty()) {
+      runs.emplace_back();
+      batch.EmptyInto(runs.back());
+    }
+    batch.ReleaseBuffers();
+    sortedBatch.ReleaseBuffers();
   }
 
   int maxKeyLength;
   bool ascending;
   bool unique;
   std::int64_t keysAdded = 0;
-  TxbSortBatch batch;
+  TxbSortBatch batch;        // filling
+  TxbSortBatch sortedBatch;  // full, being put in order into the last run
   std::vector<TxbSortRun> runs;
-  std::optional<TxbSortMerge> merge;  // set once retrieval began
+  std::optional<TxbSortFeed> feed;  // set once retrieval began
   TxbSortString adding;
-  std::uint8_t previousKey[kMaxSortStringLength + 1] = {};
-  std::size_t previousKeyLength = 0;
-  bool hasPrevious = false;
-  bool returnedTop = false;  // the merge's top was returned and is to be passed over
+  // Last, so that it is destroyed first: a sort given up while a batch is being sorted waits
+  // for that before the batch and the runs go.
+  std::future<void> sorting;
 };
 
 TxbSort::TxbSort(int maxKeyLength, bool ascending, bool unique) {
@@ -58,7 +70,7 @@ TxbSort::~TxbSort() = default;
 
 void TxbSort::Add(const TxbVariant& key, std::int32_t recordNumber) {
   State& state = *state_;
-  if (state.merge) RaiseSortClosedForKeys();
+  if (state.feed) RaiseSortClosedForKeys();
   EncodeSortString(key, recordNumber, state.maxKeyLength, state.adding);
   if (!state.batch.HasRoomFor(state.adding.length)) state.EmptyBatchIntoRun();
   state.batch.Insert(state.adding);
@@ -67,48 +79,42 @@ void TxbSort::Add(const TxbVariant& key, std::int32_t recordNumber) {
 
 void TxbSort::AddBytes(std::string_view key, std::int32_t recordNumber) {
   State& state = *state_;
-  if (state.merge) RaiseSortClosedForKeys();
+  if (state.feed) RaiseSortClosedForKeys();
   if (key.size() > static_cast<std::size_t>(state.maxKeyLength)) RaiseSortKeyTooLong();
   if (!state.batch.HasRoomFor(MaxRawSortStringLength(key.size()))) state.EmptyBatchIntoRun();
   state.batch.InsertRaw(key, recordNumber);
   ++state.keysAdded;
 }
 
-const TxbSortRun* TxbSort::NextStored() {
+bool TxbSort::NextStored(std::uint8_t& tag, const std::uint8_t*& bytes, std::size_t& length) {
   State& state = *state_;
-  if (!state.merge) {
-    if (!state.batch.empty()) state.EmptyBatchIntoRun();
-    state.batch.ReleaseBuffers();
-    state.merge.emplace(std::move(state.runs), state.ascending);
+  if (!state.feed) {
+    state.EmptyLastBatch();
+    state.feed.emplace(std::move(state.runs), state.ascending, state.unique);
   }
-  TxbSortMerge& merge = *state.merge;
-  if (state.returnedTop) {
-    merge.Pop();
-    state.returnedTop = false;
-  }
-  for (; !merge.empty(); merge.Pop()) {
-    const TxbSortRun& top = merge.Top();
-    if (state.unique) {
-      if (state.RepeatsPreviousKey(top)) continue;
-      state.RememberKey(top);
-    }
-    state.returnedTop = true;
-    return &top;
-  }
-  return nullptr;
+  TxbSortFeed::Stored stored;
+  if (!state.feed->Next(stored)) return false;
+  tag = stored.tag;
+  bytes = stored.bytes;
+  length = stored.length;
+  return true;
 }
 
 bool TxbSort::Next(TxbVariant& key, std::int32_t& recordNumber) {
-  const TxbSortRun* top = NextStored();
-  if (!top) return false;
-  DecodeSortString(top->tag(), top->bytes(), top->length(), key, recordNumber);
+  std::uint8_t tag = 0;
+  const std::uint8_t* bytes = nullptr;
+  std::size_t length = 0;
+  if (!NextStored(tag, bytes, length)) return false;
+  DecodeSortString(tag, bytes, length, key, recordNumber);
   return true;
 }
 
 bool TxbSort::NextBytes(std::string& key, std::int32_t& recordNumber) {
-  const TxbSortRun* top = NextStored();
-  if (!top) return false;
-  DecodeSortBytes(top->bytes(), top->length(), key, recordNumber);
+  std::uint8_t tag = 0;
+  const std::uint8_t* bytes = nullptr;
+  std::size_t length = 0;
+  if (!NextStored(tag, bytes, length)) return false;
+  DecodeSortBytes(bytes, length, key, recordNumber);
   return true;
 }
 

@@ -21,8 +21,6 @@
 
 namespace tables {
 
-class TxbSortRun;
-
 class TxbSort {
  public:
   // Raises EXbaseError "Sort key length greater than 240 bytes" for a maximum above 240.
@@ -51,8 +49,9 @@ class TxbSort {
   bool NextBytes(std::string& key, std::int32_t& recordNumber);
 
  private:
-  // The run holding the next stored string in order (valid until the next call), or nullptr.
-  const TxbSortRun* NextStored();
+  // The next stored string in order, its tag, bytes (valid until the next call) and length;
+  // false when none is left.
+  bool NextStored(std::uint8_t& tag, const std::uint8_t*& bytes, std::size_t& length);
 
   struct State;
   std::unique_ptr<State> state_;

@@ -44,8 +44,8 @@ TEST_F(ExpFieldComparison, DecidesAsTheGeneralEvaluationOnEveryText) {
   }
   TxbDBFExpUserLink& link = XbTableLink(table);
   const char* const fields[] = {"NUM", "WHOLE", "WIDE"};
-  const char* const literals[] = {"500", "0", "12.345", "0.1", "-0", "99999999999",
-                                  "1.005", "7",  "123.455", "1e3"};
+  const char* const literals[] = {"500",         "0",     "12.345", "0.1",     "-0",
+                                  "99999999999", "1.005", "7",      "123.455", "1e3"};
   const char* const operators[] = {"=", "#", "<>", ">", "<", ">=", "<="};
   for (const char* field : fields) {
     for (const char* literal : literals) {
