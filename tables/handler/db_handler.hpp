@@ -37,6 +37,8 @@ inline constexpr int ChangingKey = 5;
 
 inline constexpr int kIndexSlots = 63;
 
+class TxbExpOperator;
+
 class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
  public:
   XBO_dBHandler(platform::Machine& machine, std::string_view name, bool shared, bool writable,
@@ -164,6 +166,7 @@ class XBO_dBHandler : public XBO_dBaseFld, public TxbDBFLinkHost {
 
   void ScanFilter();
   void EvaluateFilterOnEveryRecord();
+  const TxbExpOperator* FilterOnStoredDigits() const;
   bool FilterHolds();
   bool FilterIsLogical();
   std::string SeekKeyFor(XBobjIndexTag& tag, std::string_view keyText) const;

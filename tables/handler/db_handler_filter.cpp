@@ -3,11 +3,20 @@
 #include <vector>
 
 #include "tables/handler/db_handler.hpp"
+#include "tables/index/exp_operator.hpp"
 #include "tables/index/exp_types.hpp"
 #include "tables/index/record_scan.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
+namespace {
+
+std::string_view FieldText(const std::uint8_t* image, const XbFieldDesc& field) {
+  return {reinterpret_cast<const char*>(image) + field.offset,
+          static_cast<std::size_t>(field.length)};
+}
+
+}  // namespace
 
 bool XBO_dBHandler::FilterHolds() {
   const TxbExpValue& value = filterExpression_->Evaluate();
@@ -57,12 +66,22 @@ void XBO_dBHandler::ScanFilter() {
   EvaluateFilterOnEveryRecord();
 }
 
+// The filter's comparison of a number field with a literal when that is all it is and the
+// stored bytes are plain text: it is then decided on each record's bytes where they lie.
+const TxbExpOperator* XBO_dBHandler::FilterOnStoredDigits() const {
+  const auto* root = dynamic_cast<const TxbExpOperator*>(filterExpression_->Root());
+  if (!root || !root->storedDigits() || encrypted()) return nullptr;
+  return FieldDescByNumber(root->storedDigits()->field()) ? root : nullptr;
+}
+
 void XBO_dBHandler::EvaluateFilterOnEveryRecord() {
   filterSet_->Clear();
-  // Whole blocks of records as the read-ahead block reads them, straight from the file and
-  // without each record's read notifications, in natural order whatever the current tag.
+  const TxbExpOperator* direct = FilterOnStoredDigits();
+  const XbFieldDesc* field = direct ? FieldDescByNumber(direct->storedDigits()->field()) : nullptr;
+  // Whole blocks of records straight from the file, without each record's read
+  // notifications, in natural order whatever the current tag.
   const std::uint32_t length = recordLength();
-  const std::int32_t perBlock = static_cast<std::int32_t>(XbReadAhead(length).capacity() / length);
+  const auto perBlock = static_cast<std::int32_t>(std::max(1U, kRecordBlockBytes / length));
   std::vector<std::uint8_t> block(static_cast<std::size_t>(perBlock) * length);
   for (std::int32_t first = 1; first <= recordCount(); first += perBlock) {
     const std::int32_t wanted = std::min(perBlock, recordCount() - first + 1);
@@ -71,8 +90,13 @@ void XBO_dBHandler::EvaluateFilterOnEveryRecord() {
         XBO_dBaseFld::ReadAt(offset, block.data(), static_cast<std::uint32_t>(wanted) * length);
     const auto whole = static_cast<std::int32_t>(read / length);
     for (std::int32_t i = 0; i < whole; ++i) {
-      ViewRecordImage(first + i, block.data() + static_cast<std::size_t>(i) * length);
-      filterSet_->Assign(first + i, FilterHolds());
+      const std::uint8_t* image = block.data() + static_cast<std::size_t>(i) * length;
+      bool holds = false;
+      if (!field || !direct->DecideStoredText(FieldText(image, *field), holds)) {
+        ViewRecordImage(first + i, image);
+        holds = FilterHolds();
+      }
+      filterSet_->Assign(first + i, holds);
     }
     if (whole < wanted) break;  // the file ends before the count says
   }

@@ -45,6 +45,18 @@ std::int64_t LeastReaching(std::int64_t most, int decimals, Reached reached) {
   return low;
 }
 
+// Stored digits as the places read with the point as a 0 digit: the integer part moves one
+// place up. The order stays.
+std::int64_t PlacesOf(std::int64_t signedDigits, int decimals) {
+  if (decimals == 0) return signedDigits;
+  std::int64_t scale = 1;
+  for (int i = 0; i < decimals; ++i)
+    scale *= 10;
+  const std::int64_t magnitude = signedDigits < 0 ? -signedDigits : signedDigits;
+  const std::int64_t places = magnitude / scale * scale * 10 + magnitude % scale;
+  return signedDigits < 0 ? -places : places;
+}
+
 }  // namespace
 
 std::unique_ptr<TxbNumberFieldComparison> TxbNumberFieldComparison::For(
@@ -77,14 +89,21 @@ TxbNumberFieldComparison::TxbNumberFieldComparison(XbRecordSource& table, int fi
   for (int i = 0; i < places; ++i)
     most *= 10;
   --most;
-  least_ = LeastReaching(most, decimals_, [literal](double value) { return value >= literal; });
-  above_ = LeastReaching(most, decimals_, [literal](double value) { return value > literal; });
+  least_ =
+      PlacesOf(LeastReaching(most, decimals_, [literal](double value) { return value >= literal; }),
+               decimals_);
+  above_ =
+      PlacesOf(LeastReaching(most, decimals_, [literal](double value) { return value > literal; }),
+               decimals_);
 }
 
 bool TxbNumberFieldComparison::Decide(int& order) const {
-  const std::string_view text = table_.FieldStoredText(field_);
+  return DecideText(table_.FieldStoredText(field_), order);
+}
+
+bool TxbNumberFieldComparison::DecideText(std::string_view text, int& order) const {
   XbFieldDigits digits;
-  if (text.size() != width_ || !XbReadFieldDigits(text, decimals_, digits)) return false;
+  if (text.size() != width_ || !XbReadFieldPlaces(text, decimals_, digits)) return false;
   const auto magnitude = static_cast<std::int64_t>(digits.digits);
   const std::int64_t stored = digits.negative ? -magnitude : magnitude;
   const int fieldOrder = static_cast<int>(stored >= above_) - static_cast<int>(stored < least_);

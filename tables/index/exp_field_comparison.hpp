@@ -6,6 +6,7 @@
 // out as the field writes numbers is left to the general evaluation.
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "tables/index/exp_node.hpp"
 
@@ -23,6 +24,10 @@ class TxbNumberFieldComparison {
   // On the current record, the sign of left minus right as the general evaluation would form
   // it; false when the field's text needs the general evaluation.
   bool Decide(int& order) const;
+  // The same for the field's stored text given directly (a record not made current).
+  bool DecideText(std::string_view text, int& order) const;
+  // The number of the field compared.
+  int field() const { return field_; }
 
  private:
   TxbNumberFieldComparison(XbRecordSource& table, int field, double literal, bool fieldOnLeft);
@@ -32,7 +37,8 @@ class TxbNumberFieldComparison {
   std::size_t width_;
   int decimals_;
   bool fieldOnLeft_;
-  // Stored digits (signed) from least reaches the literal, from above passes it.
+  // Stored places (signed, the point read as a 0 digit) from least reach the literal, from
+  // above pass it.
   std::int64_t least_ = 0;
   std::int64_t above_ = 0;
 };

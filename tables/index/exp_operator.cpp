@@ -169,6 +169,13 @@ std::uint8_t TxbExpOperator::Evaluate(TxbExpValue& value) {
   return ResultType();
 }
 
+bool TxbExpOperator::DecideStoredText(std::string_view text, bool& holds) const {
+  int order = 0;
+  if (!storedDigits_ || !storedDigits_->DecideText(text, order)) return false;
+  holds = ComparisonHolds(code_, order);
+  return true;
+}
+
 bool TxbExpOperator::DecideOnStoredDigits(TxbExpValue& value) const {
   int order = 0;
   if (!storedDigits_ || !storedDigits_->Decide(order)) return false;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "tables/index/exp_field_comparison.hpp"
 #include "tables/index/exp_node.hpp"
@@ -28,6 +29,13 @@ class TxbExpOperator : public TxbExpBaseObject {
   // Precedence level: a lower level binds tighter.
   std::uint8_t level() const { return level_; }
   const TxbTextCompareRules& rules() const { return rules_; }
+
+  // The comparison of a number field with a literal this operator is decided by, once its
+  // first evaluation found one; nullptr otherwise.
+  const TxbNumberFieldComparison* storedDigits() const { return storedDigits_.get(); }
+  // Decides that comparison on the field's stored text given directly; false when the text
+  // needs the general evaluation.
+  bool DecideStoredText(std::string_view text, bool& holds) const;
 
  private:
   void EvaluateBoolean(TxbExpValue& value) const;

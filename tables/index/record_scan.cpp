@@ -8,8 +8,6 @@
 namespace tables {
 namespace {
 
-constexpr std::uint32_t kRecordBlockBytes = 64 * 1024;
-
 std::uint64_t RecordOffset(const XBO_dBaseFld& table, std::int32_t n) {
   return table.headerLength() +
          std::uint64_t{table.recordLength()} * static_cast<std::uint32_t>(n - 1);
@@ -17,9 +15,8 @@ std::uint64_t RecordOffset(const XBO_dBaseFld& table, std::int32_t n) {
 
 std::int32_t FirstHolding(XBO_dBaseFld& table, const XbEntryKey& entryKey, const std::string& key,
                           std::int32_t skip) {
-  constexpr std::uint32_t kBlockSize = 64 * 1024;
   const std::uint32_t length = table.recordLength();
-  const std::uint32_t perBlock = std::max<std::uint32_t>(1, kBlockSize / length);
+  const std::uint32_t perBlock = std::max<std::uint32_t>(1, kRecordBlockBytes / length);
   std::vector<std::uint8_t> block(std::size_t{perBlock} * length);
   std::string candidate;
   for (std::int32_t first = 1; first <= table.recordCount();

@@ -24,6 +24,9 @@ class XbStoredImageInPlace {
   std::vector<std::uint8_t> saved_;
 };
 
+// Whole-table scans read the table in blocks of about this many bytes, whole records each.
+inline constexpr std::uint32_t kRecordBlockBytes = 64 * 1024;
+
 // The table's records read in blocks of about 64 KiB, each put in the record buffer in turn to
 // be looked at (see XBO_dBaseDBF::ViewRecordImage): a whole-table scan keeps the current record
 // with XbCurrentRecordKept and restores it afterwards.

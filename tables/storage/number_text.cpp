@@ -228,13 +228,14 @@ void TakeOutPoint(SixteenPlaces& places, int point) {
   places.back = (movedBack & backMoved) | (places.back & ~backMoved);
 }
 
-// Sixteen places without a point: blanks, an optional minus, then digits from lastWhole (the
-// integer part's last place) on at the latest. The digits with their sign; false for any
-// other text.
-bool ReadPlaces(const SixteenPlaces& places, int lastWhole, XbFieldDigits& digits) {
+// Sixteen places: blanks, an optional minus, then digits from lastWhole (the integer part's
+// last place) on at the latest, the places flagged in passedOver aside. The digits with their
+// sign, places passed over read as 0; false for any other text.
+bool ReadPlaces(const SixteenPlaces& places, int lastWhole, unsigned passedOver,
+                XbFieldDigits& digits) {
   const std::uint64_t frontOthers = NonDigitBytes(places.front);
   const std::uint64_t backOthers = NonDigitBytes(places.back);
-  const unsigned others = ByteBits(frontOthers) | ByteBits(backOthers) << 8;
+  const unsigned others = (ByteBits(frontOthers) | ByteBits(backOthers) << 8) & ~passedOver;
   const unsigned blanks = ByteBits(ZeroBytes(places.front ^ kBlankWord)) |
                           ByteBits(ZeroBytes(places.back ^ kBlankWord)) << 8;
   // The places that are no digit lead, and end before the integer part's last place.
@@ -250,20 +251,34 @@ bool ReadPlaces(const SixteenPlaces& places, int lastWhole, XbFieldDigits& digit
   return true;
 }
 
-}  // namespace
-
-bool XbReadFieldDigits(std::string_view text, int decimals, XbFieldDigits& digits) {
+// Whether a field of text's width can hold the layout with decimals places.
+bool LayoutFits(std::string_view text, int decimals) {
   if (decimals < 0) return false;
   const auto fraction = static_cast<std::size_t>(decimals);
   const std::size_t point = fraction > 0 ? fraction + 1 : 0;  // places of point and fraction
-  if (text.size() <= point || text.size() - (point > 0 ? 1 : 0) > kMostExactDigits) return false;
+  return text.size() > point && text.size() - (point > 0 ? 1 : 0) <= kMostExactDigits;
+}
+
+}  // namespace
+
+bool XbReadFieldDigits(std::string_view text, int decimals, XbFieldDigits& digits) {
+  if (!LayoutFits(text, decimals)) return false;
   SixteenPlaces places = RightAligned(text);
-  if (fraction == 0) return ReadPlaces(places, 15, digits);
+  if (decimals == 0) return ReadPlaces(places, 15, 0, digits);
   // Once the point is out, the integer part's last digit stands where the point stood.
   const int pointPlace = 15 - decimals;
   if (places.At(pointPlace) != '.') return false;
   TakeOutPoint(places, pointPlace);
-  return ReadPlaces(places, pointPlace, digits);
+  return ReadPlaces(places, pointPlace, 0, digits);
+}
+
+bool XbReadFieldPlaces(std::string_view text, int decimals, XbFieldDigits& places) {
+  if (!LayoutFits(text, decimals)) return false;
+  const SixteenPlaces aligned = RightAligned(text);
+  if (decimals == 0) return ReadPlaces(aligned, 15, 0, places);
+  const int pointPlace = 15 - decimals;
+  if (aligned.At(pointPlace) != '.') return false;
+  return ReadPlaces(aligned, pointPlace - 1, 1U << pointPlace, places);
 }
 
 double XbFieldDigitsValue(const XbFieldDigits& digits, int decimals) {

@@ -23,6 +23,9 @@ inline constexpr int kFieldLayoutPlaces = 15;
 // Reads the digits of that layout without a branch on the text; false, with digits untouched,
 // for any other layout.
 bool XbReadFieldDigits(std::string_view text, int decimals, XbFieldDigits& digits);
+// The same layout read with its point as a 0 digit, so that no place moves: "  -12.50" with 2
+// decimals gives 12050 and a minus. Orders as the values do, and reads faster.
+bool XbReadFieldPlaces(std::string_view text, int decimals, XbFieldDigits& places);
 // The value those digits stand for: the value XbParseNumber gives for their text.
 double XbFieldDigitsValue(const XbFieldDigits& digits, int decimals);
 // XbReadFieldDigits and XbFieldDigitsValue in one.

@@ -109,6 +109,42 @@ TEST_F(Filter, RebuildPicksUpChangesOfOtherPrograms) {
   EXPECT_EQ(Visit(*mine), (std::vector<std::int32_t>{1, 2}));
 }
 
+// A filter comparing a number field with a literal is decided on each record's stored bytes
+// where they lie; it must admit exactly what the general evaluation admits, on plain and
+// enciphered tables, for texts laid out as the field writes numbers and for others.
+class StoredNumberFilter : public HandlerTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(StoredNumberFilter, AdmitsWhatTheGeneralEvaluationAdmits) {
+  const std::string key = GetParam();
+  const char* const oddTexts[] = {"12.5", "", "-0.00", "1e2", "  -12.50", "012.50", ".5"};
+  std::vector<HandlerRow> rows;
+  for (int i = 0; i < 400; ++i)
+    rows.push_back({"R", (i % 7 == 0 ? -1 : 1) * (i * 37 % 2000) / 16.0, i % 5 == 0, ""});
+  MakeHandlerTable(sim.machine(), rows, false, key);
+  auto table = Open(false, key);
+  for (std::size_t i = 0; i < std::size(oddTexts); ++i) {
+    const auto record = static_cast<std::int32_t>(10 * i + 3);
+    table->GoRecord(record);
+    table->SetFieldText("NUM", oddTexts[i]);
+    table->PutRecord(record);
+  }
+  const auto admitted = [&table](const std::string& expression) {
+    table->BuildFilter(expression, false, false);
+    std::vector<std::int32_t> numbers;
+    for (std::int32_t n = 1; n <= 400; ++n) {
+      if (table->filterSet()->Test(n)) numbers.push_back(n);
+    }
+    return numbers;
+  };
+  for (const char* condition : {"> 12.5", "<= 0", "= 12.5", "# -2.3125", ">= 100.01"}) {
+    const std::vector<std::int32_t> decided = admitted(std::string("NUM ") + condition);
+    EXPECT_FALSE(decided.empty());
+    EXPECT_EQ(decided, admitted(std::string("NUM + 0 ") + condition)) << "NUM " << condition;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(PlainAndEnciphered, StoredNumberFilter, ::testing::Values("", "SECRET"));
+
 TEST(HugeSet, PagesComeOnDemandAndSearchesCrossThem) {
   TxbHugeSet set;
   EXPECT_EQ(set.pagesAllocated(), 0u);

@@ -177,6 +177,34 @@ TEST(XbParseFieldLayout, AgreesWithTheGeneralReadingOnAnyBytes) {
   EXPECT_GT(read, 1000);  // the layout path was taken often enough to mean something
 }
 
+// The places reading (point read as a 0 digit) takes exactly the texts the digits reading
+// takes, and its integer is theirs with the integer part moved one place up.
+TEST(XbReadFieldPlaces, TakesTheTextsOfTheDigitsReadingWithTheIntegerPartMovedUp) {
+  std::mt19937_64 draws(23);
+  constexpr char kCharacters[] = " -.0123456789x0123456789";
+  const std::string alphabet(kCharacters, sizeof kCharacters - 1);
+  int read = 0;
+  for (int i = 0; i < 300000; ++i) {
+    std::string text(1 + draws() % 17, ' ');
+    for (char& c : text)
+      c = alphabet[draws() % alphabet.size()];
+    const int decimals = static_cast<int>(draws() % 5);
+    XbFieldDigits digits, places;
+    const bool digitsRead = XbReadFieldDigits(text, decimals, digits);
+    ASSERT_EQ(XbReadFieldPlaces(text, decimals, places), digitsRead) << '"' << text << '"';
+    if (!digitsRead) continue;
+    ++read;
+    std::uint64_t scale = 1;
+    for (int d = 0; d < decimals; ++d)
+      scale *= 10;
+    const std::uint64_t moved =
+        decimals == 0 ? digits.digits : digits.digits / scale * scale * 10 + digits.digits % scale;
+    ASSERT_EQ(places.digits, moved) << '"' << text << '"';
+    ASSERT_EQ(places.negative, digits.negative) << '"' << text << '"';
+  }
+  EXPECT_GT(read, 1000);
+}
+
 TEST(XbFormatFixed, RoundsHalfAwayFromZeroOnTheShortestForm) {
   struct Row {
     double value;
