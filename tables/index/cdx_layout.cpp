@@ -253,8 +253,9 @@ void AssignLeafKeyBytes(const CdxKeyForm& form, std::string_view key, std::strin
   }
 }
 
-// The number of leading bytes two keys share, compared eight at a time.
-std::size_t SharedLength(std::string_view left, std::string_view right) {
+}  // namespace
+
+std::size_t CdxSharedLength(std::string_view left, std::string_view right) {
   const std::size_t limit = std::min(left.size(), right.size());
   std::size_t shared = 0;
   for (; shared + sizeof(std::uint64_t) <= limit; shared += sizeof(std::uint64_t)) {
@@ -268,8 +269,6 @@ std::size_t SharedLength(std::string_view left, std::string_view right) {
     ++shared;
   return shared;
 }
-
-}  // namespace
 
 std::string CdxLeafKeyBytes(const CdxKeyForm& form, std::string_view key) {
   std::string bytes;
@@ -290,14 +289,14 @@ void CdxLeafWriter::Clear() {
 
 int CdxLeafWriter::SizeOf(std::string_view key) const {
   const std::string bytes = CdxLeafKeyBytes(form_, key);
-  const auto common = static_cast<int>(SharedLength(bytes, previous_));
+  const auto common = static_cast<int>(CdxSharedLength(bytes, previous_));
   return layout_.entryBytes + static_cast<int>(bytes.size()) - (count_ == 0 ? 0 : common);
 }
 
 void CdxLeafWriter::Append(std::string_view key, std::int32_t record) {
   std::string& bytes = current_;
   AssignLeafKeyBytes(form_, key, bytes);
-  const int duplicate = count_ > 0 ? static_cast<int>(SharedLength(bytes, previous_)) : 0;
+  const int duplicate = count_ > 0 ? static_cast<int>(CdxSharedLength(bytes, previous_)) : 0;
   const int trailing = form_.keyLength - static_cast<int>(bytes.size());
   const int stored = static_cast<int>(bytes.size()) - duplicate;
   const std::uint64_t value =

@@ -69,6 +69,9 @@ CdxLeafLayout CdxLeafLayoutFor(int keyLength, std::uint32_t highestRecord);
 // with their final marks in stored form), numeric keys without trailing 0x00 bytes.
 std::string CdxLeafKeyBytes(const CdxKeyForm& form, std::string_view key);
 
+// The number of leading bytes two keys share, compared eight at a time.
+std::size_t CdxSharedLength(std::string_view left, std::string_view right);
+
 // Builds one leaf page entry by entry.
 class CdxLeafWriter {
  public:

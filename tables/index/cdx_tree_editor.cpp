@@ -38,13 +38,7 @@ std::vector<std::size_t> CdxLeafCuts(const CdxKeyForm& form, const CdxLeafLayout
   std::string previous;
   for (const XBobjIndexKeyData& entry : entries) {
     std::string bytes = CdxLeafKeyBytes(form, entry.key);
-    const auto shared = static_cast<int>(
-        std::mismatch(
-            bytes.begin(),
-            bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), previous.size())),
-            previous.begin())
-            .first -
-        bytes.begin());
+    const auto shared = static_cast<int>(CdxSharedLength(bytes, previous));
     wholeSizes.push_back(layout.entryBytes + static_cast<int>(bytes.size()));
     sizes.push_back(wholeSizes.back() - (sizes.empty() ? 0 : shared));
     previous = std::move(bytes);
@@ -284,13 +278,7 @@ bool CdxTreeEditor::LeafFits(const XBobjIndexKey& leaf) {
   std::string_view previous;
   for (std::size_t i = 0; i < leaf.entries.size(); ++i) {
     const std::string_view bytes = LeafKeyBytes(leaf.entries[i].key, leafBytes_[i % 2]);
-    const auto shared = static_cast<int>(
-        std::mismatch(
-            bytes.begin(),
-            bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), previous.size())),
-            previous.begin())
-            .first -
-        bytes.begin());
+    const auto shared = static_cast<int>(CdxSharedLength(bytes, previous));
     total += entryBytes + static_cast<int>(bytes.size()) - shared;
     if (total >= kLeafSplitSize) return false;
     previous = bytes;
@@ -343,17 +331,8 @@ bool CdxTreeEditor::WriteLevel(std::size_t level) {
                             static_cast<std::size_t>(tag_.keyForm().InteriorCapacity()));
   bool newRoot = false;
   if (level == 0) {
-    // The new root takes over the page, so the header's root offset never changes.
-    Level root;
-    root.node.page = node.page;
-    root.node.leaf = false;
-    root.node.root = true;
-    root.node.position = 0;
-    node.page = file_.AllocatePage();
-    node.root = false;
-    root.node.entries.push_back(LastOf(node, node.entries.size(), node.page));
-    root.changed = true;
-    path_.insert(path_.begin(), std::move(root));
+    const std::uint32_t moved = file_.AllocatePage();
+    XbGrowRoot(path_, moved, LastOf(node, node.entries.size(), moved));
     newRoot = true;
     ++level;
   }

@@ -18,6 +18,7 @@
 #include "tables/index/cdx_layout.hpp"
 #include "tables/index/index_key.hpp"
 #include "tables/index/node_search.hpp"
+#include "tables/index/tree_path.hpp"
 
 namespace tables {
 
@@ -49,10 +50,7 @@ class CdxTreeEditor {
   bool Remove(std::string_view key, std::int32_t record);
 
  private:
-  struct Level {
-    XBobjIndexKey node;
-    bool changed = false;
-  };
+  using Level = XbTreeLevel;
 
   // The key cut to the tag's key length.
   std::string_view Cut(std::string_view key) const;

@@ -5,6 +5,7 @@
 #include "tables/index/cdx_file.hpp"
 #include "tables/index/cdx_tree_editor.hpp"
 #include "tables/index/record_scan.hpp"
+#include "tables/index/tag_key_change.hpp"
 #include "tables/storage/byte_order.hpp"
 #include "tables/storage/xbase_error.hpp"
 
@@ -13,13 +14,9 @@ namespace {
 
 constexpr int kVersionOffset = 8;
 
-// Whether the record gets an entry in tag, and its key.
+// Whether the record gets an entry in tag, and its key cut to the key length.
 bool EvaluateEntry(XBobjCDXTag& tag, std::int32_t record, std::string& key) {
-  if (!tag.EvaluateFor()) return false;
-  if (!tag.EvaluateKey(key)) {
-    throw EXbaseError("Record " + std::to_string(record) + ": the key expression " +
-                      tag.header().keyExpression + " of tag " + tag.name() + " gives no key");
-  }
+  if (!XbEvaluateEntry(tag, record, key)) return false;
   key.resize(std::min(key.size(), static_cast<std::size_t>(tag.keyForm().keyLength)));
   return true;
 }
@@ -109,22 +106,9 @@ bool XBobjCDXFile::ApplyRecordChange(const XbRecordChange& change) {
 bool XBobjCDXFile::ApplyToTag(XBobjCDXTag& tag, const XbTagKeyChange& keys, std::int32_t record,
                               std::uint32_t highestRecord) {
   CdxTreeEditor& editor = tag.Editor(highestRecord);
-  if (keys.oldIn && keys.newIn && keys.oldKey == keys.newKey) {
-    return !editor.Holds(keys.newKey, record) && editor.Insert(keys.newKey, record);
-  }
-  const bool removed = keys.oldIn && editor.Remove(keys.oldKey, record);
-  const bool inserted = keys.newIn && editor.Insert(keys.newKey, record);
-  if (removed && tag.unique()) {
-    // The key this record held may be another record's too, left out while this one had it.
-    const XbEntryKey entryKey = [&tag](std::int32_t n, std::string& key) {
-      return EvaluateEntry(tag, n, key);
-    };
-    if (const std::int32_t heir = XbRecordHolding(table(), entryKey, keys.oldKey, record);
-        heir != 0) {
-      editor.Insert(keys.oldKey, heir);
-    }
-  }
-  return removed || inserted;
+  return XbApplyTagKeyChange(
+      editor, tag, table(), keys, record,
+      [&tag](std::int32_t n, std::string& key) { return EvaluateEntry(tag, n, key); });
 }
 
 }  // namespace tables

@@ -240,17 +240,8 @@ bool XbFamilyTreeEditor::WriteLevel(std::size_t level) {
   }
   bool newRoot = false;
   if (level == 0) {
-    // The new root takes over the block, so the header's root never changes.
-    Level root;
-    root.node.page = node.page;
-    root.node.leaf = false;
-    root.node.root = true;
-    root.node.position = 0;
-    node.page = format_.AllocateNode();
-    node.root = false;
-    root.node.entries.push_back({node.entries.back().key, node.entries.back().record, node.page});
-    root.changed = true;
-    path_.insert(path_.begin(), std::move(root));
+    const std::uint32_t moved = format_.AllocateNode();
+    XbGrowRoot(path_, moved, {node.entries.back().key, node.entries.back().record, moved});
     newRoot = true;
     ++level;
   }

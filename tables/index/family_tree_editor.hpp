@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "tables/index/index_key.hpp"
+#include "tables/index/tree_path.hpp"
 
 namespace tables {
 
@@ -54,10 +55,7 @@ class XbFamilyTreeEditor {
   bool Remove(std::string_view key, std::int32_t record);
 
  private:
-  struct Level {
-    XBobjIndexKey node;
-    bool changed = false;
-  };
+  using Level = XbTreeLevel;
   enum class Stop { AtNotSmaller, AfterEqual };
 
   int Compare(std::string_view key, const XBobjIndexKeyData& entry) const;

@@ -1,6 +1,7 @@
 #include "tables/index/family_upkeep.hpp"
 
 #include "tables/index/record_scan.hpp"
+#include "tables/index/tag_key_change.hpp"
 #include "tables/storage/xbase_error.hpp"
 
 namespace tables {
@@ -8,16 +9,6 @@ namespace {
 
 XBobjFamilyTag& FamilyTag(XBobjIndexFile& file, std::size_t i) {
   return dynamic_cast<XBobjFamilyTag&>(*file.TagByIndex(static_cast<int>(i)));
-}
-
-// Whether the record gets an entry in tag, and its key.
-bool EvaluateEntry(XBobjFamilyTag& tag, std::int32_t record, std::string& key) {
-  if (!tag.EvaluateFor()) return false;
-  if (!tag.EvaluateKey(key)) {
-    throw EXbaseError("Record " + std::to_string(record) + ": the key expression " +
-                      tag.facts().keyExpression + " of tag " + tag.name() + " gives no key");
-  }
-  return true;
 }
 
 }  // namespace
@@ -30,13 +21,13 @@ XbRecordChange XbPrepareFamilyChange(XBobjIndexFile& file, std::int32_t record,
   change.tags.resize(static_cast<std::size_t>(file.TagCount()));
   for (std::size_t i = 0; i < change.tags.size(); ++i) {
     XbTagKeyChange& keys = change.tags[i];
-    keys.newIn = EvaluateEntry(FamilyTag(file, i), record, keys.newKey);
+    keys.newIn = XbEvaluateEntry(FamilyTag(file, i), record, keys.newKey);
   }
   if (previousImage) {
     const XbStoredImageInPlace stored(file.table(), previousImage);
     for (std::size_t i = 0; i < change.tags.size(); ++i) {
       XbTagKeyChange& keys = change.tags[i];
-      keys.oldIn = EvaluateEntry(FamilyTag(file, i), record, keys.oldKey);
+      keys.oldIn = XbEvaluateEntry(FamilyTag(file, i), record, keys.oldKey);
     }
   }
   return change;
@@ -69,23 +60,9 @@ bool XbApplyFamilyTagChange(XBobjFamilyTag& tag, XbFamilyNodeFormat& format,
   // part way.
   tag.NoteTreeChanged();
   XbFamilyTreeEditor editor(tag, format);
-  if (keys.oldIn && keys.newIn && keys.oldKey == keys.newKey) {
-    return !editor.Holds(keys.newKey, record) && editor.Insert(keys.newKey, record);
-  }
-  const bool removed = keys.oldIn && editor.Remove(keys.oldKey, record);
-  const bool inserted = keys.newIn && editor.Insert(keys.newKey, record);
-  if (removed && tag.unique()) {
-    // The key this record held may be another record's too, left out while this one had it.
-    const XbEntryKey entryKey = [&tag](std::int32_t n, std::string& key) {
-      return EvaluateEntry(tag, n, key);
-    };
-    if (const std::int32_t heir =
-            XbRecordHolding(tag.file().table(), entryKey, keys.oldKey, record);
-        heir != 0) {
-      editor.Insert(keys.oldKey, heir);
-    }
-  }
-  return removed || inserted;
+  return XbApplyTagKeyChange(
+      editor, tag, tag.file().table(), keys, record,
+      [&tag](std::int32_t n, std::string& key) { return XbEvaluateEntry(tag, n, key); });
 }
 
 }  // namespace tables

@@ -3,6 +3,7 @@
 #include "tables/index/ntx_file.hpp"
 #include "tables/index/ntx_tree_editor.hpp"
 #include "tables/index/record_scan.hpp"
+#include "tables/index/tag_key_change.hpp"
 #include "tables/storage/byte_order.hpp"
 #include "tables/storage/xbase_error.hpp"
 
@@ -12,16 +13,6 @@ namespace {
 constexpr int kVersionOffset = 2;
 // The counter runs from 1 to this and starts again at 1.
 constexpr std::uint16_t kLastVersion = 32767;
-
-// Whether the table's current record gets an entry in tag, and its key.
-bool EvaluateEntry(XBobjNTXTag& tag, std::int32_t record, std::string& key) {
-  if (!tag.EvaluateFor()) return false;
-  if (!tag.EvaluateKey(key)) {
-    throw EXbaseError("Record " + std::to_string(record) + ": the key expression " +
-                      tag.facts().keyExpression + " of index " + tag.name() + " gives no key");
-  }
-  return true;
-}
 
 bool SameTreeShape(const NtxHeader& left, const NtxHeader& right) {
   return left.keyLength == right.keyLength && left.entrySize == right.entrySize &&
@@ -84,10 +75,10 @@ XbRecordChange XBobjNTXFile::PrepareRecordChange(std::int32_t record,
   change.append = previousImage == nullptr;
   change.tags.resize(1);
   XbTagKeyChange& keys = change.tags[0];
-  keys.newIn = EvaluateEntry(*NtxTag(), record, keys.newKey);
+  keys.newIn = XbEvaluateEntry(*NtxTag(), record, keys.newKey);
   if (previousImage) {
     const XbStoredImageInPlace stored(table(), previousImage);
-    keys.oldIn = EvaluateEntry(*NtxTag(), record, keys.oldKey);
+    keys.oldIn = XbEvaluateEntry(*NtxTag(), record, keys.oldKey);
   }
   return change;
 }
@@ -143,19 +134,9 @@ void XBobjNTXFile::AdvanceVersion() {
 bool XBobjNTXFile::ApplyToTag(const XbTagKeyChange& keys, std::int32_t record) {
   XBobjNTXTag& tag = *NtxTag();
   NtxTreeEditor editor(tag, *this);
-  if (keys.oldIn && keys.newIn && keys.oldKey == keys.newKey) {
-    return !editor.Holds(keys.newKey, record) && editor.Insert(keys.newKey, record);
-  }
-  const bool removed = keys.oldIn && editor.Remove(keys.oldKey, record);
-  const bool inserted = keys.newIn && editor.Insert(keys.newKey, record);
-  if (removed && tag.unique()) {
-    // The key this record held may be another record's too, left out while this one had it.
-    const std::int32_t heir = XbRecordHolding(
-        table(), [&tag](std::int32_t n, std::string& key) { return EvaluateEntry(tag, n, key); },
-        keys.oldKey, record);
-    if (heir != 0) editor.Insert(keys.oldKey, heir);
-  }
-  return removed || inserted;
+  return XbApplyTagKeyChange(
+      editor, tag, table(), keys, record,
+      [&tag](std::int32_t n, std::string& key) { return XbEvaluateEntry(tag, n, key); });
 }
 
 }  // namespace tables
