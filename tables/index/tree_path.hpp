@@ -17,7 +17,6 @@ struct XbTreeLevel {
 // The root at the path's front is about to split: a new root above it takes over its page, so
 // that the header's root never changes. The old root's entries move to page movedTo, and the
 // new root holds the one entry rootEntry, which points there.
-void XbGrowRoot(std::vector<XbTreeLevel>& path, std::uint32_t movedTo,
-                XBobjIndexKeyData rootEntry);
+void XbGrowRoot(std::vector<XbTreeLevel>& path, std::uint32_t movedTo, XBobjIndexKeyData rootEntry);
 
 }  // namespace tables

@@ -87,13 +87,9 @@ TEST_F(NtxTwoProcessSharing, NeitherLosesTheOthersRecordsOrEntries) {
     records = table.recordCount();
     for (std::int32_t r = 1; r <= records; ++r) {
       table.GoRecord(r);
-      const std::string name = TrimmedName(table);
       int worker = 0, n = 0;
-      char dash = 0;
-      std::istringstream parts(name.substr(1));
-      parts >> worker >> dash >> n;
-      ASSERT_EQ(name, WorkerRecordName(worker, n)) << "record " << r;
-      EXPECT_EQ(written[worker].count(n), 0u) << name << " appears twice";
+      ASSERT_TRUE(ReadWorkerRecordName(table, worker, n));
+      EXPECT_EQ(written[worker].count(n), 0u) << WorkerRecordName(worker, n) << " appears twice";
       written[worker][n] = table.GetFieldNumber("NUM");
     }
   }

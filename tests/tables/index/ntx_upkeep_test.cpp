@@ -15,16 +15,6 @@
 namespace tables::testing {
 namespace {
 
-std::string Numbered(const char* prefix, int n) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%s%05d", prefix, n);
-  return text;
-}
-
-Fill Name(const std::string& name) {
-  return [name](XBO_dBaseFld& table) { table.SetFieldText("NAME", name); };
-}
-
 NtxStoredPage PageAt(const std::vector<std::uint8_t>& bytes, const NtxHeader& header,
                      std::uint32_t page) {
   return NtxReadPage(header, bytes.data() + page);

@@ -10,6 +10,7 @@
 
 #include "tables/index/txb_sort.hpp"
 #include "tables/storage/xbase_error.hpp"
+#include "tests/tables/storage/engine_error_of.hpp"
 
 namespace tables::testing {
 namespace {
@@ -47,15 +48,6 @@ std::string RandomBytes(std::mt19937& random, std::size_t maxLength) {
   for (char& byte : bytes)
     byte = kBytes[pick(random)];
   return bytes;
-}
-
-std::string MessageOf(auto&& action) {
-  try {
-    action();
-  } catch (const EXbaseError& error) {
-    return error.what();
-  }
-  return "no error";
 }
 
 // Enough keys for several runs (2 MiB of strings each), in both modes and directions.
@@ -102,7 +94,7 @@ TEST(TxbSortBytes, KeysOfHighBytesOnlyMergeInOrder) {
 TEST(TxbSortBytes, RefusesLongKeysAndKeysAfterRetrievalBegan) {
   ByteSort sort(4, true, false);
   sort.AddBytes("BBBB", 1);
-  EXPECT_EQ(MessageOf([&] { sort.AddBytes("AAAAA", 2); }),
+  EXPECT_EQ(ErrorOf([&] { sort.AddBytes("AAAAA", 2); }).first,
             "Sort key length greater than 240 bytes");
   EXPECT_EQ(sort.keysAdded(), 1);
   sort.AddBytes("", 3);
@@ -111,7 +103,7 @@ TEST(TxbSortBytes, RefusesLongKeysAndKeysAfterRetrievalBegan) {
   ASSERT_TRUE(sort.NextBytes(key, record));
   EXPECT_EQ(key, "");
   EXPECT_EQ(record, 3);
-  EXPECT_EQ(MessageOf([&] { sort.AddBytes("C", 4); }),
+  EXPECT_EQ(ErrorOf([&] { sort.AddBytes("C", 4); }).first,
             "Cannot add sort keys after beginning retrieval");
   ASSERT_TRUE(sort.NextBytes(key, record));
   EXPECT_EQ(key, "BBBB");

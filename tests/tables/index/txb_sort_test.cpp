@@ -13,6 +13,7 @@
 #include "tables/index/key_variant.hpp"
 #include "tables/index/txb_sort.hpp"
 #include "tables/storage/xbase_error.hpp"
+#include "tests/tables/storage/engine_error_of.hpp"
 
 namespace tables::testing {
 namespace {
@@ -68,15 +69,6 @@ std::vector<std::int32_t> Records(const std::vector<Pair>& pairs) {
   for (const Pair& pair : pairs)
     records.push_back(pair.record);
   return records;
-}
-
-std::string MessageOf(auto&& action) {
-  try {
-    action();
-  } catch (const EXbaseError& error) {
-    return error.what();
-  }
-  return "no error";
 }
 
 TEST(TxbSortOrder, EqualKeysComeInRecordOrderAndOnceWhenUnique) {
@@ -264,7 +256,7 @@ TEST(TxbSortOrder, AnEmptySortGivesNothingAndKeepsSayingSo) {
 }
 
 TEST(TxbSortErrors, RefusesKeyLengthsAbove240) {
-  EXPECT_EQ(MessageOf([] { TxbSort sort(241, true, false); }),
+  EXPECT_EQ(ErrorOf([] { TxbSort sort(241, true, false); }).first,
             "Sort key length greater than 240 bytes");
   TxbSort longest(240, true, false);
   longest.Add(Text(std::string(240, 'x')), 1);
@@ -275,10 +267,10 @@ TEST(TxbSortErrors, RefusesKeysLongerThanTheMaximumAndKeepsTheOthers) {
   TxbSort sort(3, true, false);
   sort.Add(Text("ABC"), 1);
   const std::string tooLong = "Sort key length greater than 240 bytes";
-  EXPECT_EQ(MessageOf([&] { sort.Add(Text("ABCD"), 2); }), tooLong);
-  EXPECT_EQ(MessageOf([&] { sort.Add(Raw("ABCD"), 3); }), tooLong);
-  EXPECT_EQ(MessageOf([&] { sort.Add(Number(1), 4); }), tooLong);
-  EXPECT_EQ(MessageOf([&] { sort.Add(Date(2451545), 5); }), tooLong);
+  EXPECT_EQ(ErrorOf([&] { sort.Add(Text("ABCD"), 2); }).first, tooLong);
+  EXPECT_EQ(ErrorOf([&] { sort.Add(Raw("ABCD"), 3); }).first, tooLong);
+  EXPECT_EQ(ErrorOf([&] { sort.Add(Number(1), 4); }).first, tooLong);
+  EXPECT_EQ(ErrorOf([&] { sort.Add(Date(2451545), 5); }).first, tooLong);
   EXPECT_EQ(sort.keysAdded(), 1);
   EXPECT_EQ(Drain(sort), (std::vector<Pair>{{"ABC", 1}}));
 }
@@ -287,8 +279,8 @@ TEST(TxbSortErrors, RefusesLogicalAndEmptyVariants) {
   TxbSort sort(10, true, false);
   TxbVariant logical;
   logical.SetLogical(true);
-  EXPECT_EQ(MessageOf([&] { sort.Add(logical, 1); }), "Variant type cannot be sorted");
-  EXPECT_EQ(MessageOf([&] { sort.Add(TxbVariant(), 2); }), "Variant type cannot be sorted");
+  EXPECT_EQ(ErrorOf([&] { sort.Add(logical, 1); }).first, "Variant type cannot be sorted");
+  EXPECT_EQ(ErrorOf([&] { sort.Add(TxbVariant(), 2); }).first, "Variant type cannot be sorted");
   EXPECT_EQ(sort.keysAdded(), 0);
 }
 
@@ -299,12 +291,12 @@ TEST(TxbSortErrors, RefusesKeysOnceRetrievalBegan) {
   TxbVariant key;
   std::int32_t record = 0;
   ASSERT_TRUE(sort.Next(key, record));
-  EXPECT_EQ(MessageOf([&] { sort.Add(Text("C"), 3); }),
+  EXPECT_EQ(ErrorOf([&] { sort.Add(Text("C"), 3); }).first,
             "Cannot add sort keys after beginning retrieval");
   ASSERT_TRUE(sort.Next(key, record));
   EXPECT_EQ(key.bytes(), "B");
   EXPECT_FALSE(sort.Next(key, record));
-  EXPECT_EQ(MessageOf([&] { sort.Add(Text("C"), 3); }),
+  EXPECT_EQ(ErrorOf([&] { sort.Add(Text("C"), 3); }).first,
             "Cannot add sort keys after beginning retrieval");
 }
 
