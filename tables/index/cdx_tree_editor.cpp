@@ -13,7 +13,6 @@ namespace {
 constexpr int kLeafSplitSize = kCdxKeyAreaSize;
 // The entries a leaf gives to its new left neighbour stay below this many bytes.
 constexpr int kLeafLeadSize = 250;
-constexpr std::size_t kMaxDepth = 32;
 constexpr int kLeftField = 4;
 constexpr int kRightField = 8;
 
@@ -83,13 +82,8 @@ void CdxTreeEditor::ClearPath() {
 }
 
 void CdxTreeEditor::PushNode(std::uint32_t page, const XBobjNodeSearch& search) {
-  const std::uint32_t parent = path_.empty() ? page : path_.back().node.page;
-  if (path_.size() >= kMaxDepth) tag_.NodeFault(parent, "the tree is deeper than 32 levels");
-  for (const Level& level : path_) {
-    if (level.node.page == page) {
-      tag_.NodeFault(parent,
-                     "a child pointer leads back to page " + std::to_string(page) + " above it");
-    }
+  if (const std::optional<XbPathFault> fault = XbDescentFault(path_, page)) {
+    tag_.NodeFault(fault->page, fault->reason);
   }
   Level level;
   if (!spare_.empty()) {

@@ -6,8 +6,6 @@
 namespace tables {
 namespace {
 
-constexpr std::size_t kMaxDepth = 32;
-
 template <typename Entries>
 auto At(Entries& entries, std::size_t position) {
   return entries.begin() + static_cast<std::ptrdiff_t>(position);
@@ -27,13 +25,8 @@ std::size_t XbFamilyTreeEditor::Capacity(const XBobjIndexKey& node) const {
 }
 
 void XbFamilyTreeEditor::PushNode(std::uint32_t page) {
-  const std::uint32_t parent = path_.empty() ? page : path_.back().node.page;
-  if (path_.size() >= kMaxDepth) tag_.NodeFault(parent, "the tree is deeper than 32 levels");
-  for (const Level& level : path_) {
-    if (level.node.page == page) {
-      tag_.NodeFault(parent,
-                     "a child pointer leads back to page " + std::to_string(page) + " above it");
-    }
+  if (const std::optional<XbPathFault> fault = XbDescentFault(path_, page)) {
+    tag_.NodeFault(fault->page, fault->reason);
   }
   Level level;
   format_.ReadNode(page, level.node);
